@@ -1,0 +1,16 @@
+#pragma once
+#define IDD_ABOUTBOX 103
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDC_QVNMOUSEEXEC 109
+#define IDI_SPEED0 145
+#define IDI_SPEED1 146
+#define IDI_SPEED2 147
+#define IDI_SPEED3 148
+#define IDI_QVNMOUSEEXEC 149
+#define IDM_SEND_IOCTL_WAIT 32771
+#define IDC_SCROLLCURSOR 154
+#define IDC_ABOUT_NAME 1001
+#ifndef IDC_STATIC
+#define IDC_STATIC -1
+#endif

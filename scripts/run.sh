@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The main job: builds everything, then runs the executive under Wine and
+# Xvfb against the simulated mouse, replaying a scenario and printing what
+# the executive asked the driver to do.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QVN_BUILD_DIR:-$root/build}
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+"$root/scripts/setup.sh" || exit 1
+QVN_SKIP_NATIVE=1 "$root/scripts/build.sh" || exit 1
+scenario=${1:-$root/tools/scenarios/demo.txt}
+"$root/tools/wine-harness.sh" "$build/win" \
+  bash "$root/tools/run-main-job.sh" "$build/win/bin" "$scenario"
