@@ -1,0 +1,221 @@
+#include "exec_util.h"
+
+#include <psapi.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "qvnlog.h"
+
+namespace {
+
+void CopyText(wchar_t* dst, size_t capacity, const wchar_t* src) {
+  if (!capacity) return;
+  size_t n = 0;
+  while (src[n] && n + 1 < capacity) { dst[n] = src[n]; ++n; }
+  dst[n] = 0;
+}
+
+}  // namespace
+
+bool QMEUtilWindowNonChildUnderneathCursorGet(HWND* window) {
+  POINT pt;
+  if (!GetCursorPos(&pt)) {
+    DebugPrint(0x0100, L"QMEUtilWindowNonChildUnderneathCursorGet GetCursorPos failed! %d", GetLastError());
+    return false;
+  }
+  HWND w = WindowFromPoint(pt);
+  if (!w) {
+    DebugPrint(0x0100, L"QMEUtilWindowNonChildUnderneathCursorGet WindowFromPoint failed! %d", GetLastError());
+    return false;
+  }
+  for (;;) {
+    if (!(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD)) break;
+    HWND parent = GetAncestor(w, GA_PARENT);
+    if (!parent) break;
+    w = parent;
+  }
+  *window = w;
+  return true;
+}
+
+bool QMEUtilDevicePathToDrivePath(wchar_t* path, size_t capacity) {
+  wchar_t drives[512];
+  DWORD n = GetLogicalDriveStringsW(511, drives);
+  if (n == 0 || n > 511) return false;
+  drives[511] = 0;
+  for (const wchar_t* d = drives; *d; d += wcslen(d) + 1) {
+    wchar_t drive[3] = {d[0], L':', 0};
+    wchar_t device[512];
+    if (!QueryDosDeviceW(drive, device, 512)) continue;
+    device[511] = 0;
+    size_t len = wcslen(device);
+    if (len == 0 || len >= kQvnPathChars) continue;
+    if (_wcsnicmp(path, device, len) != 0) continue;
+    // Only a whole path component counts: \Device\HarddiskVolume1 must not
+    // claim \Device\HarddiskVolume10\...
+    if (path[len] != 0 && path[len] != L'\\') continue;
+    wchar_t rest[kQvnPathChars];
+    CopyText(rest, kQvnPathChars, path + len);
+    QvnFormatWf(path, capacity, L"%s%s", drive, rest);
+    return true;
+  }
+  return false;
+}
+
+bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* description) {
+  BYTE info[4000];
+  if (!GetFileVersionInfoW(path, 0, sizeof(info), info)) {
+    DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName GetFileVersionInfo failed! %d", GetLastError());
+    return false;
+  }
+  struct LangCodePage { WORD language, codePage; };
+  LangCodePage* pairs = nullptr;
+  UINT bytes = 0;
+  if (!VerQueryValueW(info, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&pairs), &bytes) || !pairs) {
+    DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName VerQueryValue failed! %d", GetLastError());
+    return false;
+  }
+  for (UINT i = 0; i < bytes / sizeof(LangCodePage); ++i) {
+    wchar_t query[64];
+    QvnFormatWf(query, 64, L"\\StringFileInfo\\%04x%04x\\FileDescription", pairs[i].language, pairs[i].codePage);
+    wchar_t* text = nullptr;
+    UINT len = 0;
+    if (VerQueryValueW(info, query, reinterpret_cast<void**>(&text), &len) && text && len > 1) {
+      // len counts characters including the terminator; keep it within both.
+      size_t n = wcsnlen(text, len);
+      if (n > 1 || (n == 1 && len > 1)) {
+        wchar_t tmp[kQvnPathChars];
+        size_t m = n < kQvnPathChars - 1 ? n : kQvnPathChars - 1;
+        wmemcpy(tmp, text, m);
+        tmp[m] = 0;
+        CopyText(description, kQvnPathChars, tmp);
+        return true;
+      }
+    }
+  }
+  DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName Len <= 1! %d", GetLastError());
+  return false;
+}
+
+bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t path[kQvnPathChars] = {0};
+  if (QMEUtilIsVistaOrAbove()) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) {
+      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
+      return false;
+    }
+    DWORD n = GetProcessImageFileNameW(process, path, kQvnPathChars);
+    CloseHandle(process);
+    if (n == 0) {
+      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet GetProcessImageFileName failed! %d", GetLastError());
+      return false;
+    }
+    path[kQvnPathChars - 1] = 0;
+    QMEUtilDevicePathToDrivePath(path, kQvnPathChars);
+  } else {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) {
+      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
+      return false;
+    }
+    DWORD n = GetModuleFileNameExW(process, nullptr, path, kQvnPathChars);
+    CloseHandle(process);
+    if (n == 0) {
+      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet GetModuleFileNameEx failed! %d", GetLastError());
+      return false;
+    }
+    path[kQvnPathChars - 1] = 0;
+  }
+  if (!QMEUtilInternalVersionInfoGetProductName(path, name)) {
+    DebugPrint(0x8000, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
+    CopyText(name, kQvnPathChars, PathFindFileNameW(path));
+  }
+  DebugPrint(0x8000, L"QMEUtilWindowExecutableNameGet %s  ", name);
+  return true;
+}
+
+bool QMEUtilIsVistaOrAbove() {
+  OSVERSIONINFOEXW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
+    DebugPrint(0x0100, L"QMEUtilIsVistaOrAbove GetVersionEx failed! %d", GetLastError());
+    return false;
+  }
+  DebugPrint(0x8000, L"QMEUtilIsVistaOrAbove! OsVersionInfoEx.dwMajorVersion: %d", info.dwMajorVersion);
+  return info.dwMajorVersion > 5;
+}
+
+bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, const wchar_t* parameters,
+                                bool elevated, HANDLE* process) {
+  SHELLEXECUTEINFOW sei{};
+  sei.cbSize = sizeof(sei);
+  sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  sei.hwnd = nullptr;
+  sei.lpVerb = elevated ? L"runas" : nullptr;
+  sei.lpFile = file;
+  sei.lpParameters = parameters;
+  sei.lpDirectory = directory;
+  sei.nShow = SW_SHOWNORMAL;
+  DebugPrint(0x8000, L"ShellExecuteEx: %s %s %s", directory ? directory : L"", file ? file : L"",
+             parameters ? parameters : L"");
+  if (ShellExecuteExW(&sei)) {
+    if (process) *process = sei.hProcess;
+    else if (sei.hProcess) CloseHandle(sei.hProcess);
+    return true;
+  }
+  DWORD err = GetLastError();
+  if (elevated && err == ERROR_CANCELLED) {
+    DebugPrint(0x8000, L"ShellExecuteExW cancelled by user");
+    if (process) *process = INVALID_HANDLE_VALUE;
+    return true;
+  }
+  DebugPrint(0x0100, L"ShellExecuteExW failed! %d", err);
+  return false;
+}
+
+bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* directory,
+                                       const wchar_t* parameters, bool elevated, DWORD* exitCode) {
+  HANDLE process = nullptr;
+  if (!QMEUtilShellExecuteProcess(file, directory, parameters, elevated, &process)) {
+    DebugPrint(0x0100, L"QMEUtilShellExecuteProcessAndWait QMEUtilShellExecuteProcess failed!");
+    return false;
+  }
+  if (process == INVALID_HANDLE_VALUE) {  // the user refused the elevation
+    if (exitCode) *exitCode = 0;
+    return true;
+  }
+  if (!process) {  // the shell handed the file to an already running program
+    if (exitCode) *exitCode = 0;
+    return true;
+  }
+  if (WaitForSingleObject(process, INFINITE) == WAIT_FAILED) {
+    DebugPrint(0x0100, L"WaitForSingleObject failed! %d", GetLastError());
+    CloseHandle(process);
+    return false;
+  }
+  if (exitCode && !GetExitCodeProcess(process, exitCode)) {
+    DebugPrint(0x0100, L"GetExitCodeProcess failed! %d", GetLastError());
+    CloseHandle(process);
+    return false;
+  }
+  CloseHandle(process);
+  return true;
+}
+
+bool QMEUtilGetCurrentModulePath(HMODULE module, wchar_t* path) {
+  DWORD n = GetModuleFileNameW(module, path, kQvnPathChars);
+  if (n == 0 || n >= kQvnPathChars) {
+    DebugPrint(0x0100, L"QMEUtilGetCurrentModulePath GetModuleFileNameW failed! %d", GetLastError());
+    return false;
+  }
+  if (!PathRemoveFileSpecW(path)) {
+    DebugPrint(0x0100, L"QMEUtilGetCurrentModulePath PathRemoveFileSpecW failed! %d", GetLastError());
+    return false;
+  }
+  return true;
+}
