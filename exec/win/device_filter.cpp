@@ -1,0 +1,93 @@
+#include "device_filter.h"
+
+#include "qvnlog.h"
+
+bool QMEDeviceFilter::Create(const wchar_t* deviceName) {
+  DebugPrint(0x0200, L">>> QMEDeviceFilter::Create %s", deviceName);
+  if (m_hDevice != INVALID_HANDLE_VALUE) {
+    DebugPrint(0x8000, L"QMEDeviceFilter::Create already open!");
+    return false;
+  }
+  HANDLE h = CreateFileW(deviceName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    // A missing driver or an unplugged mouse: expected, hence 0x8000.
+    DebugPrint(0x8000, L"QMEDeviceFilter::Create CreateFile failed! %d", GetLastError());
+    return false;
+  }
+  m_hDevice = h;
+  return true;
+}
+
+void QMEDeviceFilter::Close() {
+  if (m_hDevice == INVALID_HANDLE_VALUE) return;
+  CancelIo(m_hDevice);
+  CloseHandle(m_hDevice);
+  m_hDevice = INVALID_HANDLE_VALUE;
+}
+
+bool QMEDeviceFilter::SendSync(uint32_t code, const void* input, DWORD inputSize, DWORD* error) {
+  // The handle is opened overlapped, so even a synchronous request needs
+  // its own overlapped record and event; the call then waits for it.
+  OVERLAPPED ov{};
+  ov.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!ov.hEvent) {
+    *error = GetLastError();
+    return false;
+  }
+  DWORD bytes = 0;
+  BOOL ok = DeviceIoControl(m_hDevice, code, const_cast<void*>(input), inputSize, nullptr, 0, &bytes, &ov);
+  if (!ok && GetLastError() == ERROR_IO_PENDING) ok = ::GetOverlappedResult(m_hDevice, &ov, &bytes, TRUE);
+  *error = ok ? ERROR_SUCCESS : GetLastError();
+  CloseHandle(ov.hEvent);
+  return ok != FALSE;
+}
+
+bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input[2], QvnDriverEvent* record) {
+  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlEventWait");
+  DWORD bytes = 0;
+  if (DeviceIoControl(m_hDevice, QVN_IOCTL_FILTER_EVENT_WAIT, const_cast<uint8_t*>(input), 2, record,
+                      sizeof(*record), &bytes, overlapped))
+    return true;
+  DWORD err = GetLastError();
+  if (err == ERROR_IO_PENDING) return true;
+  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlEventWait DeviceIoControl failed! %d", err);
+  return false;
+}
+
+bool QMEDeviceFilter::GetOverlappedResult(OVERLAPPED* overlapped) {
+  DWORD bytes = 0;  // not examined: the record holds what the driver wrote
+  if (::GetOverlappedResult(m_hDevice, overlapped, &bytes, FALSE)) return true;
+  DebugPrint(0x0100, L"QMEDeviceFilter::GetOverlappedResult failed! %d", GetLastError());
+  return false;
+}
+
+bool QMEDeviceFilter::IoctlMouseButtonSimulate(int button, bool down) {
+  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlMouseButtonSimulate");
+  uint32_t code = 0;
+  if (!QvnButtonIoctl(button, down, &code)) {
+    DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseButtonSimulate wrong parameter (button)! %d", button);
+    return false;
+  }
+  DWORD err = 0;
+  if (SendSync(code, nullptr, 0, &err)) return true;
+  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseButtonSimulate DeviceIoControl failed! %d", err);
+  return false;
+}
+
+bool QMEDeviceFilter::IoctlMouseWheelSimulate(uint16_t delta) {
+  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlMouseWheelSimulate");
+  DWORD err = 0;
+  if (SendSync(QVN_IOCTL_CTRL_WHEEL, &delta, sizeof(delta), &err)) return true;
+  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseWheelSimulate DeviceIoControl failed! %d", err);
+  return false;
+}
+
+bool QMEDeviceFilter::IoctlKeyboardKeySimulate(uint16_t scanCode, bool down, uint16_t keyFlags) {
+  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlKeyboardKeySimulate");
+  QvnKeyInput in{scanCode, keyFlags};
+  DWORD err = 0;
+  if (SendSync(down ? QVN_IOCTL_CTRL_KEY_DOWN : QVN_IOCTL_CTRL_KEY_UP, &in, sizeof(in), &err)) return true;
+  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlKeyboardKeySimulate DeviceIoControl failed! %d", err);
+  return false;
+}
