@@ -1,0 +1,54 @@
+#include "pointer_speed_core.h"
+
+namespace {
+bool ValidPreset(int n) { return n >= 1 && n <= 3; }
+}  // namespace
+
+QMEToggleStep QMEPointerSpeedChooseNext(int32_t current, const QMEPointerSpeedPresets& presets) {
+  if (current == 0) return {QMEToggleChoice::Off, 0};
+  int candidate = (current >= 1 && current < 3) ? current + 1 : 1;
+  for (int tries = 0; tries < 3; ++tries) {
+    if (presets.enabled[candidate - 1] != 0) return {QMEToggleChoice::Apply, candidate};
+    candidate = candidate == 3 ? 1 : candidate + 1;
+  }
+  return {QMEToggleChoice::NoPreset, 0};
+}
+
+QMEMouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets) {
+  if (ValidPreset(preset) && presets.enhance[preset - 1] != 0) return {6, 10, 1};
+  return {0, 0, 0};
+}
+
+int32_t QMEPointerSpeedFor(int preset, const QMEPointerSpeedPresets& presets) {
+  if (!ValidPreset(preset)) return kQMEPointerSpeedMin;
+  int32_t s = presets.speed[preset - 1];
+  if (s < kQMEPointerSpeedMin) return kQMEPointerSpeedMin;
+  if (s > kQMEPointerSpeedMax) return kQMEPointerSpeedMax;
+  return s;
+}
+
+int QMEPointerSpeedIconId(int32_t preset) {
+  return kQMEIconSpeedBase + (ValidPreset(preset) ? preset : 0);
+}
+
+uint32_t QMEShortcutNormalize(uint32_t stored) {
+  uint32_t v = stored & (kQMEShortcutKeyMask | kQMEShortcutCtrl | kQMEShortcutAlt | kQMEShortcutShift);
+  return (v & kQMEShortcutKeyMask) ? v : 0;
+}
+
+bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t vk, uint32_t flags) {
+  uint32_t sc = QMEShortcutNormalize(shortcut);
+  if (sc == 0) return false;
+  if (flags & kQMEKeyUpBit) {
+    if (vk == kQMEVkShift) mods.shift = false;
+    if (vk == kQMEVkControl) mods.ctrl = false;
+    return false;
+  }
+  if (vk == kQMEVkShift) mods.shift = true;
+  if (vk == kQMEVkControl) mods.ctrl = true;
+  if (vk != (sc & kQMEShortcutKeyMask)) return false;
+  if ((sc & kQMEShortcutCtrl) && !mods.ctrl) return false;
+  if ((sc & kQMEShortcutShift) && !mods.shift) return false;
+  if ((sc & kQMEShortcutAlt) && !(flags & kQMEKeyAltBit)) return false;
+  return true;
+}

@@ -1,0 +1,78 @@
+// Decisions of the pointer-speed toggle and its keyboard shortcut, free of
+// any system call: which preset comes next, what is written to the system,
+// which tray/flash icon stands for a preset, and whether a keystroke is the
+// shortcut.
+#pragma once
+#include <cstdint>
+
+// The three presets as stored (CheckSpeedN, PointerSpeedN,
+// CheckEnhancePointerN), index 0 for preset 1.
+struct QMEPointerSpeedPresets {
+  int32_t enabled[3];
+  int32_t speed[3];
+  int32_t enhance[3];
+};
+
+constexpr int32_t kQMEPointerSpeedMin = 1;
+constexpr int32_t kQMEPointerSpeedMax = 20;
+
+// Result of one toggle step's choice.
+enum class QMEToggleChoice {
+  Off,       // CurrentSpeedSelected is 0: toggling is switched off, nothing happens
+  NoPreset,  // no preset enabled: nothing changes, the step still succeeds
+  Apply,     // apply `preset`
+};
+
+struct QMEToggleStep {
+  QMEToggleChoice choice;
+  int preset;  // 1..3 when choice is Apply, else 0
+};
+
+// Next enabled preset after `current`: candidates current+1, +2, +3 with
+// 4 wrapping to 1. A current value outside 0..3 (a damaged setting) starts
+// the search at preset 1, as 3 does.
+QMEToggleStep QMEPointerSpeedChooseNext(int32_t current, const QMEPointerSpeedPresets& presets);
+
+// SPI_SETMOUSE triple for a preset: thresholds 6, 10 and acceleration 1
+// when its enhance flag is non-zero, otherwise 0, 0, 0.
+struct QMEMouseAccel {
+  int32_t threshold1, threshold2, acceleration;
+};
+QMEMouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets);
+
+// System pointer speed for a preset, held to the range the system accepts
+// (1..20): a stored 0 gives 1, a stored 25 gives 20.
+int32_t QMEPointerSpeedFor(int preset, const QMEPointerSpeedPresets& presets);
+
+// Resource number of the icon standing for a preset: 145 + n for 1..3,
+// 145 (the plain mark) for anything else.
+constexpr int kQMEIconSpeedBase = 145;
+int QMEPointerSpeedIconId(int32_t preset);
+
+// Keyboard shortcut: bits 0-7 virtual key; 0x1000 Ctrl, 0x2000 Alt,
+// 0x4000 Shift required. Other bits carry no meaning and are ignored.
+constexpr uint32_t kQMEShortcutKeyMask = 0x00FF;
+constexpr uint32_t kQMEShortcutCtrl = 0x1000;
+constexpr uint32_t kQMEShortcutAlt = 0x2000;
+constexpr uint32_t kQMEShortcutShift = 0x4000;
+
+// The part of a stored shortcut value that means something; 0 when the
+// value names no key (0 itself, or only modifier/unknown bits).
+uint32_t QMEShortcutNormalize(uint32_t stored);
+
+// Ctrl and Shift as seen in the key messages so far.
+struct QMEShortcutModifiers {
+  bool ctrl = false;
+  bool shift = false;
+};
+
+constexpr uint32_t kQMEVkShift = 0x10;
+constexpr uint32_t kQMEVkControl = 0x11;
+constexpr uint32_t kQMEKeyUpBit = 0x80000000u;   // keystroke lParam bit 31
+constexpr uint32_t kQMEKeyAltBit = 0x20000000u;  // keystroke lParam bit 29
+
+// One key message: updates the modifier flags and tells whether it is the
+// shortcut being pressed. `vk` is the message's wParam, `flags` the low 32
+// bits of its lParam. Nothing matches (and no flag changes) while the
+// shortcut is 0.
+bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t vk, uint32_t flags);

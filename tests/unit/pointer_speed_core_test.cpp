@@ -1,0 +1,135 @@
+#include "pointer_speed_core.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+QMEPointerSpeedPresets Presets(int e1, int e2, int e3) {
+  return {{e1, e2, e3}, {18, 10, 4}, {1, 0, 1}};
+}
+
+// Applies toggles the way the executive does: the chosen preset becomes
+// the new current value.
+std::vector<int> Toggles(int32_t current, const QMEPointerSpeedPresets& p, int steps) {
+  std::vector<int> seen;
+  for (int i = 0; i < steps; ++i) {
+    QMEToggleStep s = QMEPointerSpeedChooseNext(current, p);
+    if (s.choice != QMEToggleChoice::Apply) break;
+    current = s.preset;
+    seen.push_back(current);
+  }
+  return seen;
+}
+
+TEST(PointerSpeedToggle, CandidateOrderSkipsDisabledPresets) {
+  EXPECT_EQ(Toggles(1, Presets(1, 0, 1), 4), (std::vector<int>{3, 1, 3, 1}));
+  EXPECT_EQ(Toggles(1, Presets(1, 1, 1), 4), (std::vector<int>{2, 3, 1, 2}));
+  EXPECT_EQ(Toggles(3, Presets(0, 1, 0), 2), (std::vector<int>{2, 2}));
+  // A single enabled preset equal to the current one is applied again.
+  QMEToggleStep s = QMEPointerSpeedChooseNext(2, Presets(0, 1, 0));
+  EXPECT_EQ(s.choice, QMEToggleChoice::Apply);
+  EXPECT_EQ(s.preset, 2);
+}
+
+TEST(PointerSpeedToggle, OffAndNothingEnabledAreDistinct) {
+  EXPECT_EQ(QMEPointerSpeedChooseNext(0, Presets(1, 1, 1)).choice, QMEToggleChoice::Off);
+  QMEToggleStep none = QMEPointerSpeedChooseNext(2, Presets(0, 0, 0));
+  EXPECT_EQ(none.choice, QMEToggleChoice::NoPreset);
+  EXPECT_EQ(none.preset, 0);
+}
+
+TEST(PointerSpeedToggle, DamagedCurrentValueStartsAtPresetOne) {
+  // Any value outside 0..3 must never index past the three presets.
+  for (int32_t bad : {4, 99, -1, -7, INT32_MIN, INT32_MAX}) {
+    QMEToggleStep s = QMEPointerSpeedChooseNext(bad, Presets(1, 0, 1));
+    EXPECT_EQ(s.choice, QMEToggleChoice::Apply) << bad;
+    EXPECT_EQ(s.preset, 1) << bad;
+    EXPECT_EQ(QMEPointerSpeedChooseNext(bad, Presets(0, 0, 1)).preset, 3) << bad;
+  }
+}
+
+TEST(PointerSpeedToggle, WhatIsWrittenForAPreset) {
+  QMEPointerSpeedPresets p{{1, 1, 1}, {18, 0, 25}, {1, 0, 7}};
+  QMEMouseAccel on = QMEPointerSpeedAccelFor(1, p);
+  EXPECT_EQ(on.threshold1, 6);
+  EXPECT_EQ(on.threshold2, 10);
+  EXPECT_EQ(on.acceleration, 1);
+  QMEMouseAccel off = QMEPointerSpeedAccelFor(2, p);
+  EXPECT_EQ(off.threshold1 | off.threshold2 | off.acceleration, 0);
+  EXPECT_EQ(QMEPointerSpeedAccelFor(3, p).acceleration, 1);  // any non-zero flag
+  EXPECT_EQ(QMEPointerSpeedFor(1, p), 18);
+  // Speeds outside 1..20 are held to the range the system takes.
+  EXPECT_EQ(QMEPointerSpeedFor(2, p), 1);
+  EXPECT_EQ(QMEPointerSpeedFor(3, p), 20);
+  p.speed[0] = -5;
+  EXPECT_EQ(QMEPointerSpeedFor(1, p), 1);
+}
+
+TEST(PointerSpeedToggle, IconPerPreset) {
+  EXPECT_EQ(QMEPointerSpeedIconId(0), 145);
+  EXPECT_EQ(QMEPointerSpeedIconId(1), 146);
+  EXPECT_EQ(QMEPointerSpeedIconId(3), 148);
+  EXPECT_EQ(QMEPointerSpeedIconId(4), 145);
+  EXPECT_EQ(QMEPointerSpeedIconId(-1), 145);
+}
+
+constexpr uint32_t kDown = 0;
+constexpr uint32_t kUp = 0x80000000u;
+constexpr uint32_t kAlt = 0x20000000u;
+constexpr uint32_t kVkF = 0x46;
+
+TEST(PointerSpeedShortcut, CtrlAltKeyMatchesOnlyWithBothHeld) {
+  const uint32_t sc = 0x1000 | 0x2000 | kVkF;
+  QMEShortcutModifiers m;
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));  // Alt only
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, 0x11, kDown));  // Ctrl goes down
+  EXPECT_TRUE(m.ctrl);
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));  // Ctrl only
+  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));    // Ctrl + Alt
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt | kUp));  // its release
+  // A modifier that is not required is not tested: Shift held too still matches.
+  QMEShortcutKeyEvent(m, sc, 0x10, kDown);
+  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));
+  // Ctrl released: no longer a match.
+  QMEShortcutKeyEvent(m, sc, 0x11, kUp);
+  EXPECT_FALSE(m.ctrl);
+  EXPECT_TRUE(m.shift);
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));
+}
+
+TEST(PointerSpeedShortcut, ShiftRequirementAndPlainKey) {
+  QMEShortcutModifiers m;
+  EXPECT_TRUE(QMEShortcutKeyEvent(m, kVkF, kVkF, kDown));  // no modifiers needed
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, kVkF, 0x47, kDown));
+  const uint32_t sc = 0x4000 | kVkF;
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
+  QMEShortcutKeyEvent(m, sc, 0x10, kDown);
+  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
+  QMEShortcutKeyEvent(m, sc, 0x10, kUp);
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
+}
+
+TEST(PointerSpeedShortcut, NoShortcutTracksNothing) {
+  QMEShortcutModifiers m;
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, 0, 0x11, kDown));
+  EXPECT_FALSE(m.ctrl);
+  // Only modifier bits: names no key, so no shortcut (a key code 0 message
+  // must not count as the shortcut).
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, 0x1000, 0, kDown));
+  EXPECT_EQ(QMEShortcutNormalize(0x7000), 0u);
+}
+
+TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
+  // Bits outside the key byte and the three modifier flags mean nothing.
+  EXPECT_EQ(QMEShortcutNormalize(0xFFFF8F46u), 0x46u);
+  EXPECT_EQ(QMEShortcutNormalize(0xFFFFFFFFu), 0x70FFu);
+  EXPECT_EQ(QMEShortcutNormalize(0x80001046u), 0x1046u);
+  QMEShortcutModifiers m;
+  EXPECT_TRUE(QMEShortcutKeyEvent(m, 0xABC00046u, kVkF, kDown));
+  // A wParam whose low byte equals the key is still another key.
+  EXPECT_FALSE(QMEShortcutKeyEvent(m, kVkF, 0x100 + kVkF, kDown));
+}
+
+}  // namespace
