@@ -1,9 +1,345 @@
 #include "exec_app.h"
 
+#include <objbase.h>
+#include <dbt.h>
+#include <shellapi.h>
+#include <wtsapi32.h>
+
+#include "exec_parts.h"
+#include "exec_util.h"
 #include "qvnlog.h"
+#include "resource.h"
+#include "session_core.h"
+#include "settings.h"
+
+HINSTANCE g_hInstance = nullptr;
+HWND g_hMainWnd = nullptr;
+
+namespace {
+
+// Registered once when the program loads, before start-up proper.
+const UINT g_msgTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+
+const wchar_t kFilterDeviceName[] = L"\\\\.\\QvnmouseFilter";
+
+const GUID kGuidDevInterfaceMouse = {0x378de44c, 0x56ef, 0x11d1, {0xbc, 0x8c, 0x00, 0xa0, 0xc9, 0x14, 0x05, 0xdd}};
+const GUID kGuidDevInterfaceKeyboard = {0x884b96c3, 0x56ef, 0x11d1, {0xbc, 0x8c, 0x00, 0xa0, 0xc9, 0x14, 0x05, 0xdd}};
+
+qvn::SessionFlags g_session;
+HDEVNOTIFY g_notifyMouse = nullptr;
+HDEVNOTIFY g_notifyKeyboard = nullptr;
+BOOL g_clickLockWasOn = FALSE;
+
+HDEVNOTIFY RegisterInterfaceNotification(HWND hwnd, const GUID& guid) {
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  filter.dbcc_classguid = guid;
+  return RegisterDeviceNotificationW(hwnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void QvnNotificationDeviceRegister(HWND hwnd) {
+  DebugPrint(0x0200, L">>> QvnNotificationDeviceRegister");
+  if (!g_notifyMouse) {
+    g_notifyMouse = RegisterInterfaceNotification(hwnd, kGuidDevInterfaceMouse);
+    if (!g_notifyMouse)
+      DebugPrint(0x0100, L"QvnNotificationDeviceRegister RegisterDeviceNotification mouse failed! %d", GetLastError());
+  }
+  if (!g_notifyKeyboard) {
+    g_notifyKeyboard = RegisterInterfaceNotification(hwnd, kGuidDevInterfaceKeyboard);
+    if (!g_notifyKeyboard)
+      DebugPrint(0x0100, L"QvnNotificationDeviceRegister RegisterDeviceNotification keyboard failed! %d", GetLastError());
+  }
+}
+
+void QvnNotificationDeviceUnregister() {
+  if (g_notifyMouse) { UnregisterDeviceNotification(g_notifyMouse); g_notifyMouse = nullptr; }
+  if (g_notifyKeyboard) { UnregisterDeviceNotification(g_notifyKeyboard); g_notifyKeyboard = nullptr; }
+}
+
+void QvnNotificationDeviceChange(WPARAM event) {
+  DebugPrint(0x0200, L">>> QvnNotificationDeviceChange");
+  DebugPrint(0x2000, L"%s", qvn::DeviceChangeEventName(static_cast<unsigned>(event)));
+  if (qvn::DeviceChangeNeedsRecheck(static_cast<unsigned>(event))) {
+    DebugPrint(0x2000, L"DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE");
+    QMEThreadDeviceSignalDeviceChange(&g_DeviceThreadData);
+  }
+}
+
+void DeviceStart(HWND hwnd) {
+  QvnNotificationDeviceRegister(hwnd);
+  QMEThreadDeviceStart(&g_DeviceThreadData, kFilterDeviceName);
+}
+
+void DeviceStop() {
+  QvnNotificationDeviceUnregister();
+  QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
+}
+
+void OnSessionChange(HWND hwnd, WPARAM code, LPARAM sessionOfEvent) {
+  DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE");
+  DWORD own = 0;
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &own)) {
+    DebugPrint(0x0100, L"ProcessIdToSessionId failed %d", GetLastError());
+    return;
+  }
+  if (static_cast<DWORD>(sessionOfEvent) != own) return;
+  switch (code) {
+    case qvn::kWtsConsoleConnect:
+      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_CONNECT session ID %d", own); break;
+    case qvn::kWtsConsoleDisconnect:
+      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_DISCONNECT session ID %d", own); break;
+    case qvn::kWtsSessionLock:
+      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID %d", own); break;
+    case qvn::kWtsSessionUnlock:
+      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_SESSION_UNLOCK session ID %d", own); break;
+    default:
+      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE 0x%x", static_cast<unsigned>(code)); break;
+  }
+  switch (qvn::SessionChange(g_session, static_cast<unsigned>(code))) {
+    case qvn::DeviceLinkAction::Start: DeviceStart(hwnd); break;
+    case qvn::DeviceLinkAction::Stop: DeviceStop(); break;
+    case qvn::DeviceLinkAction::None: break;
+  }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dlg, LOWORD(wParam));
+        return TRUE;
+      }
+      break;
+  }
+  return FALSE;
+}
+
+void ShowTrayMenu(HWND hwnd) {
+  POINT pt{};
+  GetCursorPos(&pt);
+  SetForegroundWindow(hwnd);
+  HMENU popup = GetSubMenu(GetMenu(hwnd), 2);
+  if (popup) TrackPopupMenu(popup, TPM_CENTERALIGN, pt.x, pt.y, 0, hwnd, nullptr);
+  PostMessageW(hwnd, WM_NULL, 0, 0);
+}
+
+void OpenMouseSettings() {
+  wchar_t system[kQvnPathChars];
+  UINT n = GetSystemDirectoryW(system, kQvnPathChars);
+  if (n == 0 || n >= kQvnPathChars) return;
+  wchar_t file[kQvnPathChars + 16];
+  QvnFormatWf(file, kQvnPathChars + 16, L"%s\\control.exe ", system);
+  ShellExecuteW(nullptr, nullptr, file, L"mouse", nullptr, SW_SHOWNORMAL);
+}
+
+void OnExitCommand(HWND hwnd) {
+  // The Windows mouse settings sheet while it shows our pages.
+  HWND sheet = FindWindowW(L"#32770", QVN_PRODUCT_TITLE);
+  if (sheet) {
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(sheet, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+  }
+  DestroyWindow(hwnd);
+  QMESettingRegistryExportToFile(L"QuorvaneMouseSettings.reg");
+}
+
+bool InternalMainWindowCreate(HINSTANCE instance, const wchar_t* title) {
+  DebugPrint(0x0200, L">>> InternalMainWindowCreate");
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = QMEMainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QVNMOUSEEXEC));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SPEED0), IMAGE_ICON, 64, 64, LR_LOADTRANSPARENT));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDC_QVNMOUSEEXEC);
+  wc.lpszClassName = QVN_MAIN_WINDOW_CLASS;
+  RegisterClassExW(&wc);
+  HWND hwnd = CreateWindowExW(0, QVN_MAIN_WINDOW_CLASS, title, WS_OVERLAPPEDWINDOW, 100, 100, 100, 100,
+                              nullptr, nullptr, instance, nullptr);
+  if (!hwnd) {
+    DebugPrint(0x0100, L"WinMain CreateWindow failed!");
+    return false;
+  }
+  g_hMainWnd = hwnd;
+  SetWindowPos(hwnd, HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE);
+  HWND props = FindWindowW(L"#32770", L"Mouse Properties");
+  if (props) {
+    DebugPrint(0x8000, L"Mouse Properties Dialog Found");
+    SendMessageTimeoutW(props, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    DestroyWindow(props);
+  }
+  UpdateWindow(hwnd);
+  return true;
+}
+
+}  // namespace
+
+LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == g_msgTaskbarCreated && g_msgTaskbarCreated != 0) {
+    QMETrayIcon(false, false);
+    QMETrayIcon(true, false);
+    return 0;
+  }
+  switch (msg) {
+    case WM_DESTROY:
+      QMETrayIcon(false, false);
+      WTSUnRegisterSessionNotification(hwnd);
+      PostQuitMessage(0);
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_ENDSESSION:
+      DebugPrint(0x1000, L"WM_ENDSESSION");
+      DeviceStop();
+      return 0;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDM_ABOUT:
+          DialogBoxW(g_hInstance, MAKEINTRESOURCEW(IDD_ABOUTBOX), hwnd, AboutDialogProc);
+          return 0;
+        case IDM_EXIT:
+          OnExitCommand(hwnd);
+          return 0;
+        case IDM_SEND_IOCTL_WAIT:
+          return 0;
+      }
+      break;
+    case WM_DEVICECHANGE:
+      DebugPrint(0x1000, L"WM_DEVICECHANGE");
+      QvnNotificationDeviceChange(wParam);
+      return TRUE;
+    case WM_WTSSESSION_CHANGE:
+      OnSessionChange(hwnd, wParam, lParam);
+      return 0;
+    case WM_APP_QUORVANE_SETTINGS_UPDATED:
+      DebugPrint(0x1000, L"WM_APP_QUORVANE_SETTINGS_UPDATED");
+      QMETrayIcon(true, wParam == 2);
+      QMEPointerSpeedShortcutRead();
+      QMEThreadDeviceSignalConfigChange(&g_DeviceThreadData);
+      return 0;
+    case WM_APP_QUORVANE_TRAY_NOTIFY:
+      if (lParam == WM_RBUTTONUP) ShowTrayMenu(hwnd);
+      else if (lParam == WM_LBUTTONDBLCLK) OpenMouseSettings();
+      return 0;
+    case WM_RESET_BREAKTIMERS:
+      DebugPrint(0x1000, L"WM_RESET_BREAKTIMERS");
+      QMEThreadBreakReset();
+      return 0;
+    case WM_APP_QUORVANE_HOOK_KEYBOARD:
+      ProcessKeyboardKey(wParam, lParam);
+      return 0;
+    case WM_APP_QUORVANE_HOOK_KEYPRESSED:
+      DebugPrint(0x1000, L"WM_APP_QUORVANE_HOOK_KEYPRESSED");
+      QMEFstmEvent(6, 0);
+      return 0;
+    case WM_APP_QUORVANE_FSTM_EVENT:
+      QMEFstmEvent(static_cast<unsigned>(wParam), lParam);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
 
 int QMEExecutiveMain(HINSTANCE instance) {
   DebugLevelRead();
   DebugPrint(0x0200, L">>> WinMain");
-  return 0;
+  g_hInstance = instance;
+  HRESULT com = CoInitialize(nullptr);
+
+  DWORD session = 0;
+  wchar_t title[32];
+  if (!ProcessIdToSessionId(GetCurrentProcessId(), &session) || !qvn::MainWindowTitle(session, title, 32)) {
+    DebugPrint(0x0100, L"WinMain cannot determine window name. Exiting now...");
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+  DebugPrint(0x8000, L"MainWindow name: %s.", title);
+
+  if (FindWindowW(QVN_MAIN_WINDOW_CLASS, title)) {
+    DebugPrint(0x8000, L"WinMain Exe is already running. Exiting now...");
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+
+  if (!InternalMainWindowCreate(instance, title)) {
+    DebugPrint(0x0100, L"InternalMainWindowCreate failed");
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+  HWND hwnd = g_hMainWnd;
+
+  QMETrayIcon(true, false);
+  CreatePointerSpeedFlashWindow();
+  QMEPointerSpeedShortcutRead();
+  QMEHookInstall(hwnd);
+
+  HACCEL accel = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDC_QVNMOUSEEXEC));
+
+  QMESettingsLoadFromRegistry();
+  QMEFstmInitialize();
+
+  // Windows' own ClickLock stays off while we run; our click lock replaces it.
+  g_clickLockWasOn = FALSE;
+  SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &g_clickLockWasOn, 0);
+  if (g_clickLockWasOn) {
+    SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(FALSE), 0);
+    BOOL now = TRUE;
+    SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &now, 0);
+    DebugPrint(0x8000, L"Windows ClickLock switched off while running (now %d)", now);
+  }
+
+  if (!QMEThreadBreakCreate()) {
+    DebugPrint(0x0100, L"QMEThreadBreakCreate failed !!!");
+    if (g_clickLockWasOn) SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
+    DestroyWindow(hwnd);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+
+  uint32_t err = qvn::RegisterSessionNotificationWithRetry(
+      [hwnd]() -> uint32_t {
+        return WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_ALL_SESSIONS) ? 0u : static_cast<uint32_t>(GetLastError());
+      },
+      [](uint32_t ms) { Sleep(ms); });
+  if (err != 0) {
+    DebugPrint(0x0100, L"WTSRegisterSessionNotification failed! %d", err);
+    QMEThreadBreakRequestExitAndWait();
+    if (g_clickLockWasOn) SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
+    DestroyWindow(hwnd);
+    if (SUCCEEDED(com)) CoUninitialize();
+    return 1;
+  }
+
+  DeviceStart(hwnd);
+
+  MSG msg{};
+  int quitCode = 0;
+  for (;;) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) { quitCode = static_cast<int>(msg.wParam); break; }
+    if (got == -1) break;
+    if (accel && TranslateAcceleratorW(hwnd, accel, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+
+  QMEHookRemove();
+  QMETrayIcon(false, false);
+  QvnNotificationDeviceUnregister();
+  if (g_clickLockWasOn) {
+    SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
+    BOOL now = FALSE;
+    SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &now, 0);
+    DebugPrint(0x8000, L"Windows ClickLock switched on again (now %d)", now);
+  }
+  QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
+  if (!QMEThreadBreakRequestExitAndWait()) DebugPrint(0x0100, L"QMEThreadBreakRequestExitAndWait failed !!!");
+  if (SUCCEEDED(com)) CoUninitialize();
+  return quitCode;
 }

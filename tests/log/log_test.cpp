@@ -90,7 +90,7 @@ TEST(DebugLevel, ReadsDwordAndRejectsText) {
   g_DebugLevel = 0;
   EXPECT_FALSE(DebugLevelRead());
   EXPECT_EQ(g_DebugLevel, 0u);
-  qvntest::RegDeleteValue(HKEY_LOCAL_MACHINE, key, L"DebugLevel");
+  qvntest::RegRemoveValue(HKEY_LOCAL_MACHINE, key, L"DebugLevel");
   EXPECT_FALSE(DebugLevelRead());
   g_DebugLevel = saved;
 }

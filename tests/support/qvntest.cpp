@@ -53,7 +53,7 @@ bool RegGetString(HKEY root, const wchar_t* key, const wchar_t* name, std::wstri
   return rc == ERROR_SUCCESS;
 }
 
-bool RegDeleteValue(HKEY root, const wchar_t* key, const wchar_t* name) {
+bool RegRemoveValue(HKEY root, const wchar_t* key, const wchar_t* name) {
   HKEY k;
   if (RegOpenKeyExW(root, key, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return false;
   LONG rc = RegDeleteValueW(k, name);
@@ -61,7 +61,7 @@ bool RegDeleteValue(HKEY root, const wchar_t* key, const wchar_t* name) {
   return rc == ERROR_SUCCESS;
 }
 
-void RegDeleteTree(HKEY root, const wchar_t* key) { SHDeleteKeyW(root, key); }
+void RegRemoveTree(HKEY root, const wchar_t* key) { SHDeleteKeyW(root, key); }
 
 Process::~Process() {
   if (process_) CloseHandle(process_);

@@ -19,8 +19,8 @@ bool RegSetString(HKEY root, const wchar_t* key, const wchar_t* name, const std:
 bool RegSetDword(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value);
 bool RegSetBinary(HKEY root, const wchar_t* key, const wchar_t* name, const void* data, DWORD size, DWORD type);
 bool RegGetString(HKEY root, const wchar_t* key, const wchar_t* name, std::wstring* value);
-bool RegDeleteValue(HKEY root, const wchar_t* key, const wchar_t* name);
-void RegDeleteTree(HKEY root, const wchar_t* key);
+bool RegRemoveValue(HKEY root, const wchar_t* key, const wchar_t* name);
+void RegRemoveTree(HKEY root, const wchar_t* key);
 
 // A started process. Start() quotes the program; args are appended as given.
 class Process {

@@ -1,0 +1,61 @@
+#include "session_core.h"
+
+namespace qvn {
+
+DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code) {
+  switch (code) {
+    case kWtsConsoleConnect:
+      flags.consoleConnected = true;
+      return flags.locked ? DeviceLinkAction::Stop : DeviceLinkAction::Start;
+    case kWtsConsoleDisconnect:
+      flags.consoleConnected = false;
+      return DeviceLinkAction::Stop;
+    case kWtsSessionLock:
+      flags.locked = true;
+      return DeviceLinkAction::Stop;
+    case kWtsSessionUnlock:
+      flags.locked = false;
+      return flags.consoleConnected ? DeviceLinkAction::Start : DeviceLinkAction::Stop;
+    default:
+      return DeviceLinkAction::None;
+  }
+}
+
+const wchar_t* DeviceChangeEventName(unsigned event) {
+  switch (event) {
+    case 0x0007: return L"DBT_DEVNODES_CHANGED";
+    case 0x0017: return L"DBT_QUERYCHANGECONFIG";
+    case 0x0018: return L"DBT_CONFIGCHANGED";
+    case 0x0019: return L"DBT_CONFIGCHANGECANCELED";
+    case 0x8000: return L"DBT_DEVICEARRIVAL";
+    case 0x8001: return L"DBT_DEVICEQUERYREMOVE";
+    case 0x8002: return L"DBT_DEVICEQUERYREMOVEFAILED";
+    case 0x8003: return L"DBT_DEVICEREMOVEPENDING";
+    case 0x8004: return L"DBT_DEVICEREMOVECOMPLETE";
+    case 0x8005: return L"DBT_DEVICETYPESPECIFIC";
+    case 0x8006: return L"DBT_CUSTOMEVENT";
+    case 0xFFFF: return L"DBT_USERDEFINED";
+    default: return L"DBT_XXX unknown";
+  }
+}
+
+bool DeviceChangeNeedsRecheck(unsigned event) { return event == 0x8000 || event == 0x8004; }
+
+bool MainWindowTitle(uint32_t session, wchar_t* out, unsigned capacity) {
+  static const wchar_t stem[] = L"Quorvane";
+  wchar_t digits[11];
+  unsigned nd = 0;
+  do { digits[nd++] = static_cast<wchar_t>(L'0' + session % 10); session /= 10; } while (session);
+  const unsigned stemLen = sizeof(stem) / sizeof(stem[0]) - 1;
+  if (!out || capacity < stemLen + nd + 1) {
+    if (out && capacity) out[0] = 0;
+    return false;
+  }
+  unsigned i = 0;
+  for (; i < stemLen; ++i) out[i] = stem[i];
+  while (nd) out[i++] = digits[--nd];
+  out[i] = 0;
+  return true;
+}
+
+}  // namespace qvn

@@ -1,0 +1,49 @@
+// Decisions of the main window that need no window: what a session change
+// does to the device link, the names of device-change events, the window
+// title, and the retry rule of the session-notification registration.
+#pragma once
+#include <cstdint>
+
+namespace qvn {
+
+// The two session flags of the main thread.
+struct SessionFlags {
+  bool consoleConnected = true;
+  bool locked = false;
+};
+
+enum class DeviceLinkAction { None, Start, Stop };
+
+// Session-change codes the executive reacts to.
+enum : unsigned {
+  kWtsConsoleConnect = 1,
+  kWtsConsoleDisconnect = 2,
+  kWtsSessionLock = 7,
+  kWtsSessionUnlock = 8,
+};
+
+// Applies one session-change code of the own session to the flags and says
+// whether the device link starts, stops or stays as it is (other codes).
+DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code);
+
+// Log text of a device-change event ("DBT_DEVICEARRIVAL", ... "DBT_XXX unknown").
+const wchar_t* DeviceChangeEventName(unsigned event);
+// True for the events after which the device thread re-checks the driver.
+bool DeviceChangeNeedsRecheck(unsigned event);
+
+// "Quorvane<session>" into out[capacity]; false when it does not fit.
+bool MainWindowTitle(uint32_t session, wchar_t* out, unsigned capacity);
+
+// Registers for session notifications through `tryRegister` (returns 0 on
+// success, else the error) and `sleepMs`; retries every second while the
+// terminal service is not up yet (1702). Returns 0 or the final error.
+template <class TryFn, class SleepFn>
+uint32_t RegisterSessionNotificationWithRetry(TryFn tryRegister, SleepFn sleepMs) {
+  for (;;) {
+    uint32_t err = tryRegister();
+    if (err != 1702u) return err;
+    sleepMs(1000u);
+  }
+}
+
+}  // namespace qvn

@@ -1,0 +1,101 @@
+#include "session_core.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+using qvn::DeviceLinkAction;
+using qvn::SessionChange;
+using qvn::SessionFlags;
+
+TEST(SessionChange, LockThenUnlockStopsThenStarts) {
+  SessionFlags f;
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionLock), DeviceLinkAction::Stop);
+  EXPECT_TRUE(f.locked);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Start);
+  EXPECT_FALSE(f.locked);
+}
+
+TEST(SessionChange, DisconnectWhileLockedStaysStoppedUntilConsoleConnect) {
+  SessionFlags f;
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionLock), DeviceLinkAction::Stop);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsConsoleDisconnect), DeviceLinkAction::Stop);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Stop);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsConsoleConnect), DeviceLinkAction::Start);
+}
+
+TEST(SessionChange, ConsoleConnectWhileLockedKeepsTheLinkStopped) {
+  SessionFlags f;
+  SessionChange(f, qvn::kWtsConsoleDisconnect);
+  SessionChange(f, qvn::kWtsSessionLock);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsConsoleConnect), DeviceLinkAction::Stop);
+  EXPECT_TRUE(f.consoleConnected);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Start);
+}
+
+TEST(SessionChange, OtherCodesChangeNothing) {
+  for (unsigned code : {0u, 3u, 4u, 5u, 6u, 9u, 10u, 0xFFFFFFFFu}) {
+    SessionFlags f;
+    f.locked = true;
+    EXPECT_EQ(SessionChange(f, code), DeviceLinkAction::None) << code;
+    EXPECT_TRUE(f.locked);
+    EXPECT_TRUE(f.consoleConnected);
+  }
+}
+
+TEST(DeviceChangeNames, KnownAndUnknownEvents) {
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0x8000), L"DBT_DEVICEARRIVAL");
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0x8004), L"DBT_DEVICEREMOVECOMPLETE");
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0x0007), L"DBT_DEVNODES_CHANGED");
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0xFFFF), L"DBT_USERDEFINED");
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0x8007), L"DBT_XXX unknown");
+  EXPECT_STREQ(qvn::DeviceChangeEventName(0), L"DBT_XXX unknown");
+  EXPECT_TRUE(qvn::DeviceChangeNeedsRecheck(0x8000));
+  EXPECT_TRUE(qvn::DeviceChangeNeedsRecheck(0x8004));
+  EXPECT_FALSE(qvn::DeviceChangeNeedsRecheck(0x8001));
+  EXPECT_FALSE(qvn::DeviceChangeNeedsRecheck(0x0007));
+}
+
+TEST(MainWindowTitle, SessionNumberWithoutSeparatorOrLeadingZeros) {
+  wchar_t buf[32];
+  ASSERT_TRUE(qvn::MainWindowTitle(0, buf, 32));
+  EXPECT_STREQ(buf, L"Quorvane0");
+  ASSERT_TRUE(qvn::MainWindowTitle(1, buf, 32));
+  EXPECT_STREQ(buf, L"Quorvane1");
+  ASSERT_TRUE(qvn::MainWindowTitle(4294967295u, buf, 32));
+  EXPECT_STREQ(buf, L"Quorvane4294967295");
+}
+
+TEST(MainWindowTitle, TooSmallBufferIsRefusedNotOverrun) {
+  wchar_t buf[12];
+  for (auto& c : buf) c = L'#';
+  EXPECT_FALSE(qvn::MainWindowTitle(123, buf, 11));  // needs 12
+  EXPECT_EQ(buf[0], 0);
+  EXPECT_EQ(buf[11], L'#');
+  EXPECT_TRUE(qvn::MainWindowTitle(123, buf, 12));
+  EXPECT_STREQ(buf, L"Quorvane123");
+}
+
+TEST(SessionRegistration, RetriesEverySecondWhileServiceIsNotUp) {
+  std::vector<uint32_t> answers = {1702, 1702, 1702, 0};
+  size_t calls = 0;
+  std::vector<uint32_t> sleeps;
+  uint32_t r = qvn::RegisterSessionNotificationWithRetry(
+      [&] { return answers[calls++]; }, [&](uint32_t ms) { sleeps.push_back(ms); });
+  EXPECT_EQ(r, 0u);
+  EXPECT_EQ(calls, 4u);
+  EXPECT_EQ(sleeps, (std::vector<uint32_t>{1000, 1000, 1000}));
+}
+
+TEST(SessionRegistration, OtherErrorEndsAtOnce) {
+  size_t calls = 0, sleeps = 0;
+  uint32_t r = qvn::RegisterSessionNotificationWithRetry(
+      [&] { ++calls; return calls == 1 ? 1702u : 5u; }, [&](uint32_t) { ++sleeps; });
+  EXPECT_EQ(r, 5u);
+  EXPECT_EQ(calls, 2u);
+  EXPECT_EQ(sleeps, 1u);
+}
+
+}  // namespace
