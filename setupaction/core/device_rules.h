@@ -1,0 +1,60 @@
+// Decisions of the device-setup operations that do not need the system:
+// hardware-ID list matching, property comparison, restart need, driver-store
+// and OEM INF name matching, and the driver-package log callback's code text.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace qvn {
+namespace setup {
+
+constexpr size_t kHardwareIdListChars = 1024;
+
+// Called for every comparison of the hardware-ID walk (list entry, given ID).
+using HardwareIdCompareLog = void (*)(const wchar_t* entry, const wchar_t* id, bool equal, void* ctx);
+
+// True when an entry of the multi-string `list` equals `id` without regard
+// to case over the whole entry. The walk stays below both `sizeChars` (what
+// the system returned) and kHardwareIdListChars and ends at an empty entry.
+bool HardwareIdListContains(const wchar_t* list, size_t sizeChars, const wchar_t* id,
+                            HardwareIdCompareLog log, void* ctx);
+
+// True when the first string of `buf` (capacity `capChars`) equals `text`
+// exactly, terminator included. An unterminated buffer never matches.
+bool FirstStringEquals(const wchar_t* buf, size_t capChars, const wchar_t* text);
+
+// A device node needs a restart when it says so, or when it has a problem
+// whose number shares a bit with 0x0E.
+bool NodeNeedsRestart(uint32_t status, uint32_t problem);
+
+// Install-parameter flags DI_NEEDRESTART | DI_NEEDREBOOT.
+bool InstallFlagsNeedReboot(uint32_t flags);
+
+// The enumerator, vendor and product part of a HID child's instance ID
+// ("HID\VID_vvvv&PID_pppp", 21 characters).
+std::wstring HidChildHardwareId(const wchar_t* childInstanceId);
+
+// A driver-store path belongs to the package when it contains the INF name
+// anywhere, letter case ignored.
+bool StorePathHasInfName(const wchar_t* storePath, const wchar_t* infName);
+
+// An OEM INF belongs to the package when its original INF name begins with
+// the given name, letter case ignored, over the given name's length.
+bool OriginalInfNameMatches(const wchar_t* originalName, const wchar_t* infName);
+
+// The path of an OEM INF's precompiled file: the third character from the
+// end becomes 'P' ("oem3.inf" -> "oem3.pnf"). Empty for a too short path.
+std::wstring PnfPathFor(const wchar_t* infPath);
+
+// Code text of the package library's warning and error lines: empty for 0,
+// else the signed decimal code, followed by " (message)" when the system
+// has a message (its first line feed and first carriage return removed);
+// at most 1024 characters.
+std::wstring DifxCodeText(uint32_t code, const wchar_t* systemMessage);
+
+// Base name of a running process against the name to kill, case ignored.
+bool ProcessNameMatches(const wchar_t* baseName, const wchar_t* wanted);
+
+}  // namespace setup
+}  // namespace qvn
