@@ -1,0 +1,159 @@
+#include "registry_util.h"
+
+#include "qvnlog.h"
+
+const QvnRegistryLogStyle kQvnRegistryLogExec = {L"QMEUtil", 0x4100, 0x8000, 0x4000, 0x4100, 0x4000};
+const QvnRegistryLogStyle kQvnRegistryLogCpl = {L"QMCUtil", 0x09, 0x08, 0x08, 0x01, 0x08};
+
+namespace {
+
+bool IsStringType(DWORD type) {
+  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+const wchar_t* Safe(const wchar_t* s) { return s ? s : L""; }
+
+}  // namespace
+
+LONG QvnRegistryValueGet(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
+                         const wchar_t* valueName, BYTE* data, DWORD size, DWORD* typeOut) {
+  if (typeOut) *typeOut = REG_NONE;
+  HKEY key = nullptr;
+  LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) {
+    DebugPrint(style.failureMask, L"%sRegistryValueGet  RegCreateKeyExW failed! %s %d",
+               style.prefix, Safe(subKey), rc);
+    return rc;
+  }
+  DWORD type = REG_NONE;
+  DWORD got = size;
+  rc = RegQueryValueExW(key, valueName, nullptr, &type, data, &got);
+  RegCloseKey(key);
+  if (rc == ERROR_SUCCESS && data && got <= size) {
+    if (got + sizeof(wchar_t) <= size) {
+      // Room for a terminator after the data (at the next character
+      // boundary): text read from the buffer ends with the value.
+      DWORD end = (got + 1) & ~1u;
+      for (DWORD i = got; i < end + sizeof(wchar_t) && i < size; ++i) data[i] = 0;
+    } else if (IsStringType(type)) {
+      // The text fills the buffer; it is whole only if it ends in a zero.
+      const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+      DWORD chars = got / sizeof(wchar_t);
+      if (chars == 0 || text[chars - 1] != 0) rc = ERROR_MORE_DATA;
+    }
+  }
+  if (rc != ERROR_SUCCESS) {
+    DebugPrint(rc == ERROR_FILE_NOT_FOUND ? style.missingMask : style.failureMask,
+               L"%sRegistryValueGet RegQueryValueExW failed! %s %d", style.prefix, Safe(valueName), rc);
+    return rc;
+  }
+  if (typeOut) *typeOut = type;
+  // A string read successfully is terminated by now (see above).
+  if (IsStringType(type) && data && size >= sizeof(wchar_t)) {
+    DebugPrint(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s Data: %s ", style.prefix,
+               Safe(subKey), Safe(valueName), reinterpret_cast<const wchar_t*>(data));
+  } else {
+    DebugPrint(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s ", style.prefix, Safe(subKey),
+               Safe(valueName));
+  }
+  return ERROR_SUCCESS;
+}
+
+LONG QvnRegistryKeyEnumerate(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
+                             DWORD index, wchar_t* name, DWORD capacity) {
+  if (name && capacity) name[0] = 0;
+  HKEY key = nullptr;
+  LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) {
+    DebugPrint(style.failureMask, L"%sRegistryKeyEnumerate  RegCreateKeyExW failed! %s %d", style.prefix,
+               Safe(subKey), rc);
+    return rc;
+  }
+  DWORD chars = capacity;
+  rc = (name && capacity) ? RegEnumKeyExW(key, index, name, &chars, nullptr, nullptr, nullptr, nullptr)
+                          : ERROR_INVALID_PARAMETER;
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) {
+    if (name && capacity) name[0] = 0;
+    DebugPrint(style.failureMask, L"%sRegistryKeyEnumerate  RegEnumKeyEx failed! %s %d", style.prefix,
+               Safe(subKey), rc);
+    return rc;
+  }
+  name[chars < capacity ? chars : capacity - 1] = 0;
+  DebugPrint(style.detailMask, L"%sRegistryKeyEnumerate %s %s ", style.prefix, Safe(subKey), name);
+  return ERROR_SUCCESS;
+}
+
+LONG QvnRegistryValueSet(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
+                         const wchar_t* valueName, DWORD type, const BYTE* data, DWORD byteCount) {
+  if (type == REG_SZ) {
+    // The data need not carry its terminator: log a bounded copy.
+    wchar_t text[1024];
+    DWORD chars = byteCount / sizeof(wchar_t);
+    if (chars > 1023) chars = 1023;
+    DWORD i = 0;
+    if (data) {
+      const wchar_t* src = reinterpret_cast<const wchar_t*>(data);
+      for (; i < chars && src[i]; ++i) text[i] = src[i];
+    }
+    text[i] = 0;
+    DebugPrint(style.setTraceMask, L"%sRegistryValueSet  Path: %s Value: %s Data: %s", style.prefix,
+               Safe(subKey), Safe(valueName), text);
+  } else {
+    DebugPrint(style.setTraceMask, L"%sRegistryValueSet Path: %s Value: %s", style.prefix, Safe(subKey),
+               Safe(valueName));
+  }
+  HKEY key = nullptr;
+  LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  if (rc != ERROR_SUCCESS) {
+    DebugPrint(style.setFailureMask, L"%sRegistryValueSet  RegCreateKeyExW failed! %s %d", style.prefix,
+               Safe(subKey), rc);
+    return rc;
+  }
+  rc = RegSetValueExW(key, valueName, 0, type, data, byteCount);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS) {
+    DebugPrint(style.setFailureMask, L"%sRegistryValueSet  RegSetValueExW failed! %s %d", style.prefix,
+               Safe(valueName), rc);
+  }
+  return rc;
+}
+
+bool QvnRegistryTextGet(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
+                        const wchar_t* valueName, wchar_t* text, DWORD chars, DWORD* type) {
+  if (type) *type = REG_NONE;
+  if (!text || chars == 0) return false;
+  // A cleared buffer tells a short value (zero at the end) from data of
+  // another type that fills it completely (no terminator anywhere).
+  ZeroMemory(text, chars * sizeof(wchar_t));
+  LONG rc = QvnRegistryValueGet(style, root, subKey, valueName, reinterpret_cast<BYTE*>(text),
+                                chars * static_cast<DWORD>(sizeof(wchar_t)), type);
+  if (rc != ERROR_SUCCESS || text[chars - 1] != 0) {
+    text[0] = 0;
+    if (type) *type = REG_NONE;
+    return false;
+  }
+  return true;
+}
+
+bool QMEUtilRegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, BYTE* data, DWORD size) {
+  return QvnRegistryValueGet(kQvnRegistryLogExec, root, subKey, valueName, data, size) == ERROR_SUCCESS;
+}
+
+bool QMEUtilRegistryKeyEnumerate(HKEY root, const wchar_t* subKey, DWORD index, wchar_t* name, DWORD capacity) {
+  return QvnRegistryKeyEnumerate(kQvnRegistryLogExec, root, subKey, index, name, capacity) == ERROR_SUCCESS;
+}
+
+bool QMCUtilRegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, BYTE* data, DWORD size) {
+  return QvnRegistryValueGet(kQvnRegistryLogCpl, root, subKey, valueName, data, size) == ERROR_SUCCESS;
+}
+
+bool QMCUtilRegistryKeyEnumerate(HKEY root, const wchar_t* subKey, DWORD index, wchar_t* name, DWORD capacity) {
+  return QvnRegistryKeyEnumerate(kQvnRegistryLogCpl, root, subKey, index, name, capacity) == ERROR_SUCCESS;
+}
+
+bool QMCUtilRegistryValueSet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, DWORD type,
+                             const BYTE* data, DWORD byteCount) {
+  return QvnRegistryValueSet(kQvnRegistryLogCpl, root, subKey, valueName, type, data, byteCount) ==
+         ERROR_SUCCESS;
+}

@@ -1,0 +1,284 @@
+#include "settings.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "qvnlog.h"
+#include "registry_util.h"
+#include "system_params.h"
+
+QMELinkConfData g_linkConfData = {};
+
+namespace {
+
+wchar_t g_currentApplicationName[MAX_PATH] = L"";
+
+const DWORD kLogError = 0x0100;
+const DWORD kLogTrace = 0x0200;
+const DWORD kLogInfo = 0x8000;
+
+bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+// The text of table row `row` for appName: the registry value when it can
+// be read whole into 260 characters, else the row's default. *registryType
+// is the value's type, or REG_SZ for the default.
+void ReadRowText(int row, const wchar_t* appName, wchar_t (&text)[QME_SETTING_TEXT_CHARS], DWORD* registryType) {
+  const QvnSettingRow& r = g_QvnSettingsTable[row];
+  wchar_t path[2 * MAX_PATH];
+  DWORD type = REG_NONE;
+  if (QvnSettingsAppKeyPath(appName, path, 2 * MAX_PATH) &&
+      QvnRegistryTextGet(kQvnRegistryLogExec, HKEY_CURRENT_USER, path, r.name, text,
+                         static_cast<DWORD>(QME_SETTING_TEXT_CHARS), &type)) {
+    *registryType = type;
+    return;
+  }
+  QvnCopyText(text, QME_SETTING_TEXT_CHARS, r.defaultText);
+  *registryType = REG_SZ;
+}
+
+// Kind-independent read used by the three QMESettingGet forms: false for a
+// name that is neither a system parameter nor a row; *sysValue is set for
+// a system parameter, text/type for a row.
+enum class Source { None, SystemParameter, Row };
+Source Lookup(const wchar_t* name, const wchar_t* appName, int* sysValue,
+              wchar_t (&text)[QME_SETTING_TEXT_CHARS], DWORD* type) {
+  int which = QvnSystemParameterFind(name);
+  if (which != QVN_SYSPARAM_NONE) {
+    QvnSystemParameterRead(which, sysValue, kLogError);
+    return Source::SystemParameter;
+  }
+  int row = QvnSettingFind(name);
+  if (row < 0) return Source::None;
+  ReadRowText(row, appName, text, type);
+  return Source::Row;
+}
+
+HRESULT WriteRowText(const wchar_t* name, const wchar_t* text) {
+  DWORD bytes = static_cast<DWORD>(wcslen(text) * sizeof(wchar_t));
+  LONG rc = QvnRegistryValueSet(kQvnRegistryLogExec, HKEY_CURRENT_USER, kQvnSettingsKey, name, REG_SZ,
+                                reinterpret_cast<const BYTE*>(text), bytes);
+  return rc == ERROR_SUCCESS ? 1 : HRESULT_FROM_WIN32(rc);
+}
+
+HRESULT SetSystemParameter(int which, int value) {
+  DWORD rc = QvnSystemParameterWrite(which, value, kLogError);
+  return rc == ERROR_SUCCESS ? 1 : HRESULT_FROM_WIN32(rc);
+}
+
+int32_t ClampToInt32(double v) {
+  if (!(v == v)) return 0;  // NaN
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+// The executive's directory without a trailing backslash.
+bool CurrentModulePath(HMODULE module, wchar_t (&out)[MAX_PATH]) {
+  DWORD n = GetModuleFileNameW(module, out, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) {
+    DebugPrint(kLogError, L"QMEUtilGetCurrentModulePath GetModuleFileNameW failed! %d", GetLastError());
+    out[0] = 0;
+    return false;
+  }
+  if (!PathRemoveFileSpecW(out)) {
+    DebugPrint(kLogError, L"QMEUtilGetCurrentModulePath PathRemoveFileSpecW failed! %d", GetLastError());
+    out[0] = 0;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int QMESettingGet(const wchar_t* name, const wchar_t* appName, int32_t* value) {
+  if (!value) return 0;
+  int sys = 0;
+  wchar_t text[QME_SETTING_TEXT_CHARS];
+  DWORD type = REG_NONE;
+  switch (Lookup(name, appName, &sys, text, &type)) {
+    case Source::SystemParameter:
+      *value = sys;
+      return 1;
+    case Source::Row:
+      *value = IsTextType(type) ? QvnSettingTextToInt(text) : 0;
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+int QMESettingGet(const wchar_t* name, const wchar_t* appName, double* value) {
+  if (!value) return 0;
+  int sys = 0;
+  wchar_t text[QME_SETTING_TEXT_CHARS];
+  DWORD type = REG_NONE;
+  switch (Lookup(name, appName, &sys, text, &type)) {
+    case Source::SystemParameter:
+      *value = sys;
+      return 1;
+    case Source::Row:
+      *value = IsTextType(type) ? QvnSettingTextToDouble(text) : 0.0;
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+int QMESettingGet(const wchar_t* name, const wchar_t* appName, wchar_t* out, size_t room) {
+  if (!out || room == 0) return 0;
+  int sys = 0;
+  wchar_t text[QME_SETTING_TEXT_CHARS];
+  DWORD type = REG_NONE;
+  switch (Lookup(name, appName, &sys, text, &type)) {
+    case Source::SystemParameter:
+      QvnSettingFormatInt(sys, out, room);
+      return 1;
+    case Source::Row:
+      QvnCopyText(out, room, text);
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+HRESULT QMESettingSet(const wchar_t* name, int32_t value) {
+  int which = QvnSystemParameterFind(name);
+  if (which != QVN_SYSPARAM_NONE) return SetSystemParameter(which, value);
+  int row = QvnSettingFind(name);
+  if (row < 0) return 0;
+  wchar_t text[400];
+  if (g_QvnSettingsTable[row].kind == QVN_SETTING_DECIMAL)
+    QvnSettingFormatDecimal(value, text, 400);
+  else
+    QvnSettingFormatInt(value, text, 400);
+  return WriteRowText(g_QvnSettingsTable[row].name, text);
+}
+
+HRESULT QMESettingSet(const wchar_t* name, double value) {
+  int which = QvnSystemParameterFind(name);
+  if (which != QVN_SYSPARAM_NONE) return SetSystemParameter(which, ClampToInt32(value));
+  int row = QvnSettingFind(name);
+  if (row < 0) return 0;
+  wchar_t text[400];
+  if (g_QvnSettingsTable[row].kind == QVN_SETTING_NUMBER)
+    QvnSettingFormatInt(ClampToInt32(value), text, 400);
+  else if (!QvnSettingFormatDecimal(value, text, 400))
+    return HRESULT_FROM_WIN32(ERROR_INVALID_PARAMETER);
+  return WriteRowText(g_QvnSettingsTable[row].name, text);
+}
+
+HRESULT QMESettingSet(const wchar_t* name, const wchar_t* text) {
+  int which = QvnSystemParameterFind(name);
+  if (which != QVN_SYSPARAM_NONE) return SetSystemParameter(which, QvnSettingTextToInt(text));
+  int row = QvnSettingFind(name);
+  if (row < 0) return 0;
+  return WriteRowText(g_QvnSettingsTable[row].name, text ? text : L"");
+}
+
+double QMESettingDecimalGet(int index) {
+  if (index < 0 || index >= kQvnDecimalSettingCount) {
+    DebugPrint(kLogError, L"QMESettingDecimalGet bad index! %d", index);
+    return 0.0;
+  }
+  const QvnDecimalSetting& d = g_QvnDecimalSettings[index];
+  wchar_t text[QME_SETTING_TEXT_CHARS];
+  DWORD type = REG_NONE;
+  if (QvnRegistryTextGet(kQvnRegistryLogExec, HKEY_CURRENT_USER, kQvnSettingsKey, d.name, text,
+                         static_cast<DWORD>(QME_SETTING_TEXT_CHARS), &type))
+    return IsTextType(type) ? QvnSettingTextToDouble(text) : 0.0;
+  return d.defaultValue;
+}
+
+void QMESettingCurrentApplicationSet(const wchar_t* name) {
+  QvnCopyText(g_currentApplicationName, MAX_PATH, name);
+}
+
+void QMESettingCurrentApplicationGet(wchar_t* out, size_t room) {
+  if (!out || room == 0) return;
+  // Copy first so a concurrent change cannot leave out unterminated.
+  wchar_t copy[MAX_PATH];
+  std::memcpy(copy, g_currentApplicationName, sizeof(copy));
+  copy[MAX_PATH - 1] = 0;
+  QvnCopyText(out, room, copy);
+}
+
+bool QMESettingsLoadFromRegistry() {
+  DebugPrint(kLogTrace, L">>> QMESettingsLoadFromRegistry");
+  wchar_t app[MAX_PATH];
+  QMESettingCurrentApplicationGet(app, MAX_PATH);
+
+  // Built aside and copied whole, so a reader never sees half a reload.
+  QMELinkConfData conf = {};
+  conf.buttonCount = 8;
+  for (int n = 1; n <= 8; ++n) {
+    wchar_t name[64];
+    int32_t primary = 0, secondary = 0;
+    QvnFormatWf(name, 64, L"MButton%d", n);
+    QMESettingGet(name, app, &primary);
+    QvnFormatWf(name, 64, L"MButton%dSecondaryFunc", n);
+    QMESettingGet(name, app, &secondary);
+    conf.buttons[n].primary = static_cast<uint8_t>(primary & 0xFF);
+    conf.buttons[n].secondary = static_cast<uint8_t>(secondary & 0xFF);
+  }
+  int32_t accelerated = 0;
+  QMESettingGet(L"CheckAcceleratedScrolling", nullptr, &accelerated);
+  conf.acceleratedScrolling = static_cast<uint8_t>(accelerated & 0xFF);
+  conf.reserved = 0;
+  g_linkConfData = conf;
+  DebugPrint(kLogInfo, L"g_linkConfData.Acclerated_Scrolling %d", g_linkConfData.acceleratedScrolling);
+  return true;
+}
+
+bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
+  DebugPrint(kLogTrace, L">>> QMESettingRegistryExportToFile");
+  wchar_t dir[MAX_PATH];
+  if (!CurrentModulePath(nullptr, dir)) {
+    DebugPrint(kLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
+    return false;
+  }
+  wchar_t path[MAX_PATH];
+  if (QvnFormatWf(path, MAX_PATH, L"%s\\%s", dir, fileName ? fileName : L"QuorvaneMouseSettings.reg") < 0) {
+    DebugPrint(kLogError, L"QMESettingRegistryExportToFile path too long! %s", dir);
+    return false;
+  }
+
+  // Compose the whole file first; the values are read from the global key
+  // only, in table order, and missing ones give no line.
+  std::wstring content = kQvnExportHeader;
+  for (int i = 0; i < kQvnSettingCount; ++i) {
+    wchar_t text[QME_SETTING_TEXT_CHARS];
+    if (QvnRegistryTextGet(kQvnRegistryLogExec, HKEY_CURRENT_USER, kQvnSettingsKey, g_QvnSettingsTable[i].name,
+                           text, static_cast<DWORD>(QME_SETTING_TEXT_CHARS)))
+      QvnExportAppendValue(content, g_QvnSettingsTable[i].name, text);
+  }
+
+  // 8-bit text in the process code page.
+  std::string bytes;
+  if (!content.empty()) {
+    int n = WideCharToMultiByte(CP_ACP, 0, content.c_str(), static_cast<int>(content.size()), nullptr, 0,
+                                nullptr, nullptr);
+    if (n <= 0) {
+      DebugPrint(kLogError, L"QMESettingRegistryExportToFile WideCharToMultiByte failed! %d", GetLastError());
+      return false;
+    }
+    bytes.resize(static_cast<size_t>(n));
+    WideCharToMultiByte(CP_ACP, 0, content.c_str(), static_cast<int>(content.size()), &bytes[0], n, nullptr,
+                        nullptr);
+  }
+
+  FILE* f = _wfopen(path, L"wb");
+  if (!f) {
+    DebugPrint(kLogError, L"QMESettingRegistryExportToFile _wfopen failed! %s", path);
+    return false;
+  }
+  size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
+  bool closed = std::fclose(f) == 0;
+  if (written != bytes.size() || !closed) {
+    DebugPrint(kLogError, L"QMESettingRegistryExportToFile write failed! %s", path);
+    return false;
+  }
+  return true;
+}
