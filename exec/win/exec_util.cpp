@@ -6,6 +6,7 @@
 
 #include <cwchar>
 
+#include "process_start_core.h"
 #include "qvnlog.h"
 
 namespace {
@@ -169,7 +170,7 @@ bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, c
     return true;
   }
   DWORD err = GetLastError();
-  if (elevated && err == ERROR_CANCELLED) {
+  if (qvn::ClassifyStartFailure(elevated, err) == qvn::StartFailure::RefusedElevation) {
     DebugPrint(0x8000, L"ShellExecuteExW cancelled by user");
     if (process) *process = INVALID_HANDLE_VALUE;
     return true;
