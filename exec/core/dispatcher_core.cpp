@@ -1,0 +1,270 @@
+#include "dispatcher_core.h"
+
+#include <cwctype>
+
+#include "core_text.h"
+#include "function_catalogue.h"
+
+namespace qme {
+
+int AcceleratedScrollRepeatCount(const ClockTime* previous, const ClockTime& now) {
+  if (!previous) return 0;
+  if (previous->hour != now.hour || previous->minute != now.minute || previous->second != now.second)
+    return 0;
+  if (previous->millisecond == now.millisecond) return 5;
+  // A previous report "after" this one (clock set back) is not a burst.
+  if (previous->millisecond > now.millisecond) return 0;
+  int diff = now.millisecond - previous->millisecond;
+  if (diff >= 250) return 0;
+  int count = 250 / diff;
+  return count > 10 ? 10 : count;
+}
+
+uint16_t KeyCodeVirtualLookup(int id) {
+  if (id >= FI_F1 && id <= FI_F12) return static_cast<uint16_t>(0x70 + id - FI_F1);
+  switch (id) {
+    case FI_ALT: return 0x12;
+    case FI_BACK: return 0xA6;
+    case FI_BACKSPACE: return 0x08;
+    case FI_COPY: return 0x43;
+    case FI_CTRL: return 0x11;
+    case FI_CUT: return 0x58;
+    case FI_DELETE: return 0x2E;
+    case FI_ENTER: return 0x0D;
+    case FI_ESC: return 0x1B;
+    case FI_FORWARD: return 0xA7;
+    case FI_PAGE_DOWN: return 0x22;
+    case FI_PAGE_UP: return 0x21;
+    case FI_PASTE: return 0x56;
+    case FI_PRINT_SCREEN: return 0x2C;
+    case FI_SHIFT: return 0x10;
+    case FI_SPACEBAR: return 0x20;
+    case FI_START: return 0x5B;
+    case FI_SWITCH_APPLICATION: return 0x5D;
+    case FI_TAB: return 0x09;
+    case FI_UNDO: return 0x5A;
+    case FI_ZOOM: return 0xFB;
+    default: return 0;
+  }
+}
+
+bool TextEqualNoCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
+  }
+  return true;
+}
+
+bool ApplicationSwitch(const std::wstring& displayName, std::wstring* current,
+                       SubKeyEnumFn enumerate, void* context) {
+  if (TextEqualNoCase(displayName, *current)) return false;
+  std::wstring name;
+  for (uint32_t index = 0; enumerate(context, index, &name); ++index) {
+    if (name == displayName) {
+      *current = displayName;
+      return true;
+    }
+  }
+  current->clear();
+  return true;
+}
+
+namespace {
+constexpr uint32_t kLogTrace = 0x0200, kLogFailure = 0x0100, kLogEvent = 0x0400, kLogInfo = 0x8000;
+constexpr uint16_t kVkCtrl = 0x11, kVkAlt = 0x12, kVkEsc = 0x1B;
+}  // namespace
+
+void DispatcherCore::LogText(uint32_t mask, const wchar_t* text) {
+  if (port_.LogEnabled(mask)) port_.Log(mask, text);
+}
+
+void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, const ClockTime& now) {
+  LogText(kLogTrace, L">>> ExecuteFunctions");
+  if (port_.LogEnabled(kLogEvent)) {
+    std::wstring line = L"ExecuteFunctions EventType:";
+    AppendInt(line, eventType);
+    line += L" ButtonId:";
+    AppendInt(line, buttonId);
+    port_.Log(kLogEvent, line);
+  }
+
+  int function = 0;
+  bool fromSecondary = false;
+  if (eventType == kEventPressed) {
+    if (!port_.TargetWindowFind()) {
+      LogText(kLogFailure, L"CheckApplicationChanged QMEUtilWindowNonChildUnderneathCursorGet failed!");
+    } else {
+      if (port_.ApplicationChanged()) port_.LinkConfigReload();
+      if (port_.LogEnabled(kLogInfo)) port_.Log(kLogInfo, L"ExecuteFunctions current module: " + port_.CurrentApplicationName());
+    }
+    const QMELinkConfData& config = port_.LinkConfig();
+    fromSecondary = secondaryMode_;
+    function = fromSecondary ? QMELinkSecondary(config, buttonId) : QMELinkPrimary(config, buttonId);
+    auto& map = fromSecondary ? secondaryPress_ : primaryPress_;
+    map.emplace(buttonId, static_cast<uint8_t>(function));  // an earlier entry stays
+    if (!CheckFunctionIdExecuteNow(function)) {
+      LogText(kLogFailure, L"CheckFunctionIdExecuteNow FAILED!");
+      return;
+    }
+  } else {
+    auto p = primaryPress_.find(buttonId);
+    if (p != primaryPress_.end()) {
+      function = p->second;
+      primaryPress_.erase(p);
+    }
+    if (function == 0) {
+      auto s = secondaryPress_.find(buttonId);
+      if (s != secondaryPress_.end()) {
+        function = s->second;
+        fromSecondary = true;
+        secondaryPress_.erase(s);
+      }
+    }
+  }
+
+  if (buttonId == kButtonAcceleratedScrolling) {
+    LogText(kLogInfo, L"Trigger Accelerated Scrolling");
+    AcceleratedScrolling(static_cast<uint16_t>(static_cast<uint32_t>(eventType) & 0xFFFF), now);
+  }
+  if (function < 1 || function > 49) return;
+  Perform(function, eventType, buttonId, fromSecondary);
+}
+
+void DispatcherCore::HeldKey(int function, int32_t eventType, bool foreground, uint16_t flags) {
+  uint16_t key = KeyCodeVirtualLookup(function);
+  if (eventType == kEventPressed) {
+    if (foreground) port_.TargetForeground();
+    port_.Key(key, true, flags);
+  } else if (eventType == kEventReleased) {
+    port_.Key(key, false, flags);
+  }
+}
+
+void DispatcherCore::CtrlChord(uint16_t key) {
+  port_.Key(kVkCtrl, true, kKeyFlagsNone);
+  port_.Key(key, true, kKeyFlagsNone);
+  port_.Key(key, false, kKeyFlagsNone);
+  port_.Key(kVkCtrl, false, kKeyFlagsNone);
+}
+
+void DispatcherCore::Perform(int function, int32_t eventType, int button, bool secondary) {
+  const bool press = eventType == kEventPressed;
+  switch (function) {
+    case FI_LEFT_CLICK:
+      port_.FstmEvent(press ? kFstmLeftPressed : kFstmReleased);
+      break;
+    case FI_RIGHT_CLICK:
+      port_.MouseButton(kMouseRight, press);
+      break;
+    case FI_AUTO_PAN:
+      LogText(kLogInfo, L"AUTO-PAN");
+      [[fallthrough]];
+    case FI_WHEEL_MIDDLE_CLICK:
+      if (press) port_.TargetForeground();
+      port_.MouseButton(kMouseMiddle, press);
+      break;
+    case FI_BACK:
+    case FI_FORWARD:
+      if (press) {
+        int b = function == FI_BACK ? kMouseBack : kMouseForward;
+        port_.TargetForeground();
+        port_.MouseButton(b, true);
+        port_.MouseButton(b, false);
+      }
+      break;
+    case FI_ALT: case FI_BACKSPACE: case FI_CTRL: case FI_ENTER: case FI_ESC:
+    case FI_SHIFT: case FI_SPACEBAR: case FI_TAB:
+    case FI_F1: case FI_F2: case FI_F3: case FI_F4: case FI_F5: case FI_F6:
+    case FI_F7: case FI_F8: case FI_F9: case FI_F10: case FI_F11: case FI_F12:
+      HeldKey(function, eventType, true, kKeyFlagsNone);
+      break;
+    case FI_DELETE: case FI_PAGE_DOWN: case FI_PAGE_UP: case FI_PRINT_SCREEN: case FI_START:
+      HeldKey(function, eventType, false, kKeyFlagsExtended);
+      break;
+    case FI_COPY: case FI_CUT: case FI_PASTE: case FI_UNDO:
+      CtrlChord(KeyCodeVirtualLookup(function));
+      break;
+    case FI_CLOSE:
+      LogText(kLogInfo, L"CLOSE");
+      port_.WindowCommand(kScClose);
+      break;
+    case FI_MAXIMIZE:
+      LogText(kLogInfo, L"MAXIMIXE");
+      port_.WindowCommand(kScMaximize);
+      break;
+    case FI_MINIMIZE:
+      LogText(kLogInfo, L"MINIMIZE");
+      port_.WindowCommand(kScMinimize);
+      break;
+    case FI_DOUBLE_CLICK:
+      if (press) {
+        port_.MouseButton(kMouseLeft, true);
+        port_.MouseButton(kMouseLeft, false);
+        port_.YieldProcessor();
+        port_.MouseButton(kMouseLeft, true);
+      } else {
+        port_.FstmEvent(kFstmReleased);
+      }
+      break;
+    case FI_EXPLORER:
+      port_.ShellFunction(kShellComputer);
+      break;
+    case FI_RUN:
+      port_.ShellFunction(kShellRun);
+      break;
+    case FI_SHOW_HIDE_DESKTOP:
+      port_.ShellFunction(kShellDesktop);
+      break;
+    case FI_KEYSTROKE_RECORDING:
+      port_.KeyStrokeRecording(eventType, button, secondary);
+      break;
+    case FI_LAUNCH_APPLICATION:
+      LogText(kLogInfo, L"LAUNCH APPLICATION");
+      port_.LaunchApplication(button, secondary);
+      break;
+    case FI_POINTER_SPEED_TOGGLE:
+      if (port_.PointerSpeedToggle()) port_.TrayIconUpdate();
+      break;
+    case FI_SWITCH_APPLICATION:
+      port_.Key(kVkAlt, true, kKeyFlagsNone);
+      port_.Key(kVkEsc, true, kKeyFlagsNone);
+      port_.YieldProcessor();
+      port_.Key(kVkEsc, false, kKeyFlagsNone);
+      port_.Key(kVkAlt, false, kKeyFlagsNone);
+      break;
+    case FI_ZOOM:
+      LogText(kLogInfo, L"ZOOM");
+      if (press) {
+        port_.TargetForeground();
+        port_.Key(kVkCtrl, true, kKeyFlagsNone);
+        port_.FstmEvent(kFstmZoomPressed);
+      } else {
+        port_.FstmEvent(kFstmReleased);
+        port_.Key(kVkCtrl, false, kKeyFlagsNone);
+      }
+      break;
+    case FI_SECONDARY_FUNCTION:
+      LogText(kLogInfo, L"FI_SECONDARY_FUNCTION");
+      if (press) {
+        LogText(kLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_PRESSED");
+        secondaryMode_ = true;
+      } else {
+        LogText(kLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_RELEASED");
+        secondaryMode_ = false;
+      }
+      break;
+    default:  // FI_DISABLED, FI_NO_ACTION
+      break;
+  }
+}
+
+void DispatcherCore::AcceleratedScrolling(uint16_t delta, const ClockTime& now) {
+  int count = AcceleratedScrollRepeatCount(havePreviousScroll_ ? &previousScroll_ : nullptr, now);
+  previousScroll_ = now;
+  havePreviousScroll_ = true;
+  if (count == 0 || delta == 0) return;
+  port_.WheelNotches(count, delta <= 360 ? kWheelUp : kWheelDown);
+}
+
+}  // namespace qme

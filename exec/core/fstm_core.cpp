@@ -1,0 +1,270 @@
+#include "fstm_core.h"
+
+#include "core_text.h"
+
+namespace qme {
+
+namespace {
+
+using A = FstmAction;
+constexpr uint32_t kLogFstm = 0x0800, kLogFailure = 0x0100;
+
+// Entry (state, event): event, success state, failure state, action.
+#define T(e, s, f, a) {e, s, f, A::a}
+const FstmTransition kState0[kFstmEventCount] = {
+    T(0, 0, 0, RestartAutoClick), T(1, 0, 0, PerformAutoClick), T(2, 0, 0, None),
+    T(3, 1, 1, PressAndArmLock),  T(4, 0, 0, ReleaseAndArmAutoClick), T(5, 0, 0, RestartAutoClick),
+    T(6, 0, 0, RestartAutoClick), T(7, 3, 3, ZoomStart),        T(8, 4, 4, DragscrollStart),
+};
+const FstmTransition kState1[kFstmEventCount] = {
+    T(0, 1, 1, None),             T(1, 0, 1, None),             T(2, 2, 2, None),
+    T(3, 1, 1, PressAndArmLock),  T(4, 0, 0, ReleaseAndArmAutoClick), T(5, 0, 0, RestartAutoClick),
+    T(6, 0, 0, RestartAutoClick), T(7, 1, 1, None),             T(8, 1, 1, None),
+};
+const FstmTransition kState2[kFstmEventCount] = {
+    T(0, 2, 2, None),             T(1, 2, 2, None),             T(2, 2, 2, None),
+    T(3, 0, 0, PressAndArmLock),  T(4, 2, 2, None),             T(5, 0, 0, ReleaseLock),
+    T(6, 0, 0, RestartAutoClick), T(7, 2, 2, None),             T(8, 2, 2, None),
+};
+const FstmTransition kState3[kFstmEventCount] = {
+    T(0, 3, 3, ZoomStep),         T(1, 3, 3, None),             T(2, 3, 3, None),
+    T(3, 3, 3, None),             T(4, 0, 0, None),             T(5, 3, 3, None),
+    T(6, 0, 0, None),             T(7, 3, 3, None),             T(8, 3, 3, None),
+};
+const FstmTransition kState4[kFstmEventCount] = {
+    T(0, 4, 4, DragscrollMouseMove), T(1, 4, 4, None),          T(2, 4, 4, None),
+    T(3, 4, 4, None),             T(4, 0, 0, DragscrollEnd),    T(5, 4, 4, None),
+    T(6, 4, 4, None),             T(7, 4, 4, None),             T(8, 4, 4, None),
+};
+#undef T
+
+const FstmStateDescriptor kStates[kFstmStateCount] = {
+    {L"QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED", kState0, kFstmEventCount},
+    {L"QMS_STA_CLICKLOCK_WAITING_AND_AUTOCLICK_ENABLED,L", kState1, kFstmEventCount},
+    {L"QMS_STA_CLICKLOCK_LOCKED_AND_AUTOCLICK_ENABLED", kState2, kFstmEventCount},
+    {L"QMS_STA_ZOOMING", kState3, kFstmEventCount},
+    {L"QMS_STA_DRAGSCROLL", kState4, kFstmEventCount},
+};
+
+// Milliseconds from a setting value: negative, NaN and absurd values are
+// held to 0 .. 0x7FFFFFFF (the timer's own maximum) instead of overflowing.
+uint32_t ClampMs(double v) {
+  if (!(v > 0)) return 0;
+  if (v >= 2147483647.0) return 0x7FFFFFFF;
+  return static_cast<uint32_t>(v);
+}
+
+}  // namespace
+
+const FstmStateDescriptor* FstmStates() { return kStates; }
+
+uint32_t FstmMachine::AutoClickPeriodMs(double seconds) { return ClampMs(seconds); }
+uint32_t FstmMachine::ClickLockPeriodMs(double seconds) { return ClampMs(seconds * 1000.0); }
+uint32_t FstmMachine::AutoClickIdleMs(double seconds) { return ClampMs(seconds * 1000.0); }
+
+uint8_t FstmMachine::Event(int64_t e, int64_t p) {
+  if (e < 0 || e >= kFstmEventCount) {
+    if (port_.LogEnabled(kLogFailure)) {
+      std::wstring line = L"FSTM Event ";
+      AppendInt(line, e);
+      line += L" unknown, ignored";
+      port_.Log(kLogFailure, line);
+    }
+    return 0;
+  }
+  const int32_t event = static_cast<int32_t>(e);
+  const int32_t from = state_;
+  const FstmTransition& entry = kStates[from].table[event];
+  uint8_t result = 0;
+  int32_t to = entry.stateSuccess;
+  if (entry.action != A::None) {
+    result = RunAction(entry.action, p) ? 1 : 0;
+    to = result ? entry.stateSuccess : entry.stateFailure;
+  }
+  state_ = to;
+  LogTransition(event, from, to);
+  previousEvent_ = event;
+  return result;
+}
+
+void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
+  if (e == previousEvent_ && from == to) {
+    ++repeatCount_;
+    return;
+  }
+  const bool enabled = port_.LogEnabled(kLogFstm);
+  if (repeatCount_ != 0) {
+    if (enabled) {
+      std::wstring line = L"FSTM Event ";
+      AppendInt(line, previousEvent_);
+      line += L" x ";
+      AppendInt(line, repeatCount_);
+      line += L" ";
+      line += kStates[from].name;
+      line += L" (";
+      AppendInt(line, from);
+      line += L")";
+      port_.Log(kLogFstm, line);
+    }
+    repeatCount_ = 0;
+  }
+  if (enabled) {
+    std::wstring line = L"FSTM Event ";
+    AppendInt(line, e);
+    line += L".\n       From ";
+    line += kStates[from].name;
+    line += L" (";
+    AppendInt(line, from);
+    line += L") >>>> to ";
+    line += kStates[to].name;
+    line += L" (";
+    AppendInt(line, to);
+    line += L")";
+    port_.Log(kLogFstm, line);
+  }
+}
+
+bool FstmMachine::RunAction(FstmAction a, int64_t) {
+  switch (a) {
+    case A::RestartAutoClick: return RestartAutoClick();
+    case A::PerformAutoClick: return PerformAutoClick();
+    case A::PressAndArmLock: return PressAndArmLock();
+    case A::ReleaseAndArmAutoClick: return ReleaseAndArmAutoClick();
+    case A::ReleaseLock: return ReleaseLock();
+    case A::ZoomStart: return ZoomStart();
+    case A::ZoomStep: return ZoomStep();
+    case A::DragscrollStart: port_.DragscrollStart(); return true;
+    case A::DragscrollMouseMove: port_.DragscrollMouseMove(); return true;
+    case A::DragscrollEnd: port_.DragscrollEnd(); return true;
+    case A::None: break;
+  }
+  return false;
+}
+
+void FstmMachine::StopAutoClickTimer() {
+  if (autoClickTimer_ != 0) {
+    port_.TimerKill(autoClickTimer_);
+    autoClickTimer_ = 0;
+  }
+}
+
+void FstmMachine::StopClickLockTimer() {
+  if (clickLockTimer_ != 0) {
+    port_.TimerKill(clickLockTimer_);
+    clickLockTimer_ = 0;
+  }
+}
+
+bool FstmMachine::InternalStartAutoClickTimer() {
+  StopAutoClickTimer();
+  if (!port_.AutoClickEnabled()) return true;
+  autoClickTimer_ = port_.TimerStart(FstmTimer::AutoClick, AutoClickPeriodMs(port_.AutoClickTimeSeconds()));
+  if (autoClickTimer_ == 0) {
+    if (port_.LogEnabled(kLogFailure)) {
+      std::wstring line = L"InternalStartAutoClickTimer  SetTimer failed! ";
+      port_.Log(kLogFailure, AppendInt(line, port_.LastErrorCode()));
+    }
+    return false;
+  }
+  return true;
+}
+
+bool FstmMachine::InternalStartClickLockTimer() {
+  StopClickLockTimer();
+  if (!port_.ClickLockEnabled()) return true;
+  clickLockTimer_ = port_.TimerStart(FstmTimer::ClickLock, ClickLockPeriodMs(port_.ClickLockTimeSeconds()));
+  if (clickLockTimer_ == 0) {
+    if (port_.LogEnabled(kLogFailure)) {
+      std::wstring line = L"InternalStartClickLockTimer  SetTimer failed! ";
+      port_.Log(kLogFailure, AppendInt(line, port_.LastErrorCode()));
+    }
+    return false;
+  }
+  return true;
+}
+
+bool FstmMachine::RestartAutoClick() {
+  StopAutoClickTimer();
+  StopClickLockTimer();
+  bool ok = InternalStartAutoClickTimer();
+  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartAutoClickTimer failed!");
+  return ok;
+}
+
+bool FstmMachine::PressAndArmLock() {
+  StopAutoClickTimer();
+  StopClickLockTimer();
+  bool ok = InternalStartClickLockTimer();
+  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartClickLockTimer failed!");
+  port_.LeftButton(true);
+  return ok;
+}
+
+bool FstmMachine::ReleaseAndArmAutoClick() {
+  port_.LeftButton(false);
+  StopAutoClickTimer();
+  StopClickLockTimer();
+  bool ok = InternalStartAutoClickTimer();
+  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartAutoClickTimer failed!");
+  return ok;
+}
+
+bool FstmMachine::PerformAutoClick() {
+  StopAutoClickTimer();
+  if (port_.PerformSingleClickSetting() != 1) {
+    port_.LeftButton(true);
+    port_.LeftButton(false);
+  }
+  port_.LeftButton(true);
+  port_.LeftButton(false);
+  return true;
+}
+
+bool FstmMachine::ReleaseLock() {
+  StopClickLockTimer();
+  port_.LeftButton(false);
+  return true;
+}
+
+bool FstmMachine::ZoomStart() {
+  FstmPoint p;
+  port_.CursorPos(&p.x, &p.y);
+  zoomStart_ = p;
+  zoomCurrent_ = p;
+  zoomLast_ = FstmPoint{};
+  return true;
+}
+
+bool FstmMachine::ZoomStep() {
+  port_.CursorPos(&zoomCurrent_.x, &zoomCurrent_.y);
+  const int32_t cur = zoomCurrent_.y, last = zoomLast_.y;
+  int16_t notch = 0;
+  if (cur < zoomStart_.y) {
+    if (last == 0 || last > cur + 10) notch = 120;
+    else if (last < cur - 10) notch = -120;
+  } else if (cur > zoomStart_.y) {
+    if (last == 0 || last < cur - 10) notch = -120;
+    else if (last > cur + 10) notch = 120;
+  }
+  if (notch != 0) {
+    port_.Wheel(notch);
+    zoomLast_ = zoomCurrent_;
+  }
+  return true;
+}
+
+void FstmMachine::AutoClickTimerTick(uint32_t tickNow, uint32_t lastInputTick) {
+  if (autoClickTimer_ == 0) return;
+  uint32_t idle = tickNow - lastInputTick;
+  if (idle >= AutoClickIdleMs(port_.AutoClickTimeSeconds())) {
+    Event(QMS_EVT_AUTOCLICK_DUE, 0);
+    StopAutoClickTimer();
+  }
+}
+
+void FstmMachine::ClickLockTimerTick() {
+  StopClickLockTimer();
+  Event(QMS_EVT_CLICKLOCK_DUE, 0);
+}
+
+}  // namespace qme
