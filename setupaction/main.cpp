@@ -1,0 +1,14 @@
+// QvnSetupCustomAction: a windowless program that performs one device-setup
+// chore per run for the installer and the executive, and answers with its
+// exit code.
+#include <windows.h>
+
+#include "dispatcher.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  // Elevated runs never look for DLLs in the current directory.
+  SetDllDirectoryW(L"");
+  // Exit codes such as 0xFFFFFFFF need all 32 bits; returning from main
+  // would give the same value, ExitProcess states it.
+  ExitProcess(QvnSetupRun(commandLine));
+}
