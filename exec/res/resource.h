@@ -14,3 +14,6 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC -1
 #endif
+#define IDD_BREAK_REMINDER 130
+#define IDD_RESUME_REMINDER 131
+#define IDC_BREAK_TEXT 1001

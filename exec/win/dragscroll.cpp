@@ -1,0 +1,523 @@
+// Drag-scroll: the pointer is pinned at the start point, a round marker
+// shows it, and each movement scrolls the window under it. The choice of
+// scroll path and the fallbacks are made in dragscroll_core; this file is
+// the system side: windows, scroll-bar messages, injected input, the
+// marker window and the browser-document objects.
+#include "dragscroll.h"
+
+#include <exdisp.h>
+#include <mshtml.h>
+#include <oleacc.h>
+#include <servprov.h>
+#include <shlguid.h>
+
+#include <new>
+
+#include "dragscroll_core.h"
+#include "exec_app.h"
+#include "inject.h"
+#include "qvnlog.h"
+#include "resource.h"
+
+namespace {
+
+const wchar_t kMarkerClass[] = L"SCROLLWINDOW";
+const wchar_t kBrowserClass[] = L"Internet Explorer_Server";
+constexpr int kMarkerSize = 36;
+constexpr UINT kMessageTimeoutMs = 1000;
+
+// One gesture at a time; main thread only.
+POINT g_start{};
+HWND hWndFunctionTarget = nullptr;
+BYTE g_browser = 0;
+IHTMLWindow2* g_pIWindow = nullptr;
+HWND g_hMarker = nullptr;
+uint32_t g_step = 0;
+HMODULE g_oleacc = nullptr;  // kept for the process once loaded
+
+HWND H(QMEWnd w) { return reinterpret_cast<HWND>(w); }
+QMEWnd W(HWND h) { return reinterpret_cast<QMEWnd>(h); }
+
+bool SendScroll(HWND to, UINT msg, int code, HWND control) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(to, msg, MAKEWPARAM(code, 0), reinterpret_cast<LPARAM>(control), SMTO_ABORTIFHUNG,
+                             kMessageTimeoutMs, &result) != 0;
+}
+
+class SystemWindows : public QMEDragscrollWindows {
+ public:
+  QMEWnd Parent(QMEWnd w) override { return W(GetParent(H(w))); }
+
+  bool HasScrollBars(QMEWnd w) override {
+    wchar_t className[257] = L"";
+    GetClassNameW(H(w), className, 257);
+    DebugPrint(0x8000, L"dragscroll window: %x %s\n", static_cast<unsigned>(w), className);
+    DWORD style = 0;
+    if (!QMCUtilWindowStyleGet(H(w), &style)) {
+      DebugPrint(0x0100, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
+      return false;
+    }
+    bool bars = (style & (WS_HSCROLL | WS_VSCROLL)) != 0;
+    if (bars) DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove window has scroll bars");
+    return bars;
+  }
+
+  void ScrollBarChildren(QMEWnd w, QMEWnd* horizontal, QMEWnd* vertical) override {
+    *horizontal = *vertical = 0;
+    HWND parent = GetParent(H(w));
+    if (!parent) {
+      DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove no scrollbars found");
+      return;
+    }
+    for (HWND c = FindWindowExW(parent, nullptr, L"ScrollBar", nullptr); c;
+         c = FindWindowExW(parent, c, L"ScrollBar", nullptr)) {
+      DWORD style = 0;
+      if (!QMCUtilWindowStyleGet(c, &style)) {
+        DebugPrint(0x0100, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
+        continue;
+      }
+      if (style & SBS_VERT)
+        *vertical = W(c);
+      else
+        *horizontal = W(c);
+    }
+    DebugPrint(0x8000, (*horizontal || *vertical) ? L"QMEFuncDragscrollMouseMove window has ScrollBar children"
+                                                  : L"QMEFuncDragscrollMouseMove no scrollbars found");
+  }
+
+  bool ScrollWindowBar(QMEWnd w, bool vertical, int code) override {
+    int bar = vertical ? SB_VERT : SB_HORZ;
+    int before = QMCUtilScrollBarPositionGet(H(w), bar);
+    if (before == -1) {
+      DebugPrint(0x0100, L"QMEFuncDragscrollInternalScrollBarWindowScroll QMCUtilScrollBarPositionGet failed!");
+      return false;
+    }
+    SendScroll(H(w), vertical ? WM_VSCROLL : WM_HSCROLL, code, nullptr);
+    return QMCUtilScrollBarPositionGet(H(w), bar) != before;
+  }
+
+  bool ScrollControl(QMEWnd control, bool vertical, int code) override {
+    int before = QMCUtilScrollBarPositionGet(H(control), SB_CTL);
+    if (before == -1) {
+      DebugPrint(0x0100, L"QMEFuncDragscrollInternalScrollBarControllScroll QMCUtilScrollBarPositionGet failed!");
+      return false;
+    }
+    SendScroll(GetParent(H(control)), vertical ? WM_VSCROLL : WM_HSCROLL, code, H(control));
+    return QMCUtilScrollBarPositionGet(H(control), SB_CTL) != before;
+  }
+};
+
+class DriverInput : public QMEDragscrollInput {
+ public:
+  void Wheel(int delta) override {
+    DebugPrint(0x8000, L"Counter %d\n", static_cast<int>(g_step));
+    QMEUtilMouseWheelSimulate(static_cast<uint16_t>(static_cast<int16_t>(delta)));
+  }
+  void KeyPress(uint16_t vk) override {
+    QMEUtilKeyboardKeySimulate(vk, true, 0);
+    QMEUtilKeyboardKeySimulate(vk, false, 0);
+  }
+  void Foreground(QMEWnd w) override {
+    if (!SetForegroundWindow(H(w)))
+      DebugPrint(0x0100, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
+  }
+};
+
+// ---- browser documents, seen through the core's interfaces ----
+
+IHTMLDocument2* HtmlWindowToHtmlWebBrowserDocument(IHTMLWindow2* window) {
+  IServiceProvider* sp = nullptr;
+  HRESULT hr = window->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&sp));
+  if (FAILED(hr) || !sp) {
+    DebugPrint(0x0100, L"HtmlWindowToHtmlWebBrowser QueryInterface IID_IServiceProvider failed! 0x%x!", hr);
+    return nullptr;
+  }
+  IWebBrowser2* browser = nullptr;
+  hr = sp->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, reinterpret_cast<void**>(&browser));
+  sp->Release();
+  if (FAILED(hr) || !browser) {
+    DebugPrint(0x0100, L"HtmlWindowToHtmlWebBrowser QueryService IID_IWebBrowserApp failed! 0x%x!", hr);
+    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument NULL == pIWebBrowser2!");
+    return nullptr;
+  }
+  IDispatch* disp = nullptr;
+  hr = browser->get_Document(&disp);
+  browser->Release();
+  if (FAILED(hr) || !disp) {
+    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument get_Document failed! 0x%x!", hr);
+    return nullptr;
+  }
+  IHTMLDocument2* doc = nullptr;
+  hr = disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc));
+  disp->Release();
+  if (FAILED(hr) || !doc) {
+    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument QueryInterface IID_IHTMLDocument2 failed! 0x%x!", hr);
+    return nullptr;
+  }
+  return doc;
+}
+
+// The window's document; for a frame of another origin, whose document is
+// refused, the document of its browser object.
+IHTMLDocument2* HtmlWindowToHtmlDocument(IHTMLWindow2* window) {
+  IHTMLDocument2* doc = nullptr;
+  HRESULT hr = window->get_document(&doc);
+  if (SUCCEEDED(hr) && doc) return doc;
+  return HtmlWindowToHtmlWebBrowserDocument(window);
+}
+
+class HtmlDocument final : public QMEDragscrollDocument {
+ public:
+  explicit HtmlDocument(IHTMLDocument2* doc) : doc_(doc) {}  // takes the reference
+  void AddRef() override { ++refs_; }
+  void Release() override {
+    if (--refs_ == 0) {
+      doc_->Release();
+      delete this;
+    }
+  }
+  IHTMLDocument2* Get() { return doc_; }
+
+  long FrameCount() override {
+    if (frames_) frames_->Release();
+    frames_ = nullptr;
+    long length = -1;
+    if (FAILED(doc_->get_frames(&frames_)) || !frames_ || FAILED(frames_->get_length(&length))) length = -1;
+    DebugPrint(0x0100, L"GetChildDocumentFromPoint total frame count: %d", static_cast<int>(length));
+    return length;
+  }
+
+  QMEDragscrollDocument* Frame(long i) override {
+    if (!frames_) return nullptr;
+    VARIANT index, item;
+    VariantInit(&index);
+    VariantInit(&item);
+    index.vt = VT_I4;
+    index.lVal = i;
+    HRESULT hr = frames_->item(&index, &item);
+    if (FAILED(hr) || item.vt != VT_DISPATCH || !item.pdispVal) {
+      DebugPrint(0x0100, L"GetChildDocumentFromPoint IDispatch failed");
+      VariantClear(&item);
+      return nullptr;
+    }
+    IHTMLWindow2* window = nullptr;
+    hr = item.pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(&window));
+    VariantClear(&item);
+    if (FAILED(hr) || !window) {
+      DebugPrint(0x0100, L"GetChildDocumentFromPoint QueryInterface IID_IHTMLWindow2 failed! 0x%x", hr);
+      return nullptr;
+    }
+    IHTMLDocument2* child = HtmlWindowToHtmlDocument(window);
+    window->Release();
+    if (!child) {
+      DebugPrint(0x0100, L"GetChildDocumentFromPoint NULL == pChildDocument!");
+      return nullptr;
+    }
+    return new (std::nothrow) HtmlDocument(child);
+  }
+
+  // IsPointOnDocument's rectangle: the window's screen position and the
+  // body's size.
+  bool Bounds(QMERect* r) override {
+    IHTMLWindow2* window = nullptr;
+    HRESULT hr = doc_->get_parentWindow(&window);
+    if (FAILED(hr) || !window) {
+      DebugPrint(0x0100, L"IsPointOnDocument get_parentWindow failed 0x%x", hr);
+      return false;
+    }
+    IHTMLWindow3* window3 = nullptr;
+    hr = window->QueryInterface(IID_IHTMLWindow3, reinterpret_cast<void**>(&window3));
+    window->Release();
+    if (FAILED(hr) || !window3) {
+      DebugPrint(0x0100, L"IsPointOnWindow QueryInterface IID_IHTMLWindow3 failed");
+      return false;
+    }
+    IHTMLElement* body = nullptr;
+    hr = doc_->get_body(&body);
+    if (FAILED(hr) || !body) {
+      DebugPrint(0x0100, L"IsPointOnWindow get_body failed frame: 0x%x", hr);
+      window3->Release();
+      return false;
+    }
+    long left = 0, top = 0, width = 0, height = 0;
+    window3->get_screenLeft(&left);
+    window3->get_screenTop(&top);
+    body->get_offsetWidth(&width);
+    body->get_offsetHeight(&height);
+    body->Release();
+    window3->Release();
+    *r = {left, top, left + width, top + height};
+    return true;
+  }
+
+ private:
+  ~HtmlDocument() {
+    if (frames_) frames_->Release();
+  }
+  IHTMLDocument2* doc_;
+  IHTMLFramesCollection2* frames_ = nullptr;
+  long refs_ = 1;
+};
+
+class HtmlWindow final : public QMEDragscrollHtmlWindow {
+ public:
+  explicit HtmlWindow(IHTMLWindow2* w) : w_(w) {}  // takes the reference
+  void AddRef() override { ++refs_; }
+  void Release() override {
+    if (--refs_ == 0) {
+      w_->Release();
+      delete this;
+    }
+  }
+  bool ScrollBy(long dx, long dy) override {
+    OutputDebugStringW(L"IE IS SCROLLING LOOP!!!!!!!\n");
+    HRESULT hr = w_->scrollBy(dx, dy);
+    if (FAILED(hr)) {
+      DebugPrint(0x0100, L"QMEFuncDragscrollMouseMove pIWindow2Current->scrollBy failed! 0x%x %d,%d (x,y)", hr,
+                 static_cast<int>(dx), static_cast<int>(dy));
+      return false;
+    }
+    return true;
+  }
+  QMEDragscrollHtmlWindow* Parent() override {
+    IHTMLWindow2* p = nullptr;
+    if (FAILED(w_->get_parent(&p)) || !p) return nullptr;
+    auto* h = new (std::nothrow) HtmlWindow(p);
+    if (!h) p->Release();
+    return h;
+  }
+  bool SameAs(QMEDragscrollHtmlWindow* other) override {
+    IUnknown* a = nullptr;
+    IUnknown* b = nullptr;
+    bool same = false;
+    if (SUCCEEDED(w_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&a))) &&
+        SUCCEEDED(static_cast<HtmlWindow*>(other)->w_->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&b))))
+      same = a == b;
+    if (a) a->Release();
+    if (b) b->Release();
+    return same;
+  }
+
+ private:
+  ~HtmlWindow() = default;
+  IHTMLWindow2* w_;
+  long refs_ = 1;
+};
+
+void QMEFuncDragscrollInternalIeStart(HWND target) {
+  DebugPrint(0x0200, L">>> QMEFuncDragscrollInternalIeStart");
+  if (!g_oleacc) g_oleacc = LoadLibraryW(L"OLEACC.DLL");
+  if (!g_oleacc) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart LoadLibrary failed! %d", GetLastError());
+    return;
+  }
+  UINT msg = RegisterWindowMessageW(L"WM_HTML_GETOBJECT");
+  if (!msg) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart RegisterWindowMessage failed! %d", GetLastError());
+    return;
+  }
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(target, msg, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+  using ObjectFromLresultFn = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
+  auto fromResult = reinterpret_cast<ObjectFromLresultFn>(GetProcAddress(g_oleacc, "ObjectFromLresult"));
+  if (!fromResult) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart GetProcAddress ObjectFromLresult failed! %d",
+               GetLastError());
+    return;
+  }
+  IHTMLDocument2* top = nullptr;
+  HRESULT hr = fromResult(static_cast<LRESULT>(result), IID_IHTMLDocument2, 0, reinterpret_cast<void**>(&top));
+  if (FAILED(hr) || !top) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart obFromRes failed! 0x%x", hr);
+    return;
+  }
+  auto* topDoc = new (std::nothrow) HtmlDocument(top);
+  if (!topDoc) {
+    top->Release();
+    return;
+  }
+  auto* found = static_cast<HtmlDocument*>(QMEDragscrollChildDocumentFromPoint(topDoc, g_start.x, g_start.y));
+  if (!found) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart GetChildDocumentFromPoint failed!");
+  } else {
+    hr = found->Get()->get_parentWindow(&g_pIWindow);
+    if (FAILED(hr) || !g_pIWindow) {
+      g_pIWindow = nullptr;
+      DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart pDocument2->get_parentWindow failed! 0x%x", hr);
+    }
+    found->Release();
+  }
+  topDoc->Release();
+}
+
+LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (dc) {
+      HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+      HCURSOR cursor = static_cast<HCURSOR>(
+          LoadImageW(g_hInstance, MAKEINTRESOURCEW(IDC_SCROLLCURSOR), IMAGE_CURSOR, 32, 32, LR_DEFAULTCOLOR));
+      if (cursor) {
+        DrawIconEx(dc, 1, 1, cursor, 32, 32, 0, white, DI_MASK | DI_COMPAT);
+        DestroyCursor(cursor);
+      }
+      HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+      HGDIOBJ oldPen = SelectObject(dc, pen);
+      HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+      Ellipse(dc, 0, 0, 34, 34);
+      SelectObject(dc, oldBrush);
+      SelectObject(dc, oldPen);
+      DeleteObject(pen);
+      if (white) DeleteObject(white);
+      EndPaint(hwnd, &ps);
+    }
+    return 0;
+  }
+  if (msg == WM_CLOSE) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void QMEFuncDragscrollInternalCursorWindowCreate() {
+  DebugPrint(0x0200, L">>> QMEFuncDragscrollInternalCursorWindowCreate");
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = MarkerWindowProc;
+  wc.hInstance = g_hInstance;
+  wc.hbrBackground = CreateSolidBrush(RGB(255, 255, 255));
+  wc.lpszClassName = kMarkerClass;
+  if (!RegisterClassExW(&wc)) {
+    DebugPrint(0x0200, L"QMEFuncDragscrollInternalCursorWindowCreate RegisterClassEx failed! %d", GetLastError());
+    if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
+  }
+  HWND wnd = CreateWindowExW(WS_EX_TOPMOST, kMarkerClass, L"", WS_POPUP, g_start.x - kMarkerSize / 2,
+                             g_start.y - kMarkerSize / 2, kMarkerSize, kMarkerSize, nullptr, nullptr, g_hInstance,
+                             nullptr);
+  if (!wnd) {
+    DebugPrint(0x0100, L"QMEFuncDragscrollInternalCursorWindowCreate CreateWindowEx %d", GetLastError());
+    return;
+  }
+  g_hMarker = wnd;
+  HRGN region = CreateEllipticRgn(0, 0, kMarkerSize, kMarkerSize);
+  if (region && !SetWindowRgn(wnd, region, TRUE)) DeleteObject(region);  // owned by the window on success
+  SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+  ShowWindow(wnd, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+bool QMCUtilWindowStyleGet(HWND window, DWORD* style) {
+  WINDOWINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetWindowInfo(window, &info)) {
+    DebugPrint(0x0100, L">>> QMCUtilWindowStyleGet GetWindowInfo failed! %d", GetLastError());
+    return false;
+  }
+  *style = info.dwStyle;
+  return true;
+}
+
+int QMCUtilScrollBarPositionGet(HWND window, int bar) {
+  SCROLLINFO si{};
+  si.cbSize = sizeof(si);
+  si.fMask = SIF_POS;
+  if (!GetScrollInfo(window, bar, &si)) {
+    DebugPrint(0x0100, L">>> QMEFuncDragscrollMouseMove GetScrollInfo failed! %d", GetLastError());
+    return -1;
+  }
+  return si.nPos;
+}
+
+bool QMEFuncDragscrollStart() {
+  DebugPrint(0x0200, L">>> QMEFuncDragscrollStart");
+  if (!GetCursorPos(&g_start)) DebugPrint(0x0100, L"QMEFuncDragscrollStart GetCursorPos failed! %d", GetLastError());
+  hWndFunctionTarget = WindowFromPoint(g_start);
+  DebugPrint(0x8000, L"QMEFuncDragscrollStart hWndFunctionTarget %x GetCursorPos x:%d y:%d",
+             static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndFunctionTarget)), static_cast<int>(g_start.x),
+             static_cast<int>(g_start.y));
+  RECT rc{};
+  BOOL haveRect = hWndFunctionTarget && GetWindowRect(hWndFunctionTarget, &rc);
+  if (haveRect) {
+    POINT inner{g_start.x - rc.left, g_start.y - rc.top};
+    HWND child = ChildWindowFromPoint(hWndFunctionTarget, inner);
+    if (child) hWndFunctionTarget = child;
+  }
+  DebugPrint(0x8000, L">>> QMEFuncDragscrollStart bResult %d hWndFunctionTarget %x", haveRect ? 1 : 0,
+             static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndFunctionTarget)));
+  if (!SetForegroundWindow(hWndFunctionTarget))
+    DebugPrint(0x0100, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
+  QMEUtilMouseButtonSimulate(0, true);
+  QMEUtilMouseButtonSimulate(0, false);
+
+  QMEFuncDragscrollInternalCursorWindowCreate();
+  ShowCursor(FALSE);
+  g_step = 0;
+
+  wchar_t className[257] = L"";
+  if (hWndFunctionTarget) GetClassNameW(hWndFunctionTarget, className, 257);
+  DebugPrint(0x8000, L"QMEFuncDragscrollStart szClassName %s", className);
+  if (lstrcmpW(className, kBrowserClass) == 0) {
+    g_browser = 1;
+    QMEFuncDragscrollInternalIeStart(hWndFunctionTarget);
+  } else {
+    g_browser = 0;
+  }
+  return true;
+}
+
+bool QMEFuncDragscrollMouseMove() {
+  DebugPrint(0x0200, L">>> QMEFuncDragscrollMouseMove");
+  POINT now{};
+  GetCursorPos(&now);
+  SetCursorPos(g_start.x, g_start.y);
+  int dx = g_start.x - now.x;
+  int dy = g_start.y - now.y;
+
+  if (g_browser) {
+    if (!g_pIWindow) {
+      OutputDebugStringW(L"IE NULL == g_pIWindow!!!!!!!\n");
+      return true;
+    }
+    OutputDebugStringW(L"IE IS SCROLLING!!!!!!!\n");
+    g_pIWindow->AddRef();
+    auto* start = new (std::nothrow) HtmlWindow(g_pIWindow);
+    if (start) {
+      QMEDragscrollHtmlWalk(start, dx, dy);
+      start->Release();
+    } else {
+      g_pIWindow->Release();
+    }
+    OutputDebugStringW(L"IE IS SCROLLING END!!!!!!!\n");
+    return true;
+  }
+
+  SystemWindows windows;
+  DriverInput input;
+  QMEDragscrollOutcome outcome = QMEDragscrollMove(windows, input, W(hWndFunctionTarget), dx, dy, g_step);
+  if (outcome == QMEDragscrollOutcome::Scrolled)
+    DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove scroll by window message succeeded\n");
+  else
+    DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove scroll by window message failed\n");
+  return true;
+}
+
+bool QMEFuncDragscrollEnd() {
+  DebugPrint(0x0200, L">>> QMEFuncDragscrollEnd");
+  if (g_hMarker) {
+    SendMessageW(g_hMarker, WM_CLOSE, 0, 0);
+    g_hMarker = nullptr;
+  }
+  if (g_browser && g_pIWindow) {
+    g_pIWindow->Release();
+    g_pIWindow = nullptr;
+  }
+  DebugPrint(0x8000, L"QMEFuncDragscrollEnd SetCursorPos x:%d y:%d", static_cast<int>(g_start.x),
+             static_cast<int>(g_start.y));
+  SetCursorPos(g_start.x, g_start.y);
+  ShowCursor(TRUE);
+  return true;
+}

@@ -1,0 +1,41 @@
+// The notification-area icon: identifier 108, the product tip, and the
+// image of the current pointer-speed preset.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "exec_app.h"
+#include "exec_parts.h"
+#include "pointer_speed_core.h"
+#include "qvnlog.h"
+#include "settings.h"
+
+namespace {
+constexpr UINT kTrayIconId = 108;
+}
+
+bool QMETrayIcon(bool show, bool modify) {
+  DebugPrint(0x0200, L">>> QMETrayIcon %d %d", show ? 1 : 0, modify ? 1 : 0);
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof(nid);
+  nid.hWnd = g_hMainWnd;
+  nid.uID = kTrayIconId;
+  nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  nid.uCallbackMessage = WM_APP_QUORVANE_TRAY_NOTIFY;
+  lstrcpynW(nid.szTip, QVN_PRODUCT_TITLE, ARRAYSIZE(nid.szTip));
+
+  int32_t current = 0;
+  QMESettingGet(L"CurrentSpeedSelected", nullptr, &current);
+  nid.hIcon = static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(QMEPointerSpeedIconId(current)),
+                                            IMAGE_ICON, 64, 64, LR_LOADTRANSPARENT));
+
+  DWORD op = NIM_DELETE;
+  if (show) {
+    int32_t hide = 0;
+    QMESettingGet(L"CheckHideIcon", nullptr, &hide);
+    if (!hide) op = modify ? NIM_MODIFY : NIM_ADD;
+  }
+  BOOL ok = Shell_NotifyIconW(op, &nid);
+  if (!ok) DebugPrint(0x0100, L"QMETrayIcon Shell_NotifyIcon %d failed! %d", op, GetLastError());
+  if (nid.hIcon) DestroyIcon(nid.hIcon);
+  return ok != FALSE;
+}
