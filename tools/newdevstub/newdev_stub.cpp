@@ -1,0 +1,65 @@
+// InstallSelectedDriver as the system's driver-installation library offers
+// it, for tests. Behaviour comes from the environment of the calling
+// process:
+//   QVN_NEWDEV_RECORD  file that gets one line per call:
+//                      "<device instance id>|<manufacturer>|<owner class>|<backup>"
+//   QVN_NEWDEV_MODE    "install" (default): puts the filter as the device's
+//                      lower filter; "reboot": the same and asks for a
+//                      reboot; "fail": changes nothing, fails with
+//                      ERROR_GEN_FAILURE.
+#include <windows.h>
+#include <setupapi.h>
+#include <cfgmgr32.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace {
+
+void Record(HDEVINFO set, HWND owner, BOOL backup) {
+  wchar_t path[MAX_PATH];
+  if (!GetEnvironmentVariableW(L"QVN_NEWDEV_RECORD", path, MAX_PATH)) return;
+  wchar_t id[MAX_DEVICE_ID_LEN] = L"?";
+  wchar_t mfg[LINE_LEN] = L"?";
+  wchar_t cls[64] = L"?";
+  SP_DEVINFO_DATA dev{};
+  dev.cbSize = sizeof(dev);
+  if (SetupDiGetSelectedDevice(set, &dev)) {
+    SetupDiGetDeviceInstanceIdW(set, &dev, id, MAX_DEVICE_ID_LEN, nullptr);
+    SP_DRVINFO_DATA_W drv{};
+    drv.cbSize = sizeof(drv);
+    if (SetupDiGetSelectedDriverW(set, &dev, &drv)) wcsncpy(mfg, drv.MfgName, LINE_LEN - 1);
+  }
+  if (owner) GetClassNameW(owner, cls, 64);
+  wchar_t line[512];
+  _snwprintf(line, 511, L"%s|%s|%s|%d\n", id, mfg, cls, backup ? 1 : 0);
+  line[511] = 0;
+  char utf8[1600];
+  if (!WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8, sizeof(utf8), nullptr, nullptr)) return;
+  FILE* f = _wfopen(path, L"a");
+  if (!f) return;
+  fputs(utf8, f);
+  fclose(f);
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI InstallSelectedDriver(HWND owner, HDEVINFO set, LPCWSTR reserved, BOOL backup,
+                                             PDWORD reboot) {
+  Record(set, owner, backup);
+  wchar_t mode[32] = L"install";
+  GetEnvironmentVariableW(L"QVN_NEWDEV_MODE", mode, 32);
+  if (wcscmp(mode, L"fail") == 0) {
+    SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
+  }
+  SP_DEVINFO_DATA dev{};
+  dev.cbSize = sizeof(dev);
+  if (!SetupDiGetSelectedDevice(set, &dev)) return FALSE;
+  static const wchar_t kFilters[] = L"QvnMouseDriverFilterHidUsb\0";
+  if (!SetupDiSetDeviceRegistryPropertyW(set, &dev, SPDRP_LOWERFILTERS, reinterpret_cast<const BYTE*>(kFilters),
+                                         sizeof(kFilters)))
+    return FALSE;
+  if (reboot) *reboot = wcscmp(mode, L"reboot") == 0 ? 1 : 0;
+  return TRUE;
+}

@@ -1,0 +1,4 @@
+// A DLL without a registration entry.
+#include <windows.h>
+
+extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_OK; }
