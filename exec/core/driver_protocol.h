@@ -18,6 +18,12 @@ constexpr uint32_t QvnDriverIoctlFunction(uint32_t code) { return (code >> 2) & 
 #define QVN_FILTER_DEVICE_NAME L"\\\\.\\QvnmouseFilter"
 #define QVN_CONTROL_DEVICE_NAME L"\\\\.\\QvnMiniCtrlMouse"
 
+// USB hardware identifiers of the two mouse models the filter driver is
+// installed on (one vendor, two products). The device thread asks the
+// setup tool to update the driver on both.
+#define QVN_MOUSE_HARDWARE_ID_WIRED L"USB\\VID_2F4C&PID_0A21"
+#define QVN_MOUSE_HARDWARE_ID_WIRELESS L"USB\\VID_2F4C&PID_0A22"
+
 // Filter device: configuration and event waits.
 constexpr uint32_t QVN_IOCTL_FILTER_LOAD_CONFIG = QvnDriverIoctl(0x911);  // in: QvnDriverConfig
 constexpr uint32_t QVN_IOCTL_FILTER_EVENT_WAIT = QvnDriverIoctl(0x912);   // in: 2 bytes, out: QvnDriverEvent

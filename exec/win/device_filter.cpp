@@ -52,13 +52,16 @@ bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input
   DWORD err = GetLastError();
   if (err == ERROR_IO_PENDING) return true;
   DebugPrint(0x0100, L"QMEDeviceFilter::IoctlEventWait DeviceIoControl failed! %d", err);
+  SetLastError(err);  // for the caller's own failure line
   return false;
 }
 
 bool QMEDeviceFilter::GetOverlappedResult(OVERLAPPED* overlapped) {
   DWORD bytes = 0;  // not examined: the record holds what the driver wrote
   if (::GetOverlappedResult(m_hDevice, overlapped, &bytes, FALSE)) return true;
-  DebugPrint(0x0100, L"QMEDeviceFilter::GetOverlappedResult failed! %d", GetLastError());
+  DWORD err = GetLastError();
+  DebugPrint(0x0100, L"QMEDeviceFilter::GetOverlappedResult failed! %d", err);
+  SetLastError(err);
   return false;
 }
 

@@ -1,0 +1,259 @@
+#include "device_thread.h"
+
+#include <objbase.h>
+
+#include "device_filter.h"
+#include "dispatcher.h"
+#include "exec_app.h"
+#include "exec_util.h"
+#include "fstm.h"
+#include "qvnlog.h"
+#include "settings.h"
+
+QMEThreadDeviceData g_DeviceThreadData{};
+
+namespace {
+
+const wchar_t kSetupToolFile[] = L"QvnSetupCustomAction.exe";
+const wchar_t* const kHardwareIds[] = {QVN_MOUSE_HARDWARE_ID_WIRED, QVN_MOUSE_HARDWARE_ID_WIRELESS};
+
+void CloseAndClear(HANDLE* h) {
+  if (*h) CloseHandle(*h);
+  *h = nullptr;
+}
+
+void CloseRecordHandles(QMEThreadDeviceData* data) {
+  CloseAndClear(&data->hThread);
+  CloseAndClear(&data->hEventStop);
+  CloseAndClear(&data->hEventDeviceChange);
+  CloseAndClear(&data->hEventConfigChange);
+}
+
+void RouteEvent(const QvnDriverEvent& record) {
+  switch (QvnRouteEvent(record)) {
+    case QvnEventRoute::Dispatcher:
+      ExecuteFunctions(record);
+      break;
+    case QvnEventRoute::PointerMoved:
+      // QMS_EVT_POINTER_MOVED, argument 0; synchronous, so the main thread
+      // must keep serving messages while it waits for this thread to end.
+      SendMessageW(g_hMainWnd, WM_APP_QUORVANE_FSTM_EVENT, 0, 0);
+      break;
+    case QvnEventRoute::Dropped:
+      break;
+  }
+}
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace
+
+bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName) {
+  DebugPrint(0x0200, L">>> QMEThreadDeviceStart");
+  if (data->hThread) {
+    DebugPrint(0x0100, L"QMEThreadDeviceStart NULL != pThreadData->hThread!");
+    return false;
+  }
+  // Handles left by an earlier run whose stop never came are closed, not lost.
+  CloseRecordHandles(data);
+  *data = QMEThreadDeviceData{};
+  if (!deviceName || wcslen(deviceName) >= MAX_PATH) {
+    DebugPrint(0x0100, L"QMEThreadDeviceStart device name too long!");
+    return false;
+  }
+  wcscpy(data->deviceName, deviceName);
+  data->hEventStop = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  data->hEventConfigChange = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  data->hEventDeviceChange = CreateEventW(nullptr, FALSE, TRUE, nullptr);
+  if (!data->hEventStop || !data->hEventConfigChange || !data->hEventDeviceChange) {
+    DebugPrint(0x0100, L"QMEThreadDeviceStart CreateEvent failed! %d", GetLastError());
+    CloseRecordHandles(data);
+    return false;
+  }
+  data->hThread = CreateThread(nullptr, 0, QmeThreadDeviceRun, data, 0, nullptr);
+  if (!data->hThread) {
+    DebugPrint(0x0100, L"QMEThreadDeviceStart CreateThread QmeThreadDeviceRun failed! %d", GetLastError());
+    CloseRecordHandles(data);
+    return false;
+  }
+  return true;
+}
+
+void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data) {
+  DebugPrint(0x0200, L">>> QMEThreadDeviceRequestExitAndWait");
+  if (data->hEventStop) SetEvent(data->hEventStop);
+  if (!data->hThread) {
+    DebugPrint(0x8000, L"QMEThreadDeviceRequestExitAndWait: hThread not running.");
+    return;
+  }
+  // The device thread may be inside a synchronous send to this thread's
+  // windows: keep dispatching until it has ended.
+  bool quit = false;
+  WPARAM quitCode = 0;
+  for (;;) {
+    DWORD r = MsgWaitForMultipleObjects(1, &data->hThread, FALSE, INFINITE, QS_ALLINPUT);
+    if (r == WAIT_OBJECT_0) break;
+    if (r == WAIT_OBJECT_0 + 1) {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+          // Kept for the caller's message loop, which would never see it.
+          quit = true;
+          quitCode = msg.wParam;
+          continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      continue;
+    }
+    DebugPrint(0x8000, L"QMEThreadDeviceRequestExitAndWait: MsgWaitForMultipleObjects failed! Error closing thread.");
+    Sleep(10);
+  }
+  CloseRecordHandles(data);
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
+}
+
+void QMEThreadDeviceSignalConfigChange(QMEThreadDeviceData* data) {
+  if (data->hEventConfigChange) SetEvent(data->hEventConfigChange);
+}
+
+void QMEThreadDeviceSignalDeviceChange(QMEThreadDeviceData* data) {
+  if (data->hEventDeviceChange) SetEvent(data->hEventDeviceChange);
+}
+
+DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
+  auto* data = static_cast<QMEThreadDeviceData*>(threadData);
+  DebugPrint(0x0200, L">>> QmeThreadDeviceRun");
+  DebugPrint(0x0400, L">>> QmeThreadDeviceRun %s", data->deviceName);
+  HRESULT com = CoInitialize(nullptr);
+
+  QMEDeviceFilter filter;
+  HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  bool deviceOpen = false;
+  bool firstWait = true;
+  OVERLAPPED overlapped{};
+  uint8_t waitInput[2] = {0, 0};
+  QvnDriverEvent record{};
+
+  if (!ioEvent) {
+    DebugPrint(0x0100, L"QmeThreadDeviceRun CreateEvent failed! %d", GetLastError());
+  } else {
+    const HANDLE handles[4] = {data->hEventStop, ioEvent, data->hEventConfigChange, data->hEventDeviceChange};
+    bool run = true;
+    while (run) {
+      DWORD r = MsgWaitForMultipleObjects(4, handles, FALSE, INFINITE, QS_ALLINPUT);
+      switch (r) {
+        case WAIT_OBJECT_0:
+          DebugPrint(0x8000, L"Link Thread, user request stop!");
+          run = false;
+          break;
+
+        case WAIT_OBJECT_0 + 1:
+          ResetEvent(ioEvent);
+          if (!deviceOpen) break;
+          if (!firstWait) {
+            if (!filter.GetOverlappedResult(&overlapped)) {
+              DebugPrint(0x0100, L"QmeThreadDeviceRun GetOverlappedResult failed! %d", GetLastError());
+              run = false;
+              break;
+            }
+            DebugPrint(0x0400, L"Event from driver. EventType:%d btnId:%d", record.EventType, record.ButtonId);
+            RouteEvent(record);
+          }
+          firstWait = false;
+          overlapped = OVERLAPPED{};
+          overlapped.hEvent = ioEvent;
+          if (!filter.IoctlEventWait(&overlapped, waitInput, &record)) {
+            DebugPrint(0x0100, L"QmeThreadDeviceRun IoctlEventWait failed! %d", GetLastError());
+            run = false;
+          }
+          break;
+
+        case WAIT_OBJECT_0 + 2:
+          DebugPrint(0x8000, L"wait for ConfigChange");
+          QMEFstmParametersInitialize();
+          QMESettingsLoadFromRegistry();
+          if (deviceOpen) filter.IoctlLoadConfig();
+          break;
+
+        case WAIT_OBJECT_0 + 3:
+          filter.Close();
+          deviceOpen = false;
+          for (const wchar_t* id : kHardwareIds) QMEDeviceInternalFiltersInstall(id);
+          if (filter.Create(data->deviceName)) {
+            deviceOpen = true;
+            filter.IoctlLoadConfig();
+            firstWait = true;
+            SetEvent(ioEvent);
+          } else {
+            DebugPrint(0x8000, L"QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.");
+          }
+          break;
+
+        case WAIT_OBJECT_0 + 4:
+          DebugPrint(0x8000, L"MsgWaitForMultipleObjects message received");
+          PumpMessages();
+          break;
+
+        default:
+          DebugPrint(0x0100, L"QmeThreadDeviceRun WaitForMultipleObjects failed! %d", GetLastError());
+          run = false;
+          break;
+      }
+    }
+  }
+
+  // The wait must be cancelled while the record it writes to still exists.
+  filter.Close();
+  if (ioEvent) CloseHandle(ioEvent);
+  if (SUCCEEDED(com)) CoUninitialize();
+  DebugPrint(0x8000, L"Link Thread, end");
+  return 0;
+}
+
+void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
+  DebugPrint(0x0200, L">>> QMEDeviceInternalFiltersInstall %s", hardwareId);
+  wchar_t dir[kQvnPathChars];
+  if (!QMEUtilGetCurrentModulePath(nullptr, dir)) {
+    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
+    return;
+  }
+  wchar_t file[kQvnPathChars];
+  wchar_t params[kQvnPathChars];
+  if (QvnFormatWf(dir, kQvnPathChars, L"%s\\", wcslen(dir) ? dir : L".") < 0 ||
+      QvnFormatWf(file, kQvnPathChars, L"%s%s", dir, kSetupToolFile) < 0 ||
+      QvnFormatWf(params, kQvnPathChars, L"-DriverUpdate,%s,%s", hardwareId, QVN_MAIN_WINDOW_CLASS) < 0) {
+    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall path too long!");
+    return;
+  }
+  bool elevated = false;
+  int elevatedRuns = 0;
+  for (;;) {
+    DWORD exitCode = 0;
+    if (!QMEUtilShellExecuteProcessAndWait(file, dir, params, elevated, &exitCode)) {
+      DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall QMEUtilShellExecuteProcessAndWait failed!");
+      return;
+    }
+    if (exitCode == 0) return;
+    if (exitCode == ERROR_ACCESS_DENIED) {
+      DebugPrint(0x8000, L"QMEDeviceInternalFiltersInstall ERROR_ACCESS_DENIED!");
+      if (elevatedRuns >= kQmeDriverUpdateElevatedAttempts) {
+        DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall still denied after %d elevated runs, giving up!",
+                   elevatedRuns);
+        return;
+      }
+      ++elevatedRuns;
+      elevated = true;
+      continue;
+    }
+    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall ExitCode unexpected failure!");
+    return;
+  }
+}
