@@ -30,16 +30,18 @@ LONG QvnRegistryValueGet(const QvnRegistryLogStyle& style, HKEY root, const wcha
   rc = RegQueryValueExW(key, valueName, nullptr, &type, data, &got);
   RegCloseKey(key);
   if (rc == ERROR_SUCCESS && data && got <= size) {
-    if (got + sizeof(wchar_t) <= size) {
+    const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
+    bool terminated = IsStringType(type) && got >= sizeof(wchar_t) && text[got / sizeof(wchar_t) - 1] == 0;
+    if (terminated) {
+      // Text that brings its own zero.
+    } else if (got + sizeof(wchar_t) <= size) {
       // Room for a terminator after the data (at the next character
       // boundary): text read from the buffer ends with the value.
       DWORD end = (got + 1) & ~1u;
       for (DWORD i = got; i < end + sizeof(wchar_t) && i < size; ++i) data[i] = 0;
     } else if (IsStringType(type)) {
-      // The text fills the buffer; it is whole only if it ends in a zero.
-      const wchar_t* text = reinterpret_cast<const wchar_t*>(data);
-      DWORD chars = got / sizeof(wchar_t);
-      if (chars == 0 || text[chars - 1] != 0) rc = ERROR_MORE_DATA;
+      // The text fills the buffer without ending in a zero: too long.
+      rc = ERROR_MORE_DATA;
     }
   }
   if (rc != ERROR_SUCCESS) {
