@@ -30,8 +30,7 @@ function(qvn_wine_test name)
   if(ARG_LOCK)
     list(APPEND props RESOURCE_LOCK qvn_session)
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-                       DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  qvn_discover_tests_at_test_time(${name} "${props}")
 endfunction()
 
 # qvn_core_library(<name> <dir>): the pure-logic sources <dir>/*.cpp as a
@@ -58,4 +57,45 @@ function(qvn_subdirectories dir)
     get_filename_component(d ${f} DIRECTORY)
     add_subdirectory(${d})
   endforeach()
+endfunction()
+
+# Lists a GoogleTest binary's cases when ctest runs (under the emulator), one
+# ctest entry per case. Does what gtest_discover_tests(DISCOVERY_MODE
+# PRE_TEST) does, but with its own file names: CMake 3.25 names the wrapper
+# and the generated script alike, so one failed generate step leaves a script
+# that includes itself.
+function(qvn_discover_tests_at_test_time target props)
+  set(base "${CMAKE_CURRENT_BINARY_DIR}/${target}")
+  set(tests_file "${base}_cases.cmake")
+  get_property(emulator TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR)
+  if(NOT emulator)
+    set(emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  endif()
+  string(CONCAT content
+    "if(EXISTS \"$<TARGET_FILE:${target}>\")\n"
+    "  if(NOT EXISTS \"${tests_file}\" OR NOT \"${tests_file}\" IS_NEWER_THAN \"$<TARGET_FILE:${target}>\")\n"
+    "    include(\"${_GOOGLETEST_DISCOVER_TESTS_SCRIPT}\")\n"
+    "    gtest_discover_tests_impl(\n"
+    "      TEST_EXECUTABLE [==[$<TARGET_FILE:${target}>]==]\n"
+    "      TEST_EXECUTOR [==[${emulator}]==]\n"
+    "      TEST_WORKING_DIR [==[${CMAKE_CURRENT_BINARY_DIR}]==]\n"
+    "      TEST_EXTRA_ARGS [==[]==]\n"
+    "      TEST_PROPERTIES [==[${props}]==]\n"
+    "      TEST_PREFIX [==[]==]\n"
+    "      TEST_SUFFIX [==[]==]\n"
+    "      TEST_FILTER [==[]==]\n"
+    "      NO_PRETTY_TYPES [==[FALSE]==]\n"
+    "      NO_PRETTY_VALUES [==[FALSE]==]\n"
+    "      TEST_LIST [==[${target}_TESTS]==]\n"
+    "      CTEST_FILE [==[${tests_file}]==]\n"
+    "      TEST_DISCOVERY_TIMEOUT [==[60]==]\n"
+    "      TEST_XML_OUTPUT_DIR [==[]==]\n"
+    "    )\n"
+    "  endif()\n"
+    "  include(\"${tests_file}\")\n"
+    "else()\n"
+    "  add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)\n"
+    "endif()\n")
+  file(GENERATE OUTPUT "${base}_discover.cmake" CONTENT "${content}")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${base}_discover.cmake")
 endfunction()

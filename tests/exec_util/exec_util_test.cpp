@@ -28,7 +28,7 @@ class TestWindows : public ::testing::Test {
     ASSERT_NE(top_, nullptr);
     mid_ = CreateWindowExW(0, L"QvnUtilTestTop", L"mid", WS_CHILD | WS_VISIBLE, 10, 10, 250, 250, top_, nullptr,
                            wc.hInstance, nullptr);
-    leaf_ = CreateWindowExW(0, L"STATIC", L"leaf", WS_CHILD | WS_VISIBLE, 10, 10, 200, 200, mid_, nullptr,
+    leaf_ = CreateWindowExW(0, L"QvnUtilTestTop", L"leaf", WS_CHILD | WS_VISIBLE, 10, 10, 200, 200, mid_, nullptr,
                             wc.hInstance, nullptr);
     ASSERT_NE(leaf_, nullptr);
     Pump();
