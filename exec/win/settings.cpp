@@ -1,11 +1,10 @@
 #include "settings.h"
 
-#include <shlwapi.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "exec_util.h"
 #include "qvnlog.h"
 #include "registry_util.h"
 #include "system_params.h"
@@ -73,22 +72,6 @@ int32_t ClampToInt32(double v) {
   if (v >= 2147483647.0) return INT32_MAX;
   if (v <= -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(v);
-}
-
-// The executive's directory without a trailing backslash.
-bool CurrentModulePath(HMODULE module, wchar_t (&out)[MAX_PATH]) {
-  DWORD n = GetModuleFileNameW(module, out, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) {
-    DebugPrint(kLogError, L"QMEUtilGetCurrentModulePath GetModuleFileNameW failed! %d", GetLastError());
-    out[0] = 0;
-    return false;
-  }
-  if (!PathRemoveFileSpecW(out)) {
-    DebugPrint(kLogError, L"QMEUtilGetCurrentModulePath PathRemoveFileSpecW failed! %d", GetLastError());
-    out[0] = 0;
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -234,8 +217,8 @@ bool QMESettingsLoadFromRegistry() {
 
 bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
   DebugPrint(kLogTrace, L">>> QMESettingRegistryExportToFile");
-  wchar_t dir[MAX_PATH];
-  if (!CurrentModulePath(nullptr, dir)) {
+  wchar_t dir[kQvnPathChars];
+  if (!QMEUtilGetCurrentModulePath(nullptr, dir)) {
     DebugPrint(kLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
     return false;
   }
