@@ -14,6 +14,7 @@
 #include <new>
 
 #include "dragscroll_core.h"
+#include "driver_protocol.h"
 #include "exec_app.h"
 #include "inject.h"
 #include "qvnlog.h"
@@ -113,9 +114,11 @@ class DriverInput : public QMEDragscrollInput {
     DebugPrint(0x8000, L"Counter %d\n", static_cast<int>(g_step));
     QMEUtilMouseWheelSimulate(static_cast<uint16_t>(static_cast<int16_t>(delta)));
   }
+  // The arrow keys are E0-prefixed: without the extended flag the same scan
+  // code is the keypad's 8 or 2, which types a digit while Num Lock is on.
   void KeyPress(uint16_t vk) override {
-    QMEUtilKeyboardKeySimulate(vk, true, 0);
-    QMEUtilKeyboardKeySimulate(vk, false, 0);
+    QMEUtilKeyboardKeySimulate(vk, true, QVN_KEY_FLAG_EXTENDED);
+    QMEUtilKeyboardKeySimulate(vk, false, QVN_KEY_FLAG_EXTENDED);
   }
   void Foreground(QMEWnd w) override {
     if (!SetForegroundWindow(H(w)))
