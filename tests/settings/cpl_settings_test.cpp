@@ -103,12 +103,15 @@ TEST_F(CplSettings, NamesOutsideTheTableAreRefusedAndLogged) {
 }
 
 TEST_F(CplSettings, KeyDeleteNeverRemovesTheSettingsKey) {
+  // With no sub-key below it the settings key could be deleted: refused.
   ASSERT_TRUE(SetText(kMouseKey, L"MButton1", L"5"));
-  ASSERT_TRUE(SetText(kCalcKey, L"MButton1", L"6"));
+  ASSERT_FALSE(KeyExists(HKEY_CURRENT_USER, kAppKey));
   EXPECT_FALSE(QMCSettingRegistryUserKeyDelete(nullptr, nullptr));
   EXPECT_FALSE(QMCSettingRegistryUserKeyDelete(L"", L""));
+  EXPECT_FALSE(QMCSettingRegistryUserKeyDelete(L"\\"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kMouseKey));
   EXPECT_TRUE(ReadRaw(HKEY_CURRENT_USER, kMouseKey, L"MButton1").exists);
+  ASSERT_TRUE(SetText(kCalcKey, L"MButton1", L"6"));
   // A key with sub-keys stays.
   EXPECT_FALSE(QMCSettingRegistryUserKeyDelete(L"App"));
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCalcKey));
