@@ -1,0 +1,51 @@
+#include "driverlink_support.h"
+
+#include <cstdio>
+
+#include "qvntest.h"
+
+namespace dltest {
+
+void SetSetupAnswers(const std::string& codes) {
+  FILE* f = _wfopen(qvntest::BinPath(L"fakesetup_answers.txt").c_str(), L"wb");
+  if (!f) return;
+  fputs(codes.c_str(), f);
+  fclose(f);
+}
+
+std::vector<std::string> SetupCalls() {
+  std::vector<std::string> out;
+  FILE* f = _wfopen(qvntest::BinPath(L"fakesetup_calls.txt").c_str(), L"rb");
+  if (!f) return out;
+  char line[1024];
+  while (fgets(line, sizeof line, f)) {
+    std::string s(line);
+    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+    out.push_back(s);
+  }
+  fclose(f);
+  return out;
+}
+
+void ClearSetupCalls() { DeleteFileW(qvntest::BinPath(L"fakesetup_calls.txt").c_str()); }
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (pred()) return true;
+    if (GetTickCount() - start >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  DWORD start = GetTickCount();
+  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 100);
+}
+
+}  // namespace dltest

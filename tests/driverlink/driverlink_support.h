@@ -1,0 +1,22 @@
+// Shared pieces of the driver-link tests: the stand-in setup tool's files
+// and a wait that keeps this thread's windows served.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace dltest {
+
+// Exit codes the stand-in answers, one per call, the last repeated.
+void SetSetupAnswers(const std::string& codes);
+// Lines the stand-in recorded ("<parameters> elevated=N"), and their removal.
+std::vector<std::string> SetupCalls();
+void ClearSetupCalls();
+
+// Like WaitUntil, but dispatches this thread's messages meanwhile.
+bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+void PumpFor(DWORD ms);
+
+}  // namespace dltest
