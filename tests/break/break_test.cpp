@@ -1,0 +1,241 @@
+// Break and resume reminders end to end: the executive runs with break and
+// resume times of 0 minutes, so each timer fires at once; the test finds the
+// reminder box by caption and text, presses OK with a real button click and
+// sees what comes next.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dbwin_reader.h"
+#include "exec_runner.h"
+#include "qvntest.h"
+
+using namespace qvntest;
+
+namespace {
+
+const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
+const wchar_t kBreakText[] = L"Take a break and stretch your body.";
+const wchar_t kResumeText[] = L"Back to work.";
+const wchar_t* const kSettings[] = {
+    L"CheckBreakReminder",   L"EditBreakTime",         L"RadioBreakVisualAlert", L"RadioBreakAudioAlert",
+    L"BreakAudioWaveFile",   L"CheckResumeReminder",   L"EditResumeTime",        L"RadioResumeVisualAlert",
+    L"RadioResumeAudioAlert", L"BreakResumeWaveFile"};
+
+void Set(const wchar_t* name, const std::wstring& value) { ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, name, value)); }
+
+struct Find {
+  DWORD pid;
+  const wchar_t* text;
+  HWND found;
+};
+
+BOOL CALLBACK ChildHasText(HWND child, LPARAM p) {
+  auto* f = reinterpret_cast<Find*>(p);
+  wchar_t buf[128] = L"";
+  GetWindowTextW(child, buf, 128);
+  if (std::wstring(buf) == f->text) {
+    f->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK TopHasText(HWND top, LPARAM p) {
+  auto* f = reinterpret_cast<Find*>(p);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(top, &pid);
+  wchar_t cls[32] = L"", caption[64] = L"";
+  GetClassNameW(top, cls, 32);
+  GetWindowTextW(top, caption, 64);
+  if (pid != f->pid || std::wstring(cls) != L"#32770" || std::wstring(caption) != L"Quorvane Mouse Manager" ||
+      !IsWindowVisible(top))
+    return TRUE;
+  Find inner{pid, f->text, nullptr};
+  EnumChildWindows(top, ChildHasText, reinterpret_cast<LPARAM>(&inner));
+  if (inner.found) {
+    f->found = top;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible reminder box of process pid showing `text`, or null.
+HWND FindReminder(DWORD pid, const wchar_t* text) {
+  Find f{pid, text, nullptr};
+  EnumWindows(TopHasText, reinterpret_cast<LPARAM>(&f));
+  return f.found;
+}
+
+HWND WaitReminder(DWORD pid, const wchar_t* text, DWORD ms = 8000) {
+  HWND h = nullptr;
+  WaitUntil([&] { return (h = FindReminder(pid, text)) != nullptr; }, ms);
+  return h;
+}
+
+// Presses OK the way a click does: BM_CLICK on the button, handled by the
+// box's own thread.
+void ClickOk(HWND box) {
+  HWND ok = GetDlgItem(box, IDOK);
+  ASSERT_TRUE(ok);
+  PostMessageW(ok, BM_CLICK, 0, 0);
+}
+
+class BreakReminder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const wchar_t* n : kSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    ASSERT_TRUE(log_.Start());
+  }
+  void TearDown() override {
+    exec_.Exit(nullptr, 10000);
+    for (const wchar_t* n : kSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    SetDebugLevel(0);
+  }
+  void BothRemindersAtOnce() {
+    Set(L"CheckBreakReminder", L"1");
+    Set(L"EditBreakTime", L"0");
+    Set(L"CheckResumeReminder", L"1");
+    Set(L"EditResumeTime", L"0");
+  }
+  DbwinReader log_;
+  ExecRunner exec_;
+};
+
+TEST_F(BreakReminder, BreakThenResumeThenTheNextBreak) {
+  BothRemindersAtOnce();
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  HWND box = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(box) << "no break reminder";
+  // Topmost, moved to the screen centre offsets, not resized.
+  EXPECT_TRUE(GetWindowLongPtrW(box, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  RECT r{};
+  GetWindowRect(box, &r);
+  EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 100);
+  EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 50);
+  // Only one box at a time: the resume reminder waits for OK.
+  Sleep(300);
+  EXPECT_EQ(FindReminder(exec_.Pid(), kResumeText), nullptr);
+
+  ClickOk(box);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  HWND resume = WaitReminder(exec_.Pid(), kResumeText);
+  ASSERT_TRUE(resume) << "no resume reminder after OK";
+  EXPECT_TRUE(log_.WaitFor("QMEXE: Destroy Break", 2000, exec_.Pid()));
+  ClickOk(resume);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(resume); }, 5000));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: Destroy Resume ", 2000, exec_.Pid()));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: show Resume window ResumeMsg 1", 2000, exec_.Pid()));
+  // The resume reminder starts the next break period.
+  HWND next = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(next) << "no second break reminder";
+  ClickOk(next);
+}
+
+TEST_F(BreakReminder, EscapeAndCloseBoxDoNotEndTheReminder) {
+  BothRemindersAtOnce();
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  HWND box = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(box);
+  PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
+  Sleep(700);
+  EXPECT_TRUE(IsWindow(box));
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(FindReminder(exec_.Pid(), kResumeText), nullptr);
+  ClickOk(box);
+  EXPECT_TRUE(WaitReminder(exec_.Pid(), kResumeText));
+}
+
+TEST_F(BreakReminder, WithoutResumeTheNextBreakFollowsWhileTheReminderIsOn) {
+  Set(L"CheckBreakReminder", L"1");
+  Set(L"EditBreakTime", L"0");
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  HWND box = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(box);
+  ClickOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  HWND again = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(again) << "resume off: the next break period should start";
+  EXPECT_EQ(FindReminder(exec_.Pid(), kResumeText), nullptr);
+  // Switched off while the box is open: OK ends the cycle.
+  Set(L"CheckBreakReminder", L"0");
+  ClickOk(again);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again); }, 5000));
+  Sleep(1000);
+  EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
+  // Switched on again and the Break page's restart request: a new period.
+  Set(L"CheckBreakReminder", L"1");
+  PostMessageW(exec_.Window(), 0x80F4 /* WM_RESET_BREAKTIMERS */, 1, 0);
+  HWND restarted = WaitReminder(exec_.Pid(), kBreakText);
+  EXPECT_TRUE(restarted) << "restart request did not start a break period";
+  if (restarted) ClickOk(restarted);
+}
+
+TEST_F(BreakReminder, ReminderOffStartsNoTimerEvenOnRestart) {
+  Set(L"CheckBreakReminder", L"0");
+  Set(L"EditBreakTime", L"0");
+  Set(L"CheckResumeReminder", L"1");
+  Set(L"EditResumeTime", L"0");
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: break remainder 0", 5000, exec_.Pid()));
+  PostMessageW(exec_.Window(), 0x80F4, 1, 0);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: break remainder 0", 5000, exec_.Pid(), 2));
+  Sleep(800);
+  EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
+  EXPECT_EQ(log_.Count("QMEXE: >>> BreakReminder_TimerProc", exec_.Pid()), 0u);
+}
+
+TEST_F(BreakReminder, NegativeOrHugeMinutesNeverFireAtOnce) {
+  // -5 minutes is no period: no timer. A huge count must not wrap around
+  // into a short interval (71583 min x 60000 ms wraps a 32-bit product to
+  // about 20 s): the timer is held at its longest interval instead.
+  Set(L"CheckBreakReminder", L"1");
+  Set(L"EditBreakTime", L"-5");
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: StartTimerForBreak EditBreakTime -5 is no valid period", 5000, exec_.Pid()));
+  Set(L"EditBreakTime", L"71583");
+  PostMessageW(exec_.Window(), 0x80F4, 1, 0);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: timer break remainder 71583", 5000, exec_.Pid()));
+  Sleep(1000);
+  EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
+  EXPECT_EQ(log_.Count("QMEXE: >>> BreakReminder_TimerProc", exec_.Pid()), 0u);
+}
+
+TEST_F(BreakReminder, UnplayableSoundStillShowsTheBox) {
+  Set(L"CheckBreakReminder", L"1");
+  Set(L"EditBreakTime", L"0");
+  Set(L"RadioBreakAudioAlert", L"1");
+  // 250 characters: fits the setting, but not with the Media folder in front
+  // of it in a 260-character path.
+  Set(L"BreakAudioWaveFile", std::wstring(250, L'a') + L".wav");
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  HWND box = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(box);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: PlaySound Break 0", 2000, exec_.Pid()));
+  EXPECT_EQ(log_.CountPrefix("QMEXE: PlayReminderSound BreakAudioWaveFile: no usable path", exec_.Pid()), 1u);
+  // A sound the Media folder does not have (this prefix has no such file):
+  // the play fails, the box still comes.
+  Set(L"BreakAudioWaveFile", L"no-such-sound.wav");
+  ClickOk(box);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  HWND second = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: BreakAudio 1", 2000, exec_.Pid(), 2));
+  EXPECT_TRUE(WaitUntil([&] { return log_.CountPrefix("QMEXE: PlaySound Break ", exec_.Pid()) == 2; }, 2000));
+  ClickOk(second);
+}
+
+TEST_F(BreakReminder, ExitWithAReminderOpenEndsCleanly) {
+  BothRemindersAtOnce();
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  HWND box = WaitReminder(exec_.Pid(), kBreakText);
+  ASSERT_TRUE(box);
+  DWORD code = 99;
+  ASSERT_TRUE(exec_.Exit(&code, 15000)) << "executive hangs on exit while a reminder is open";
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: Break Thread is closed.", 2000, exec_.Pid()));
+}
+
+}  // namespace
