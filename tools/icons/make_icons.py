@@ -6,7 +6,8 @@
 speed0.ico .. speed3.ico  product mark, plain and with a red digit 1..3 in
                           the upper-left corner (icon groups 145..148)
 app.ico                   product mark (icon group 149)
-scroll.cur                four-way arrow cursor (cursor 154)
+scroll.cur                32x32 monochrome four-way marker around a letter
+                          mark, hot spot (16, 9) (cursor 154)
 Each icon holds 16x16 and 32x32 32-bit images. Stdlib only.
 """
 import os
@@ -23,7 +24,7 @@ DIGITS = {
 
 def mark(size):
     """RGBA rows (top to bottom) of the product mark: a mouse body with a
-    wheel and a dividing line, in blue-grey with a dark outline."""
+    wheel and a dividing line, in green with a dark green outline."""
     px = [[(0, 0, 0, 0)] * size for _ in range(size)]
     cx, cy = (size - 1) / 2.0, (size - 1) / 2.0
     rx, ry = size * 0.34, size * 0.46
@@ -32,13 +33,13 @@ def mark(size):
             d = ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2
             if d <= 1.0:
                 edge = d > 0.72
-                px[y][x] = (30, 40, 60, 255) if edge else (90, 130, 190, 255)
+                px[y][x] = (20, 70, 30, 255) if edge else (60, 170, 80, 255)
     # button split and wheel
     top = int(cy - ry) + 1
     for y in range(top, int(cy)):
-        px[y][int(cx)] = (30, 40, 60, 255)
+        px[y][int(cx)] = (20, 70, 30, 255)
         if size >= 32:
-            px[y][int(cx) + 1] = (30, 40, 60, 255)
+            px[y][int(cx) + 1] = (20, 70, 30, 255)
     w = max(1, size // 16)
     for y in range(int(cy - ry * 0.6), int(cy - ry * 0.15)):
         for x in range(int(cx) - w + 1, int(cx) + w + 1):
@@ -63,29 +64,67 @@ def with_digit(px, digit):
     return px
 
 
-def arrows(size):
-    """Four-way arrow: black with white outline."""
-    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
-    c = size // 2
-    fill = set()
-    for i in range(2, size - 2):
-        fill.add((c, i)); fill.add((i, c))
-        fill.add((c - 1, i)); fill.add((i, c - 1))
-    head = max(3, size // 6)
-    for k in range(head):
+# 5x5 letter mark in the middle of the scroll cursor.
+LETTER_Q = ["01110", "10001", "10101", "10010", "01101"]
+
+
+def scroll_cursor():
+    """32x32 monochrome marker: four arrowheads (up, down, left, right)
+    around a letter mark. Rows of 'b' (black), 'w' (white), '.' (clear)."""
+    size = 32
+    grid = [["."] * size for _ in range(size)]
+    c = 16
+    black = set()
+    for k in range(6):  # arrowheads, 6 rows deep
         for d in range(-k, k + 1):
-            fill.add((c + d, 1 + k)); fill.add((c + d, size - 2 - k))
-            fill.add((1 + k, c + d)); fill.add((size - 2 - k, c + d))
-    for (x, y) in fill:
-        if 0 <= x < size and 0 <= y < size:
-            px[y][x] = (0, 0, 0, 255)
-    for (x, y) in list(fill):
+            black.add((c + d, 1 + k))          # up
+            black.add((c + d, size - 2 - k))   # down
+            black.add((1 + k, c + d))          # left
+            black.add((size - 2 - k, c + d))   # right
+    for gy, row in enumerate(LETTER_Q):
+        for gx, bit in enumerate(row):
+            if bit == "1":
+                for sy in range(2):
+                    for sx in range(2):
+                        black.add((c - 5 + gx * 2 + sx, c - 5 + gy * 2 + sy))
+    for (x, y) in black:
+        grid[y][x] = "b"
+    for (x, y) in list(black):
         for dx in (-1, 0, 1):
             for dy in (-1, 0, 1):
                 nx, ny = x + dx, y + dy
-                if 0 <= nx < size and 0 <= ny < size and (nx, ny) not in fill:
-                    px[ny][nx] = (255, 255, 255, 255)
-    return px
+                if 0 <= nx < size and 0 <= ny < size and grid[ny][nx] == ".":
+                    grid[ny][nx] = "w"
+    return grid
+
+
+def mono_dib(grid):
+    """1-bit DIB of a cursor: header, two-colour palette, XOR then AND mask."""
+    size = len(grid)
+    stride = ((size + 31) // 32) * 4
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    xor = b""
+    andmask = b""
+    for row in reversed(grid):
+        xl, al = bytearray(stride), bytearray(stride)
+        for x, v in enumerate(row):
+            if v == "w":
+                xl[x // 8] |= 0x80 >> (x % 8)
+            if v == ".":
+                al[x // 8] |= 0x80 >> (x % 8)
+        xor += bytes(xl)
+        andmask += bytes(al)
+    return header + palette + xor + andmask
+
+
+def write_cursor(path, grid, hotspot):
+    d = mono_dib(grid)
+    size = len(grid)
+    out = struct.pack("<HHH", 0, 2, 1)
+    out += struct.pack("<BBBBHHII", size, size, 2, 0, hotspot[0], hotspot[1], len(d), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(out + d)
 
 
 def dib(px):
@@ -104,14 +143,13 @@ def dib(px):
     return header + xor + andmask
 
 
-def write_ico(path, images, cursor=False, hotspot=(0, 0)):
+def write_ico(path, images):
     data = [dib(p) for p in images]
-    out = struct.pack("<HHH", 0, 2 if cursor else 1, len(data))
+    out = struct.pack("<HHH", 0, 1, len(data))
     offset = 6 + 16 * len(data)
     for p, d in zip(images, data):
         size = len(p)
-        a, b = (hotspot if cursor else (1, 32))
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, a, b, len(d), offset)
+        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(d), offset)
         offset += len(d)
     with open(path, "wb") as f:
         f.write(out + b"".join(data))
@@ -125,7 +163,7 @@ def main():
     for n in (1, 2, 3):
         write_ico(os.path.join(out, "speed%d.ico" % n),
                   [with_digit(mark(16), n), with_digit(mark(32), n)])
-    write_ico(os.path.join(out, "scroll.cur"), [arrows(32)], cursor=True, hotspot=(16, 16))
+    write_cursor(os.path.join(out, "scroll.cur"), scroll_cursor(), hotspot=(16, 9))
 
 
 if __name__ == "__main__":
