@@ -1,0 +1,185 @@
+#include "button_functions.h"
+
+#include <shldisp.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <string>
+
+#include "dispatcher.h"
+#include "exec_util.h"
+#include "keystroke_core.h"
+#include "qvnlog.h"
+#include "settings.h"
+
+#ifndef ERROR_ELEVATION_REQUIRED
+#define ERROR_ELEVATION_REQUIRED 740L
+#endif
+
+namespace {
+
+// Reads the button's text setting `base` for the current application.
+void ButtonTextGet(const wchar_t* base, int button, bool secondary, wchar_t* text, size_t room) {
+  text[0] = 0;
+  std::wstring name = qme::ButtonRecordValueName(base, button, secondary);
+  if (name.empty()) return;
+  wchar_t app[MAX_PATH];
+  QMESettingCurrentApplicationGet(app, MAX_PATH);
+  if (QMESettingGet(name.c_str(), app, text, room) != 1) text[0] = 0;
+  text[room - 1] = 0;
+}
+
+class ReplayPort : public qme::KeystrokePort {
+ public:
+  void Key(uint16_t vk, bool down) override {
+    DebugPrint(0x8000, L"KeyStrokeRecording KeySimulate %d", vk);
+    QMEDispatchKey(vk, down, 0);
+  }
+  void MouseButton(int button, bool down) override { QMEDispatchButton(button, down); }
+};
+
+}  // namespace
+
+bool QMEFuncWindowCommand(UINT message, WPARAM wParam) {
+  POINT pt;
+  if (!GetCursorPos(&pt)) {
+    DebugPrint(0x0100, L"QMEFuncWindowCommand GetCursorPos failed! %d", GetLastError());
+    return false;
+  }
+  HWND window = WindowFromPoint(pt);
+  HWND root = window ? GetAncestor(window, GA_ROOTOWNER) : nullptr;
+  if (!root) {
+    DebugPrint(0x0100, L"QMEFuncWindowCommand no window under the cursor");
+    return false;
+  }
+  if (!PostMessageW(root, message, wParam, 0)) {
+    DebugPrint(0x0100, L"QMEFuncWindowCommand PostMessage failed! %d", GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool ShellFunction(int kind) {
+  IShellDispatch* shell = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_Shell, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
+                                IID_IShellDispatch, reinterpret_cast<void**>(&shell));
+  if (FAILED(hr) || !shell) {
+    DebugPrint(0x0100, L"ShellFunction CoCreateInstance failed! 0x%x", static_cast<unsigned>(hr));
+    return false;
+  }
+  bool ok = true;
+  switch (kind) {
+    case 1:
+      hr = shell->FileRun();
+      break;
+    case 2: {
+      VARIANT dir;
+      VariantInit(&dir);
+      dir.vt = VT_I4;
+      dir.lVal = ssfDRIVES;
+      hr = shell->Explore(dir);
+      break;
+    }
+    case 3:
+      hr = S_OK;
+      QMEDispatchKey(VK_LWIN, true, 2);
+      QMEDispatchKey('D', true, 0);
+      QMEDispatchKey('D', false, 0);
+      QMEDispatchKey(VK_LWIN, false, 2);
+      break;
+    default:
+      DebugPrint(0x0100, L"ShellFunction unknown kind %d", kind);
+      ok = false;
+      break;
+  }
+  if (ok && FAILED(hr)) {
+    DebugPrint(0x0100, L"ShellFunction %d failed! 0x%x", kind, static_cast<unsigned>(hr));
+    ok = false;
+  }
+  shell->Release();
+  return ok;
+}
+
+void KeyStrokeRecording(int32_t eventType, int button, bool secondary) {
+  DebugPrint(0x8000, L"KeyStrokeRecording");
+  wchar_t text[QME_SETTING_TEXT_CHARS];
+  ButtonTextGet(L"KeyStrokeRecord", button, secondary, text, QME_SETTING_TEXT_CHARS);
+  if (!text[0]) return;
+  if (eventType != 1) return;
+  qme::KeystrokeRecording recording = qme::KeystrokeParse(text);
+  if (recording.droppedTooMany || recording.droppedInvalid)
+    DebugPrint(0x0100, L"KeyStrokeRecording %d: %d tokens past the first 10 and %d unusable tokens not replayed",
+               qme::ButtonRecordNumber(button, secondary), static_cast<int>(recording.droppedTooMany),
+               static_cast<int>(recording.droppedInvalid));
+  ReplayPort port;
+  qme::KeystrokeReplay(recording, port);
+}
+
+bool LaunchAppFunction(int button, bool secondary) {
+  const int number = qme::ButtonRecordNumber(button, secondary);
+  wchar_t command[QME_SETTING_TEXT_CHARS];
+  ButtonTextGet(L"LaunchApplication", button, secondary, command, QME_SETTING_TEXT_CHARS);
+  if (!command[0]) {
+    DebugPrint(0x0100, L"LaunchAppFunction ButtonNo !wcslen(RegValue)");
+    return false;
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  wchar_t commandLine[QME_SETTING_TEXT_CHARS];  // CreateProcessW may write into it
+  wcscpy(commandLine, command);
+  if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+  }
+  DWORD error = GetLastError();
+  if (error != ERROR_ELEVATION_REQUIRED) {
+    DebugPrint(0x0100, L"LaunchAppFunction ButtonNo %d %s CreateProcess failed! %d", number, command, error);
+    return false;
+  }
+  size_t bytes = (wcslen(command) + 1) * sizeof(wchar_t);
+  void* copy = HeapAlloc(GetProcessHeap(), 0, bytes);
+  if (!copy) {
+    DebugPrint(0x0100, L"LaunchAppFunction HeapAlloc failed! %d", GetLastError());
+    return false;
+  }
+  memcpy(copy, command, bytes);
+  HANDLE thread = CreateThread(nullptr, 0, LaunchApplicationElevatedThreadProc, copy, 0, nullptr);
+  if (!thread) {
+    DebugPrint(0x0100, L"LaunchAppFunctionCreateThread failed! %d", GetLastError());
+    HeapFree(GetProcessHeap(), 0, copy);
+    return false;
+  }
+  CloseHandle(thread);
+  return true;
+}
+
+DWORD WINAPI LaunchApplicationElevatedThreadProc(void* param) {
+  wchar_t* path = static_cast<wchar_t*>(param);
+  // A quoted program path ("C:\Program Files\x.exe" -a) is taken without
+  // its quotes; the arguments are not passed on this path.
+  wchar_t program[QME_SETTING_TEXT_CHARS];
+  lstrcpynW(program, path, QME_SETTING_TEXT_CHARS);
+  if (program[0] == L'"') {
+    wchar_t* close = wcschr(program + 1, L'"');
+    if (close) *close = 0;
+    memmove(program, program + 1, (wcslen(program + 1) + 1) * sizeof(wchar_t));
+  }
+  wchar_t file[QME_SETTING_TEXT_CHARS];
+  lstrcpynW(file, PathFindFileNameW(program), QME_SETTING_TEXT_CHARS);
+  wchar_t directory[QME_SETTING_TEXT_CHARS];
+  lstrcpynW(directory, program, QME_SETTING_TEXT_CHARS);
+  bool haveDirectory = PathRemoveFileSpecW(directory) != FALSE;
+  // The shell's execution wants COM on the calling thread.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  if (!haveDirectory) {
+    DebugPrint(0x0100, L"LaunchApplicationElevatedThreadProc PathRemoveFileSpec failed!");
+  } else if (!QMEUtilShellExecuteProcess(file, directory, nullptr, true, nullptr)) {
+    DebugPrint(0x0100, L"LaunchApplicationElevatedThreadProc QMEUtilShellExecuteProcess failed!%s!", path);
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  HeapFree(GetProcessHeap(), 0, path);
+  return 0;
+}

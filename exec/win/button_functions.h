@@ -1,0 +1,28 @@
+// Button functions that act on the desktop: window commands, the shell
+// functions, keystroke replay and program launch. Called by the dispatcher
+// on the device thread (which has initialised COM).
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+// Posts `message` (WM_SYSCOMMAND) with wParam and lParam 0 to the root owner
+// of the window under the cursor. False when there is no such window.
+bool QMEFuncWindowCommand(UINT message, WPARAM wParam);
+
+// 1 Run dialog, 2 computer folder, 3 show/hide desktop (Windows+D).
+bool ShellFunction(int kind);
+
+// Replays the recording stored for the button (KeyStrokeRecordN, or
+// KeyStrokeRecord6AndN for the secondary assignment of buttons 1..4) at a
+// press (eventType 1); a release does nothing.
+void KeyStrokeRecording(int32_t eventType, int button, bool secondary);
+
+// Starts the command line stored for the button (LaunchApplicationN or
+// LaunchApplication6AndN). A program that needs elevation is started again
+// elevated on a thread of its own.
+bool LaunchAppFunction(int button, bool secondary);
+
+// Runs the program of `path` (a heap copy made with HeapAlloc on the
+// process heap, owned and freed by the thread) elevated through the shell.
+DWORD WINAPI LaunchApplicationElevatedThreadProc(void* path);

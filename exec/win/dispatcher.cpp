@@ -1,0 +1,122 @@
+#include "dispatcher.h"
+
+#include <string>
+
+#include "button_functions.h"
+#include "dispatcher_core.h"
+#include "exec_app.h"
+#include "exec_util.h"
+#include "inject.h"
+#include "pointer_speed.h"
+#include "exec_parts.h"
+#include "qvn_messages.h"
+#include "qvnlog.h"
+#include "registry_util.h"
+#include "settings.h"
+
+namespace {
+
+const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
+
+const QMEInjectTransport kDriverTransport = {QMEUtilKeyboardKeySimulate, QMEUtilMouseButtonSimulate};
+const QMEInjectTransport* g_transport = &kDriverTransport;
+
+bool EnumerateAppKey(void*, uint32_t index, std::wstring* name) {
+  wchar_t buffer[MAX_PATH + 1];
+  if (!QMEUtilRegistryKeyEnumerate(HKEY_CURRENT_USER, kAppKey, index, buffer, MAX_PATH + 1)) return false;
+  *name = buffer;
+  return true;
+}
+
+std::wstring CurrentApplication() {
+  wchar_t name[MAX_PATH];
+  QMESettingCurrentApplicationGet(name, MAX_PATH);
+  return name;
+}
+
+// The dispatcher's outside world on the device thread.
+class WinDispatchPort : public qme::DispatchPort {
+ public:
+  bool LogEnabled(uint32_t mask) override { return (g_DebugLevel & mask) != 0; }
+  void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
+
+  bool TargetWindowFind() override {
+    target_ = nullptr;
+    return QMEUtilWindowNonChildUnderneathCursorGet(&target_) && target_ != nullptr;
+  }
+  bool ApplicationChanged() override { return CheckApplicationChanged(target_); }
+  void LinkConfigReload() override { QMESettingsLoadFromRegistry(); }
+  std::wstring CurrentApplicationName() override { return CurrentApplication(); }
+  const QMELinkConfData& LinkConfig() override { return g_linkConfData; }
+  void TargetForeground() override {
+    if (target_ && !SetForegroundWindow(target_))
+      DebugPrint(0x0100, L"ExecuteFunctions SetForegroundWindow failed! %d", GetLastError());
+  }
+
+  void Key(uint16_t vk, bool down, uint16_t flags) override { QMEDispatchKey(vk, down, flags); }
+  void MouseButton(int button, bool down) override { QMEDispatchButton(button, down); }
+  void YieldProcessor() override { Sleep(0); }
+  void FstmEvent(int event) override {
+    if (!g_hMainWnd) {
+      DebugPrint(0x0100, L"ExecuteFunctions no main window for state-machine event %d", event);
+      return;
+    }
+    SendMessageW(g_hMainWnd, WM_APP_QUORVANE_FSTM_EVENT, static_cast<WPARAM>(event), 0);
+  }
+  void WindowCommand(uint32_t command) override { QMEFuncWindowCommand(WM_SYSCOMMAND, command); }
+  void KeyStrokeRecording(int32_t eventType, int button, bool secondary) override {
+    ::KeyStrokeRecording(eventType, button, secondary);
+  }
+  void LaunchApplication(int button, bool secondary) override { LaunchAppFunction(button, secondary); }
+  void ShellFunction(int kind) override { ::ShellFunction(kind); }
+  bool PointerSpeedToggle() override { return QMEFuncPointerSpeedToggle(); }
+  void TrayIconUpdate() override { QMETrayIcon(true, true); }
+  void WheelNotches(int count, int16_t notchDelta) override {
+    POINT pt{};
+    GetCursorPos(&pt);
+    for (int i = 0; i < count; ++i)
+      mouse_event(MOUSEEVENTF_WHEEL, static_cast<DWORD>(pt.x), static_cast<DWORD>(pt.y),
+                  static_cast<DWORD>(static_cast<LONG>(notchDelta)), 0);
+  }
+
+ private:
+  HWND target_ = nullptr;
+};
+
+WinDispatchPort g_port;
+qme::DispatcherCore g_dispatcher(g_port);
+
+}  // namespace
+
+void QMEDispatcherTransportSet(const QMEInjectTransport* transport) {
+  g_transport = transport ? transport : &kDriverTransport;
+}
+
+void QMEDispatchKey(uint16_t virtualKey, bool down, uint16_t keyFlags) { g_transport->key(virtualKey, down, keyFlags); }
+void QMEDispatchButton(int button, bool down) { g_transport->button(button, down); }
+
+void ExecuteFunctions(const QvnDriverEvent& record) {
+  SYSTEMTIME st;
+  GetSystemTime(&st);
+  qme::ClockTime now{st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+  g_dispatcher.ExecuteFunctions(record.EventType, record.ButtonId, now);
+}
+
+bool CheckApplicationChanged(HWND window) {
+  wchar_t name[kQvnPathChars] = L"";
+  if (!QMEUtilWindowExecutableNameGet(window, name)) {
+    DebugPrint(0x0100, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
+    return false;
+  }
+  name[kQvnPathChars - 1] = 0;
+  std::wstring current = CurrentApplication();
+  if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, nullptr)) return false;
+  QMESettingCurrentApplicationSet(current.c_str());
+  return true;
+}
+
+uint16_t KeyCodeVirtualGet(int functionId) {
+  uint16_t vk = qme::KeyCodeVirtualLookup(functionId);
+  if (vk == 0) DebugPrint(0x0100, L"KeyCodeVirtualGet wrong function ID: %d", functionId);
+  return vk;
+}

@@ -1,0 +1,32 @@
+// The button-function dispatcher of the device thread: turns each event
+// record it is handed into the function assigned to the button for the
+// program under the cursor. Runs on the device thread only.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+
+#include "driver_protocol.h"
+
+void ExecuteFunctions(const QvnDriverEvent& record);
+
+// True when the program owning `window` differs from the current
+// application; updates the current application name (see settings.h).
+bool CheckApplicationChanged(HWND window);
+
+// Virtual key of a key-like function; any other identifier is logged and
+// gives 0.
+uint16_t KeyCodeVirtualGet(int functionId);
+
+// Where the dispatcher's injections go: the driver's control device by
+// default. A benchmark or test can install its own recording transport;
+// null restores the driver. Not thread-safe: set it before events flow.
+struct QMEInjectTransport {
+  void (*key)(uint16_t virtualKey, bool down, uint16_t keyFlags);
+  void (*button)(int button, bool down);
+};
+void QMEDispatcherTransportSet(const QMEInjectTransport* transport);
+
+// The transport's calls, used by the dispatcher and the keystroke replay.
+void QMEDispatchKey(uint16_t virtualKey, bool down, uint16_t keyFlags);
+void QMEDispatchButton(int button, bool down);
