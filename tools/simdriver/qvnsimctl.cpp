@@ -4,6 +4,8 @@
 //   qvnsimctl log | clear | status | unplug | replug | fail-waits
 //   qvnsimctl play FILE                one command per line, plus "wait MS" and
 //                                      "injections N" (wait until N injections are logged)
+//   qvnsimctl exec-wait | exec-close   wait for the executive's window of this session /
+//                                      ask it to exit (its tray menu's Exit) and wait for the end
 // Exit code 0 on success, 1 on a failed command, 2 on a usage error.
 #include <windows.h>
 
@@ -25,6 +27,24 @@ bool ParseInt(const std::wstring& s, long* out) {
   long v = wcstol(s.c_str(), &end, 0);
   if (*end != 0) return false;
   *out = v;
+  return true;
+}
+
+HWND FindExecutive() {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  wchar_t title[32];
+  _snwprintf(title, 32, L"Quorvane%lu", session);
+  title[31] = 0;
+  return FindWindowW(L"QVNMOUEXEC", title);
+}
+
+bool WaitFor(bool (*pred)(), DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start >= timeoutMs) return false;
+    Sleep(50);
+  }
   return true;
 }
 
@@ -78,6 +98,12 @@ int Run(SimDriver& sim, const std::vector<std::wstring>& a) {
   else if (cmd == L"replug") ok = sim.Replug();
   else if (cmd == L"fail-waits") ok = sim.FailWaits();
   else if (cmd == L"wait" && arg(1, &n)) { Sleep(static_cast<DWORD>(n)); return 0; }
+  else if (cmd == L"exec-wait") {
+    ok = WaitFor([] { return FindExecutive() != nullptr; }, 30000);
+  } else if (cmd == L"exec-close") {
+    HWND w = FindExecutive();
+    ok = w && PostMessageW(w, WM_COMMAND, 105, 0) && WaitFor([] { return FindExecutive() == nullptr; }, 30000);
+  }
   else if (cmd == L"injections" && arg(1, &n)) {
     ok = sim.WaitLog([&](const std::vector<simdriver::LogEntry>& log) {
       long c = 0;
@@ -147,7 +173,7 @@ int wmain(int argc, wchar_t** argv) {
   if (rc == 2)
     fprintf(stderr, "usage: qvnsimctl install [sys] | press N | release N | click N | move | wheel D |\n"
                     "       raw TYPE BUTTON | log | clear | status | unplug | replug | fail-waits |\n"
-                    "       wait MS | injections N | play FILE\n");
+                    "       wait MS | injections N | play FILE | exec-wait | exec-close\n");
   fflush(stdout);
   return rc;
 }
