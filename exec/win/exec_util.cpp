@@ -155,7 +155,9 @@ bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, c
                                 bool elevated, HANDLE* process) {
   SHELLEXECUTEINFOW sei{};
   sei.cbSize = sizeof(sei);
-  sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  // No error boxes from the shell: the caller logs the failure, and a box
+  // would hold the device thread (driver update) until someone clicks it.
+  sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   sei.hwnd = nullptr;
   sei.lpVerb = elevated ? L"runas" : nullptr;
   sei.lpFile = file;

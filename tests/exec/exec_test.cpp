@@ -204,7 +204,11 @@ TEST_F(Executive, AboutBoxOpensFromTheMenuCommandAndClosesWithOk) {
   ASSERT_TRUE(exec.Start(0));
   PostMessageW(exec.Window(), WM_COMMAND, 104, 0);
   HWND about = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (about = FindWindowW(L"#32770", L"About")) != nullptr; }, 5000));
+  // The caption exists before the controls do: wait for the whole box.
+  ASSERT_TRUE(WaitUntil([&] {
+    about = FindWindowW(L"#32770", L"About");
+    return about != nullptr && GetDlgItem(about, IDOK) != nullptr && IsWindowVisible(about);
+  }, 5000));
   DWORD pid = 0;
   GetWindowThreadProcessId(about, &pid);
   EXPECT_EQ(pid, exec.Pid());
