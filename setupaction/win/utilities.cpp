@@ -75,7 +75,10 @@ void ProcessesKillByName(const wchar_t* exeName) {
       SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName NULL == lpBaseName\n");
       break;
     }
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE, pids[i]);
+    // SYNCHRONIZE as well: without it the wait below fails at once and the
+    // grace period is lost.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                 pids[i]);
     if (!process) {
       SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName OpenProcess failed! %d\n", GetLastError());
       free(baseName);
@@ -85,7 +88,8 @@ void ProcessesKillByName(const wchar_t* exeName) {
       SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName GetModuleBaseNameW failed! %d\n", GetLastError());
     } else if (qvn::setup::ProcessNameMatches(baseName, exeName)) {
       // Time to close by itself, e.g. after -WindowCloseByClassName.
-      WaitForSingleObject(process, 20000);
+      if (WaitForSingleObject(process, 20000) == WAIT_FAILED)
+        SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName WaitForSingleObject failed! %d\n", GetLastError());
       if (!TerminateProcess(process, 0))
         SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName TerminateProcess failed! %d\n", GetLastError());
     }

@@ -1,0 +1,278 @@
+// QvnSetupCustomAction.exe: run sequence, command line, log sinks and the
+// process, window and DLL utilities, run for real under Wine.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "qvntest.h"
+#include "setup_test_util.h"
+
+using setuptest::CountOf;
+using setuptest::ReadLog;
+using setuptest::RunTool;
+using setuptest::TempDir;
+
+namespace {
+
+TEST(SetupRun, WindowsSubsystemProgramWithoutCommandLine) {
+  // A GUI-subsystem 64-bit image: what the installer and the executive start.
+  HMODULE image = LoadLibraryExW(qvntest::BinPath(L"QvnSetupCustomAction.exe").c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(image, nullptr);
+  auto base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(image) & ~static_cast<ULONG_PTR>(3));
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + dos->e_lfanew);
+  EXPECT_EQ(nt->FileHeader.Machine, IMAGE_FILE_MACHINE_AMD64);
+  EXPECT_EQ(nt->OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+  HRSRC manifest = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(manifest, nullptr);
+  std::string text(static_cast<const char*>(LockResource(LoadResource(image, manifest))),
+                   SizeofResource(image, manifest));
+  EXPECT_NE(text.find("name=\"QvnSetupCustomAction.exe\" version=\"1.0.0.1\""), std::string::npos);
+  EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
+  FreeLibrary(image);
+
+  TempDir dir(L"nocmd");
+  EXPECT_EQ(RunTool(L"", dir.Path()), 0u);
+  std::string log = ReadLog(dir.Path());
+  // DebugLevel is read first (absent here), then the entry trace.
+  EXPECT_EQ(log.find("Utilities::RegistryValueGet RegQueryValueExW failed! DebugLevel 2\n>>> _tWinMain\n"), 0u) << log;
+  EXPECT_TRUE(std::regex_search(log, std::regex("\nCall: \\d{1,2}/\\d{1,2}/\\d{4} \\d{1,2}:\\d{1,2}:\\d{1,2}\n"
+                                                "Build: [A-Z][a-z]{2} [ 0-9]\\d \\d{4} \\d\\d:\\d\\d:\\d\\d\n")))
+      << log;
+  EXPECT_EQ(CountOf(log, "_tWinMain: No command line parameter\n"), 1u);
+  EXPECT_EQ(log.find("Parameter["), std::string::npos);
+
+  // A second run appends.
+  EXPECT_EQ(RunTool(L",,,", dir.Path()), 0u);
+  EXPECT_EQ(CountOf(ReadLog(dir.Path()), "_tWinMain: No command line parameter\n"), 2u);
+}
+
+TEST(SetupRun, FieldsAreLoggedAndUnknownOptionsEndWithZero) {
+  TempDir dir(L"fields");
+  EXPECT_EQ(RunTool(L"-Bogus,,\"C:\\Program Files\\x\" ,,third", dir.Path()), 0u);
+  std::string log = ReadLog(dir.Path());
+  EXPECT_NE(log.find("Parameter[0]: -Bogus\nParameter[1]:  \"C:\\Program Files\\x\" \nParameter[2]:  third\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("_tWinMain Error unrecognized parameter! -Bogus\n<<< _tWinMain\n"), std::string::npos) << log;
+}
+
+TEST(SetupRun, ReEnumerateWithTrailingCommas) {
+  TempDir dir(L"reenum");
+  EXPECT_EQ(RunTool(L"-reenumerate,,,", dir.Path()), 0u);
+  std::string log = ReadLog(dir.Path());
+  EXPECT_NE(log.find("Parameter[0]: -reenumerate\n"), std::string::npos);
+  EXPECT_EQ(log.find("Parameter[1]"), std::string::npos);
+  // Wine has no root device node to locate (CM_Locate_DevNodeW answers
+  // CR_FAILURE, 19): the failure is logged and the run still ends with 0.
+  EXPECT_NE(log.find("SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! 19\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("<<< _tWinMain\n"), std::string::npos);
+}
+
+TEST(SetupRun, CommandLinesTheToolCannotActOn) {
+  TempDir dir(L"badcmd");
+  // Ten fields: nine are shown, the run ends before any action.
+  EXPECT_EQ(RunTool(L"-RegisterDll,1,2,3,4,5,6,7,8,9", dir.Path()), 87u);
+  std::string log = ReadLog(dir.Path());
+  EXPECT_NE(log.find("Parameter[8]:  8\n"), std::string::npos);
+  EXPECT_EQ(log.find("Parameter[9]"), std::string::npos);
+  EXPECT_NE(log.find("_tWinMain Error too many parameters! 10 given, at most 9\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Utilities::DllRegister"), std::string::npos);
+
+  // A 1000-character field does not fit a path buffer.
+  TempDir dir2(L"longfield");
+  std::wstring longField(1000, L'x');
+  EXPECT_EQ(RunTool(L"-DriverPackageInstall," + longField, dir2.Path()), 87u);
+  log = ReadLog(dir2.Path());
+  EXPECT_NE(log.find("Parameter[1]:  " + std::string(1000, 'x') + "\n"), std::string::npos);
+  EXPECT_NE(log.find("_tWinMain Error parameter too long! Parameter[1] has 1000 characters, at most 259\n"),
+            std::string::npos);
+  EXPECT_EQ(log.find("DifxApi::"), std::string::npos);
+
+  // Arguments missing: nothing runs.
+  TempDir dir3(L"missing");
+  EXPECT_EQ(RunTool(L"-DriverUpdate,USB\\VID_1234&PID_5678", dir3.Path()), 87u);
+  EXPECT_EQ(RunTool(L"-DeviceNodeCreate,C:\\x.inf", dir3.Path()), 87u);
+  EXPECT_EQ(RunTool(L"-WindowsProcessTerminate", dir3.Path()), 87u);
+  log = ReadLog(dir3.Path());
+  EXPECT_NE(log.find("_tWinMain Error missing parameter! -DriverUpdate needs 2 argument(s), 1 given\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("_tWinMain Error missing parameter! -WindowsProcessTerminate needs 1 argument(s), 0 given\n"),
+            std::string::npos);
+  EXPECT_EQ(log.find(">>> SetupApi::DriverUpdate"), std::string::npos);
+  EXPECT_EQ(log.find(">>> QSCAMainInternalDeviceNodeCreate"), std::string::npos);
+}
+
+TEST(SetupLogFile, UnwritableCurrentDirectoryFallsBackToTempFolder) {
+  TempDir cwd(L"blocked");
+  TempDir temp(L"tempsink");
+  // A folder where the log file would be: the file cannot be opened.
+  ASSERT_TRUE(CreateDirectoryW(cwd.File(L"QuorvaneSetup.log").c_str(), nullptr));
+  std::vector<setuptest::EnvVar> env = {{L"TEMP", temp.Path()}, {L"TMP", temp.Path()}};
+  EXPECT_EQ(RunTool(L"", cwd.Path(), env), 0u);
+  std::string log = ReadLog(temp.Path());
+  EXPECT_NE(log.find("_tWinMain: No command line parameter\n"), std::string::npos) << log;
+  // The exit code of a chore does not depend on where its log went.
+  EXPECT_EQ(RunTool(L"-DriverPackageInstall,C:\\nothing.inf", cwd.Path(),
+                    {{L"TEMP", temp.Path()}, {L"TMP", temp.Path()}, {L"QVN_DIFX_RESULT", L"80070005"}}),
+            0xFFFFFFFFu);
+  EXPECT_NE(ReadLog(temp.Path()).find("DifxApi::DriverPackageInstall failed!\n"), std::string::npos);
+}
+
+class SetupDebugChannel : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(reader_.Start()); }
+  std::vector<std::string> LinesOf(DWORD pid) {
+    std::vector<std::string> r;
+    for (const auto& l : reader_.Lines())
+      if (l.pid == pid) r.push_back(l.text);
+    return r;
+  }
+  // Runs the tool and returns its debugger-channel lines.
+  std::vector<std::string> Run(const std::wstring& args, const std::wstring& dir) {
+    qvntest::Process p;
+    EXPECT_TRUE(p.Start(qvntest::BinPath(L"QvnSetupCustomAction.exe"), args, dir.c_str()));
+    DWORD code = 1;
+    EXPECT_TRUE(p.Wait(60000, &code));
+    EXPECT_EQ(code, 0u);
+    Sleep(200);
+    return LinesOf(p.Pid());
+  }
+  static bool Has(const std::vector<std::string>& lines, const std::string& start) {
+    for (const auto& l : lines)
+      if (l.compare(0, start.size(), start) == 0) return true;
+    return false;
+  }
+  DbwinReader reader_;
+};
+
+TEST_F(SetupDebugChannel, LevelZeroKeepsTheFileWholeAndShowsOnlyTheAlwaysOnLevels) {
+  DWORD zero = 0;
+  setuptest::DebugLevelScope level(&zero);
+  TempDir dir(L"level0");
+  auto lines = Run(L"-DriverUpdate,USB\\VID_DEAD&PID_BEEF,QVNMOUEXEC,,-x", dir.Path());
+  std::string log = ReadLog(dir.Path());
+  // The file has every level: trace (0x20000), DebugLevel read (0x200000).
+  EXPECT_NE(log.find(">>> _tWinMain\n"), std::string::npos);
+  EXPECT_NE(log.find(">>> SetupApi::DriverUpdate\n"), std::string::npos);
+  EXPECT_NE(log.find("Utilities::RegistryValueGet  RegQueryValueExW Software\\Quorvane DebugLevel \n"),
+            std::string::npos)
+      << log;
+  ASSERT_FALSE(lines.empty());
+  for (const auto& l : lines) EXPECT_EQ(l.compare(0, 7, "QMSET: "), 0) << l;
+  EXPECT_TRUE(Has(lines, "QMSET: Call: "));                                       // 0x40000
+  EXPECT_TRUE(Has(lines, "QMSET: Parameter[3]:  -x"));                            // 0x40000
+  EXPECT_TRUE(Has(lines, "QMSET: SetupApi::DriverUpdate for-loop i: 0"));         // 0x400000
+  EXPECT_FALSE(Has(lines, "QMSET: >>> "));                                        // 0x20000
+  EXPECT_FALSE(Has(lines, "QMSET: Utilities::RegistryValueGet"));                 // 0x200000
+  // The channel gets the message as written, line ends included.
+  EXPECT_TRUE(Has(lines, "QMSET: Parameter[0]: -DriverUpdate")) << lines.size();
+
+  TempDir dir2(L"level0err");
+  lines = Run(L"-WindowCloseByClassName,QvnNoSuchClass_1", dir2.Path());
+  EXPECT_TRUE(Has(lines, "QMSET: _tWinMain FindWindowW failed! "));               // 0x10000
+}
+
+TEST_F(SetupDebugChannel, DebugLevelSwitchesFurtherLevelsOn) {
+  DWORD traces = 0x220000;
+  setuptest::DebugLevelScope level(&traces);
+  TempDir dir(L"level2");
+  auto lines = Run(L"-Bogus", dir.Path());
+  EXPECT_TRUE(Has(lines, "QMSET: >>> _tWinMain"));
+  EXPECT_TRUE(Has(lines, "QMSET: <<< _tWinMain"));
+}
+
+TEST(SetupWindows, CloseByClassNamePostsDestroy) {
+  setuptest::ServedWindow target(L"QvnSetupTestCloseTarget");
+  ASSERT_NE(target.Hwnd(), nullptr);
+  TempDir dir(L"close");
+  EXPECT_EQ(RunTool(L"-WindowCloseByClassName,QvnSetupTestCloseTarget", dir.Path()), 0u);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return target.destroys == 1; }, 5000));
+  EXPECT_EQ(target.closes, 0);
+  // Posted, not a DestroyWindow: the window is still there.
+  EXPECT_TRUE(IsWindow(target.Hwnd()));
+  EXPECT_EQ(ReadLog(dir.Path()).find("FindWindowW failed"), std::string::npos);
+
+  EXPECT_EQ(RunTool(L"-WindowCloseByClassName,QvnSetupTestNoSuchClass", dir.Path()), 0u);
+  EXPECT_NE(ReadLog(dir.Path()).find("_tWinMain FindWindowW failed! "), std::string::npos);
+  Sleep(200);
+  EXPECT_EQ(target.destroys, 1);
+}
+
+TEST(SetupProcesses, TerminateByNameInAnotherLetterCase) {
+  qvntest::Process stays, endsItself;
+  ASSERT_TRUE(stays.Start(qvntest::BinPath(L"QvnKillTarget.exe")));
+  ASSERT_TRUE(endsItself.Start(qvntest::BinPath(L"QvnKillTarget.exe"), L"1500"));
+  TempDir dir(L"kill");
+  // A name with a path part never matches a base name.
+  EXPECT_EQ(RunTool(L"-WindowsProcessTerminate," + qvntest::BinPath(L"QvnKillTarget.exe"), dir.Path()), 0u);
+  EXPECT_TRUE(stays.Running());
+  EXPECT_TRUE(endsItself.Running());
+
+  DWORD start = GetTickCount();
+  EXPECT_EQ(RunTool(L"-windowsprocessterminate,qvnKILLtarget.EXE", dir.Path()), 0u);
+  DWORD took = GetTickCount() - start;
+  DWORD code = 0xFFFF;
+  ASSERT_TRUE(endsItself.Wait(0, &code));
+  EXPECT_EQ(code, 7u);  // ended by itself within its grace period
+  ASSERT_TRUE(stays.Wait(2000, &code));
+  EXPECT_EQ(code, 0u);  // terminated by the tool with exit code 0
+  // The grace period of the process that did not end by itself.
+  EXPECT_GE(took, 19000u);
+  // The one that ended by itself cannot be terminated again; that is only logged.
+  std::string log = ReadLog(dir.Path());
+  EXPECT_NE(log.find("Parameter[1]:  qvnKILLtarget.EXE\n"), std::string::npos);
+}
+
+TEST(SetupDll, RegisterWithAndWithoutDllRegisterServer) {
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QvnSetupTest");
+  TempDir dir(L"regdll");
+  std::wstring dll = qvntest::BinPath(L"QvnRegTestDll.dll");
+  EXPECT_EQ(RunTool(L"-RegisterDll," + dll, dir.Path()), 0u);
+  std::wstring by;
+  ASSERT_TRUE(qvntest::RegGetString(HKEY_CURRENT_USER, L"Software\\QvnSetupTest", L"RegisteredBy", &by));
+  EXPECT_EQ(_wcsicmp(by.c_str(), dll.c_str()), 0) << qvntest::Narrow(by);
+  EXPECT_EQ(ReadLog(dir.Path()).find("Utilities::DllRegister"), std::string::npos);
+
+  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"QvnNoRegTestDll.dll"), dir.Path()), 0u);
+  EXPECT_NE(ReadLog(dir.Path()).find("-RegisterDll GetProcAddress failed! 127\n"), std::string::npos);
+
+  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"NoSuchTestDll.dll"), dir.Path()), 0u);
+  EXPECT_NE(ReadLog(dir.Path()).find("Utilities::DllRegister LoadLibrary failed! 126\n"), std::string::npos);
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QvnSetupTest");
+}
+
+// Wine's WTSQueryUserToken hands out the caller's own token, as it would
+// for a system-account caller on Windows: the program is started.
+TEST(SetupSession, ExecutableStartRunsTheProgramInTheUserSession) {
+  TempDir dir(L"exestart");
+  std::wstring marker = dir.File(L"started.txt");
+  EXPECT_EQ(RunTool(L"-ExecutableStart," + qvntest::BinPath(L"QvnKillTarget.exe"), dir.Path(),
+                    {{L"QVN_KILL_TARGET_MARKER", marker}}),
+            0u);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return setuptest::FileExists(marker); }, 10000));
+  // End the started copy.
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W pe{};
+  pe.dwSize = sizeof(pe);
+  for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
+    if (_wcsicmp(pe.szExeFile, L"QvnKillTarget.exe") != 0) continue;
+    HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pe.th32ProcessID);
+    if (h) { TerminateProcess(h, 1); CloseHandle(h); }
+  }
+  CloseHandle(snap);
+  std::string log = ReadLog(dir.Path());
+  EXPECT_EQ(log.find("WTSQueryUserToken failed"), std::string::npos) << log;
+  EXPECT_EQ(log.find("CreateProcessAsUser failed"), std::string::npos) << log;
+
+  EXPECT_EQ(RunTool(L"-ExecutableStart,C:\\no\\such\\program.exe", dir.Path()), 0u);
+  EXPECT_NE(ReadLog(dir.Path()).find("CreateProcessAsUser failed 3\n"), std::string::npos) << ReadLog(dir.Path());
+}
+
+}  // namespace

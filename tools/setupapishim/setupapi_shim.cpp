@@ -1,0 +1,122 @@
+// Test stand-in for setupapi.dll under Wine, whose SetupAPI has no
+// SetupDiSetSelectedDriverW and no SetupDiGetSelectedDevice (calling them
+// aborts the process). Every other entry the setup action tool and the
+// newdev.dll stand-in use is forwarded to a copy of Wine's own SetupAPI
+// (QvnWineSetupapi.dll); the selected device and selected driver of a set
+// are kept here. Tests copy it beside a copy of the tool as setupapi.dll.
+#include <windows.h>
+// This module defines these entries rather than importing them.
+#define _SETUPAPI_
+#include <setupapi.h>
+
+#include <cstring>
+
+namespace {
+
+struct Selection {
+  HDEVINFO set;
+  bool hasDevice;
+  SP_DEVINFO_DATA device;
+  bool hasDriver;
+  SP_DRVINFO_DATA_W driver;
+};
+
+Selection g_selections[16];
+
+HMODULE Real() {
+  static HMODULE real = LoadLibraryW(L"QvnWineSetupapi.dll");
+  return real;
+}
+
+template <class Fn>
+Fn RealFn(const char* name) {
+  HMODULE m = Real();
+  return m ? reinterpret_cast<Fn>(GetProcAddress(m, name)) : nullptr;
+}
+
+Selection* Find(HDEVINFO set, bool create) {
+  for (auto& s : g_selections)
+    if (s.set == set) return &s;
+  if (!create) return nullptr;
+  for (auto& s : g_selections)
+    if (!s.set) {
+      std::memset(&s, 0, sizeof(s));
+      s.set = set;
+      return &s;
+    }
+  return nullptr;
+}
+
+}  // namespace
+
+extern "C" {
+
+BOOL WINAPI SetupDiSetSelectedDevice(HDEVINFO set, PSP_DEVINFO_DATA device) {
+  auto real = RealFn<BOOL(WINAPI*)(HDEVINFO, PSP_DEVINFO_DATA)>("SetupDiSetSelectedDevice");
+  if (!real || !real(set, device)) return FALSE;
+  Selection* s = Find(set, true);
+  if (!s) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+  s->hasDevice = true;
+  s->device = *device;
+  return TRUE;
+}
+
+BOOL WINAPI SetupDiGetSelectedDevice(HDEVINFO set, PSP_DEVINFO_DATA device) {
+  Selection* s = Find(set, false);
+  if (!device || device->cbSize != sizeof(SP_DEVINFO_DATA)) {
+    SetLastError(ERROR_INVALID_USER_BUFFER);
+    return FALSE;
+  }
+  if (!s || !s->hasDevice) {
+    SetLastError(ERROR_NO_DEVICE_SELECTED);
+    return FALSE;
+  }
+  *device = s->device;
+  return TRUE;
+}
+
+BOOL WINAPI SetupDiSetSelectedDriverW(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_DRVINFO_DATA_W driver) {
+  if (!driver || (driver->cbSize != sizeof(SP_DRVINFO_DATA_V2_W) && driver->cbSize != sizeof(SP_DRVINFO_DATA_V1_W))) {
+    SetLastError(ERROR_INVALID_USER_BUFFER);
+    return FALSE;
+  }
+  Selection* s = Find(set, true);
+  if (!s) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
+  s->hasDriver = true;
+  std::memcpy(&s->driver, driver, driver->cbSize < sizeof(s->driver) ? driver->cbSize : sizeof(s->driver));
+  if (device && !s->hasDevice) {
+    s->hasDevice = true;
+    s->device = *device;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI SetupDiGetSelectedDriverW(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_DRVINFO_DATA_W driver) {
+  Selection* s = Find(set, false);
+  if (!driver || driver->cbSize > sizeof(SP_DRVINFO_DATA_V2_W)) {
+    SetLastError(ERROR_INVALID_USER_BUFFER);
+    return FALSE;
+  }
+  if (!s || !s->hasDriver) {
+    SetLastError(ERROR_NO_DRIVER_SELECTED);
+    return FALSE;
+  }
+  DWORD size = driver->cbSize;
+  std::memcpy(driver, &s->driver, size);
+  driver->cbSize = size;
+  return TRUE;
+}
+
+BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {
+  if (Selection* s = Find(set, false)) s->set = nullptr;
+  auto real = RealFn<BOOL(WINAPI*)(HDEVINFO)>("SetupDiDestroyDeviceInfoList");
+  return real ? real(set) : FALSE;
+}
+
+}  // extern "C"
