@@ -10,7 +10,8 @@
 // InstallSelectedDriver (Wine's does nothing) by tools/newdevstub, copied
 // into the system folder as newdev.dll for the tests, and the selection
 // entries Wine's SetupAPI lacks (SetupDiSetSelectedDriverW,
-// SetupDiGetSelectedDevice) by tools/setupapishim, which forwards all else
+// SetupDiGetSelectedDevice, and SetupDiSetClassInstallParamsW for removal,
+// which Wine fails) by tools/setupapishim, which forwards all else
 // to Wine's SetupAPI and sits beside a copy of the tool. Wine cannot relate a
 // HID node to its USB parent (CM_Get_Child answers with the node itself)
 // and has no root node to re-enumerate (CM_Locate_DevNodeW fails).
@@ -340,12 +341,12 @@ TEST_F(SetupDeviceTest, OwnerWindowOfTheGivenClass) {
   EXPECT_EQ(log.find("WindowParentForInstallPromptGet"), std::string::npos) << log;
 }
 
-TEST(SetupDeviceNodes, CreateFriendlyNameUninstallAndRemoveAll) {
+TEST_F(SetupDeviceTest, NodesCreateFriendlyNameUninstallAndRemoveAll) {
   TempDir dir(L"nodes");
   std::wstring inf = dir.File(L"qvnmouse.inf");
   ASSERT_TRUE(setuptest::WriteFileText(inf, kTestInf));
-  EXPECT_EQ(RunTool(L"-DeviceNodeCreate," + inf + L",ROOT\\QVNSETUPTESTNODE", dir.Path()), 0u);
-  EXPECT_EQ(RunTool(L"-DeviceNodeCreate," + dir.File(L"missing.inf") + L",ROOT\\QVNX", dir.Path()), 2u);
+  EXPECT_EQ(RunTool(L"-DeviceNodeCreate," + inf + L",ROOT\\QVNSETUPTESTNODE", dir.Path(), {}, tool_), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceNodeCreate," + dir.File(L"missing.inf") + L",ROOT\\QVNX", dir.Path(), {}, tool_), 2u);
   std::string log = ReadLog(dir.Path());
   EXPECT_NE(log.find("QSCAMainInternalDeviceNodeCreate SetupDiGetINFClass failed with dwLastError 0x"), std::string::npos);
   EXPECT_NE(log.find("QSCAMainInternalDeviceNodeCreate failed!\n"), std::string::npos);
@@ -375,26 +376,33 @@ TEST(SetupDeviceNodes, CreateFriendlyNameUninstallAndRemoveAll) {
   // Friendly name of a HID device found by its hardware ID in other case.
   TestDevice hid(L"HID\\VID_2E8A&PID_0101\\7&QVN&0&0000", kHidClass, MultiSz({L"HID\\VID_2E8A&PID_0101"}));
   ASSERT_TRUE(hid.Ok());
-  EXPECT_EQ(RunTool(L"-RegistryPropertyFriendlyNameSet,hid\\vid_2e8a&pid_0101", dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-RegistryPropertyFriendlyNameSet,hid\\vid_2e8a&pid_0101", dir.Path(), {}, tool_), 0u);
   EXPECT_EQ(hid.Property(SPDRP_FRIENDLYNAME), L"Quorvane Tallgrip");
 
   // Remove-all by class GUID: braces are not accepted, the bare GUID is.
-  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,{745a17a0-74d3-11d0-b6fe-00a0c90f57da},ROOT\\QVNSETUPTESTNODE,x", dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,{745a17a0-74d3-11d0-b6fe-00a0c90f57da},ROOT\\QVNSETUPTESTNODE,x", dir.Path(), {}, tool_), 0u);
   log = ReadLog(dir.Path());
   EXPECT_NE(log.find("SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent UuidFromStringW failed! {745a17a0"),
             std::string::npos);
   EXPECT_NE(log.find("DeviceInstanceRemoveAllPresentAndNonPresent failed {745a17a0"), std::string::npos);
-  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,745a17a0-74d3-11d0-b6fe-00a0c90f57da,ROOT\\QVNSETUPTESTNODE,x", dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,745a17a0-74d3-11d0-b6fe-00a0c90f57da,ROOT\\QVNSETUPTESTNODE,x", dir.Path(), {}, tool_), 0u);
   log = ReadLog(dir.Path());
   EXPECT_NE(log.find("TRUE == DeviceInfoSet.HardwareIdCompare(ROOT\\QVNSETUPTESTNODE)\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Reboot necessary after uninstall has finished!\n"), std::string::npos);
   EXPECT_TRUE(hid.Exists());  // another hardware ID in the same class stays
+  {
+    HDEVINFO s = SetupDiCreateDeviceInfoList(nullptr, nullptr);
+    SP_DEVINFO_DATA d{};
+    d.cbSize = sizeof(d);
+    EXPECT_FALSE(SetupDiOpenDeviceInfoW(s, created.c_str(), nullptr, 0, &d)) << qvntest::Narrow(created);
+    SetupDiDestroyDeviceInfoList(s);
+  }
 
   // Uninstall of device instances by hardware ID, present or not.
   TestDevice u1(L"USB\\VID_2E8A&PID_0107\\QVNU1", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0107"}));
   TestDevice u2(L"USB\\VID_2E8A&PID_0108\\QVNU2", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0108"}));
   ASSERT_TRUE(u1.Ok() && u2.Ok());
-  EXPECT_EQ(RunTool(L"-DeviceInstancesUninstall,USB\\VID_2E8A&PID_0107", dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceInstancesUninstall,USB\\VID_2E8A&PID_0107", dir.Path(), {}, tool_), 0u);
   EXPECT_FALSE(u1.Exists()) << ReadLog(dir.Path());
   EXPECT_TRUE(u2.Exists());
 }

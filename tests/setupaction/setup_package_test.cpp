@@ -101,7 +101,8 @@ TEST_F(SetupPackageTest, InstallWithoutMatchingDeviceAndPreinstall) {
   EXPECT_NE(log.find("DIFXAPI_WARNING: No device matches the driver package. Errorcode:  0xe000020b [-536870389"),
             std::string::npos)
       << log;
-  EXPECT_EQ(log.find("failed!"), std::string::npos);
+  EXPECT_EQ(log.find("DifxApi::DriverPackageInstall failed!"), std::string::npos);
+  EXPECT_EQ(log.find("DriverPackageInstall returned"), std::string::npos);
   EXPECT_TRUE(FileExists(InfDir() + L"\\oem0.inf"));
 
   std::wstring second = Inf(L"other.inf");

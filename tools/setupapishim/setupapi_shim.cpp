@@ -1,6 +1,8 @@
 // Test stand-in for setupapi.dll under Wine, whose SetupAPI has no
 // SetupDiSetSelectedDriverW and no SetupDiGetSelectedDevice (calling them
-// aborts the process). Every other entry the setup action tool and the
+// aborts the process) and fails SetupDiSetClassInstallParamsW. The
+// remove parameters are checked and accepted here; Wine's DIF_REMOVE then
+// removes the device globally, which is the only scope the tool asks for. Every other entry the setup action tool and the
 // newdev.dll stand-in use is forwarded to a copy of Wine's own SetupAPI
 // (QvnWineSetupapi.dll); the selected device and selected driver of a set
 // are kept here. Tests copy it beside a copy of the tool as setupapi.dll.
@@ -110,6 +112,21 @@ BOOL WINAPI SetupDiGetSelectedDriverW(HDEVINFO set, PSP_DEVINFO_DATA device, PSP
   DWORD size = driver->cbSize;
   std::memcpy(driver, &s->driver, size);
   driver->cbSize = size;
+  return TRUE;
+}
+
+BOOL WINAPI SetupDiSetClassInstallParamsW(HDEVINFO set, PSP_DEVINFO_DATA device, PSP_CLASSINSTALL_HEADER params,
+                                          DWORD size) {
+  if (!params || params->cbSize != sizeof(SP_CLASSINSTALL_HEADER) || params->InstallFunction != DIF_REMOVE ||
+      size != sizeof(SP_REMOVEDEVICE_PARAMS)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  auto* remove = reinterpret_cast<SP_REMOVEDEVICE_PARAMS*>(params);
+  if (remove->Scope != DI_REMOVEDEVICE_GLOBAL) {
+    SetLastError(ERROR_INVALID_FLAGS);
+    return FALSE;
+  }
   return TRUE;
 }
 
