@@ -318,6 +318,43 @@ TEST_F(SetupDeviceTest, RebootRequestIsReportedAndPromptedOnce) {
   EXPECT_EQ(log.find("SetupPromptReboot (2) failed!"), std::string::npos);
 }
 
+TEST_F(SetupDeviceTest, RebootFirstThenFailedSecondStillPromptsOnce) {
+  TestDevice a(L"USB\\VID_2E8A&PID_0102\\QVNM1", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0102"}));
+  TestDevice b(L"USB\\VID_2E8A&PID_0102\\QVNM2", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0102"}));
+  ASSERT_TRUE(a.Ok() && b.Ok());
+  auto env = Env(L"reboot");
+  env.push_back({L"QVN_NEWDEV_FAIL_DEVICE", L"USB\\VID_2E8A&PID_0102\\QVNM2"});
+  EXPECT_EQ(RunTool(L"-DriverUpdate,USB\\VID_2E8A&PID_0102,QVNMOUEXEC", dir_.Path(), env, tool_), 1223u);
+  EXPECT_EQ(Calls(),
+            "USB\\VID_2E8A&PID_0102\\QVNM1|Quorvane|#32769|0\n"
+            "USB\\VID_2E8A&PID_0102\\QVNM2|Quorvane|#32769|0\n");
+  EXPECT_EQ(a.Property(SPDRP_LOWERFILTERS), kFilter);
+  EXPECT_TRUE(a.Exists());
+  EXPECT_FALSE(b.Exists());
+  std::string log = Log();
+  EXPECT_EQ(CountOf(log, "SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall reboot required!\n"), 1u);
+  EXPECT_EQ(CountOf(log, "SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! 19\n"), 1u);
+  // Two install prompts' owners and the one restart prompt's owner.
+  EXPECT_EQ(CountOf(log, "Utilities::WindowParentForInstallPromptGet FindWindowW failed! QVNMOUEXEC "), 3u) << log;
+  // The prompt comes after the failure, the last thing before the result.
+  EXPECT_LT(log.find("SelectedDriverInstall failed! Index:1\n"),
+            log.rfind("Utilities::WindowParentForInstallPromptGet FindWindowW failed!"));
+}
+
+// newdev.dll comes from the system folder only: copies in the current
+// directory and beside the tool are never loaded.
+TEST_F(SetupDeviceTest, NewdevIsTakenFromTheSystemFolderOnly) {
+  TestDevice dev(L"USB\\VID_2E8A&PID_0101\\QVNS", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0101"}));
+  ASSERT_TRUE(dev.Ok());
+  std::wstring planted = qvntest::BinPath(L"QvnPlantedDll.dll");
+  ASSERT_TRUE(CopyFileW(planted.c_str(), dir_.File(L"newdev.dll").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(planted.c_str(), toolDir_.File(L"newdev.dll").c_str(), FALSE));
+  EXPECT_EQ(Update(L"USB\\VID_2E8A&PID_0101"), 0u);
+  EXPECT_EQ(Calls(), "USB\\VID_2E8A&PID_0101\\QVNS|Quorvane|#32769|0\n");
+  EXPECT_FALSE(setuptest::FileExists(dir_.File(L"PLANTED_DLL_LOADED.txt")));
+  EXPECT_FALSE(setuptest::FileExists(toolDir_.File(L"PLANTED_DLL_LOADED.txt")));
+}
+
 TEST_F(SetupDeviceTest, DriverListWithoutOurManufacturerFails) {
   TestDevice dev(L"USB\\VID_2E8A&PID_0109\\QVNL", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0109"}));
   ASSERT_TRUE(dev.Ok());

@@ -7,6 +7,8 @@
 //                      lower filter; "reboot": the same and asks for a
 //                      reboot; "fail": changes nothing, fails with
 //                      ERROR_GEN_FAILURE.
+//   QVN_NEWDEV_FAIL_DEVICE  device instance ID that fails as with "fail"
+//                      whatever the mode.
 #include <windows.h>
 #include <setupapi.h>
 #include <cfgmgr32.h>
@@ -49,13 +51,17 @@ extern "C" BOOL WINAPI InstallSelectedDriver(HWND owner, HDEVINFO set, LPCWSTR r
   Record(set, owner, backup);
   wchar_t mode[32] = L"install";
   GetEnvironmentVariableW(L"QVN_NEWDEV_MODE", mode, 32);
-  if (wcscmp(mode, L"fail") == 0) {
-    SetLastError(ERROR_GEN_FAILURE);
-    return FALSE;
-  }
   SP_DEVINFO_DATA dev{};
   dev.cbSize = sizeof(dev);
   if (!SetupDiGetSelectedDevice(set, &dev)) return FALSE;
+  wchar_t id[MAX_DEVICE_ID_LEN] = L"";
+  wchar_t failing[MAX_DEVICE_ID_LEN] = L"";
+  SetupDiGetDeviceInstanceIdW(set, &dev, id, MAX_DEVICE_ID_LEN, nullptr);
+  GetEnvironmentVariableW(L"QVN_NEWDEV_FAIL_DEVICE", failing, MAX_DEVICE_ID_LEN);
+  if (wcscmp(mode, L"fail") == 0 || (failing[0] && _wcsicmp(failing, id) == 0)) {
+    SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
+  }
   static const wchar_t kFilters[] = L"QvnMouseDriverFilterHidUsb\0";
   if (!SetupDiSetDeviceRegistryPropertyW(set, &dev, SPDRP_LOWERFILTERS, reinterpret_cast<const BYTE*>(kFilters),
                                          sizeof(kFilters)))
