@@ -44,7 +44,8 @@ const char kTestInf[] =
     "[Version]\r\nSignature=\"$WINDOWS NT$\"\r\nClass=HIDClass\r\n"
     "ClassGuid={745a17a0-74d3-11d0-b6fe-00a0c90f57da}\r\nProvider=%Mfg%\r\nDriverVer=01/01/2026,1.0.0.1\r\n\r\n"
     "[Manufacturer]\r\n%Mfg%=Models,NTamd64\r\n\r\n"
-    "[Models.NTamd64]\r\n%Desc%=Install, USB\\VID_2E8A&PID_0101\r\n%Desc%=Install, USB\\VID_2E8A&PID_0102\r\n\r\n"
+    "[Models.NTamd64]\r\n%Desc%=Install, USB\\VID_2E8A&PID_0101\r\n%Desc%=Install, USB\\VID_2E8A&PID_0102\r\n"
+    "%Desc%=Install, USB\\VID_2F4C&PID_0A21\r\n\r\n"
     "[Other]\r\n%Other%=Models,NTamd64\r\n\r\n"
     "[Install]\r\n\r\n[Install.HW]\r\nAddReg=Filter.AddReg\r\n\r\n"
     "[Filter.AddReg]\r\nHKR,,\"LowerFilters\",0x00010000,\"QvnMouseDriverFilterHidUsb\"\r\n\r\n"
@@ -273,15 +274,21 @@ TEST_F(SetupDeviceTest, WithoutRightsExitsWithFiveAndChangesNothing) {
 // The executive's protocol: run with the user's rights, and on exit code 5
 // once more with administrator rights (here: the key's security lifted).
 TEST_F(SetupDeviceTest, ExecutiveRequestUnelevatedThenElevated) {
-  TestDevice dev(L"USB\\VID_2E8A&PID_0102\\QVNE", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0102"}));
+  // The executive's own request: its wired mouse's hardware ID and its main
+  // window class, which owns the prompts.
+  TestDevice dev(L"USB\\VID_2F4C&PID_0A21\\QVNE", kUsbClass,
+                 MultiSz({L"USB\\VID_2F4C&PID_0A21&REV_0100", L"USB\\VID_2F4C&PID_0A21"}));
   ASSERT_TRUE(dev.Ok());
   ASSERT_TRUE(dev.DenyFullAccess());
-  const std::wstring args = L"-DriverUpdate,USB\\VID_2E8A&PID_0102,QVNMOUEXEC";
+  setuptest::ServedWindow exec(L"QVNMOUEXEC");
+  ASSERT_NE(exec.Hwnd(), nullptr);
+  const std::wstring args = L"-DriverUpdate,USB\\VID_2F4C&PID_0A21,QVNMOUEXEC";
   auto env = Env();
   EXPECT_EQ(RunTool(args, dir_.Path(), env, tool_), 5u);
+  EXPECT_EQ(Calls(), "");
   dev.AllowFullAccess();
   EXPECT_EQ(RunTool(args, dir_.Path(), env, tool_), 0u);
-  EXPECT_EQ(Calls(), "USB\\VID_2E8A&PID_0102\\QVNE|Quorvane|#32769|0\n");
+  EXPECT_EQ(Calls(), "USB\\VID_2F4C&PID_0A21\\QVNE|Quorvane|QVNMOUEXEC|0\n");
   EXPECT_EQ(dev.Property(SPDRP_LOWERFILTERS), kFilter);
   // A third request finds the filter in place.
   EXPECT_EQ(RunTool(args, dir_.Path(), env, tool_), 0u);
