@@ -215,9 +215,9 @@ TEST_F(BreakReminder, UnplayableSoundStillShowsTheBox) {
   ASSERT_TRUE(box);
   EXPECT_TRUE(log_.WaitFor("QMEXE: PlaySound Break 0", 2000, exec_.Pid()));
   EXPECT_EQ(log_.CountPrefix("QMEXE: PlayReminderSound BreakAudioWaveFile: no usable path", exec_.Pid()), 1u);
-  // A sound the Media folder does not have (this prefix has no such file):
-  // the play fails, the box still comes.
-  Set(L"BreakAudioWaveFile", L"no-such-sound.wav");
+  // The default "notify.wav" from the Windows Media folder, which a fresh
+  // Wine prefix does not have: the play fails, the box still comes.
+  ASSERT_TRUE(RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"BreakAudioWaveFile"));
   ClickOk(box);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
   HWND second = WaitReminder(exec_.Pid(), kBreakText);

@@ -4,12 +4,14 @@
 // window, the pinned pointer and the cursor's show count.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "dbwin_reader.h"
 #include "dragscroll.h"
 #include "exec_app.h"
+#include "exec_runner.h"
 #include "qvnlog.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
@@ -293,6 +295,63 @@ TEST_F(Dragscroll, BrowserWindowWithoutDocumentDoesNothing) {
   EXPECT_TRUE(log_.WaitFor("QMEXE: QMEFuncDragscrollStart szClassName Internet Explorer_Server", 2000));
   EXPECT_TRUE(log_.WaitFor("IE NULL == g_pIWindow!!!!!!!", 2000, 0, 2));
   EXPECT_EQ(log_.CountPrefix("QMEXE: QMEFuncDragscrollInternalIeStart obFromRes failed!"), 1u);
+}
+
+// The same engine inside the running executive, driven through its state
+// machine: event 8 starts the gesture, pointer movements (event 0) scroll,
+// the release (event 4) ends it. The target lives in this process, the
+// engine in the executive's. Wine answers GetScrollInfo on another
+// process's own window bars with ERROR_ACCESS_DENIED (those are covered in
+// process above); a scroll-bar control is read through SBM_GETSCROLLINFO,
+// which crosses processes, so the target here is a pane beside one.
+TEST_F(Dragscroll, ExecutiveStateMachineDrivesTheGesture) {
+  qvntest::ExecRunner exec;
+  ASSERT_TRUE(exec.Start(0xFFFF));
+  ASSERT_TRUE(sim_.WaitOneWaitOutstanding(10000));
+  HWND parent = Make(WS_OVERLAPPEDWINDOW, nullptr, 100, 100, 300, 300);
+  HWND pane = Make(WS_CHILD, parent, 0, 0, 200, 200);
+  HWND bar = CreateWindowExW(0, L"ScrollBar", nullptr, WS_CHILD | WS_VISIBLE | SBS_VERT, 240, 0, 20, 200, parent,
+                             nullptr, g_hInstance, nullptr);
+  ASSERT_TRUE(bar);
+  Range(bar, SB_CTL, kRange - 2);  // two lines above the bottom
+  Pump();
+  POINT p{60, 80};
+  ClientToScreen(pane, &p);
+  SetCursorPos(p.x, p.y);
+  Pump();
+  sim_.Clear();
+  constexpr UINT kFstmEvent = 0x80FE;
+  // Events are posted and this thread keeps serving its windows while the
+  // executive works: the scroll messages come back to it.
+  auto pumpUntil = [&](auto pred) {
+    return qvntest::WaitUntil([&] { Pump(); return pred(); }, 5000, 5);
+  };
+  PostMessageW(exec.Window(), kFstmEvent, 8, 0);  // QMS_EVT_DRAGSCROLL_START
+  HWND marker = nullptr;
+  ASSERT_TRUE(pumpUntil([&] { return (marker = FindWindowW(L"SCROLLWINDOW", nullptr)) != nullptr; }));
+  DWORD markerPid = 0;
+  GetWindowThreadProcessId(marker, &markerPid);
+  EXPECT_EQ(markerPid, exec.Pid());
+  for (int i = 0; i < 5; ++i) {
+    SetCursorPos(p.x, p.y + 6);
+    PostMessageW(exec.Window(), kFstmEvent, 0, 0);  // QMS_EVT_POINTER_MOVED
+    EXPECT_TRUE(pumpUntil([&] {
+      POINT now{};
+      GetCursorPos(&now);
+      return now.y == p.y && g_counts.vscroll == i + 1;
+    })) << "movement " << i << " not handled (pointer pinned, one SB_LINEDOWN)";
+  }
+  PostMessageW(exec.Window(), kFstmEvent, 4, 0);  // QMS_EVT_RELEASED
+  EXPECT_TRUE(pumpUntil([&] { return !IsWindow(marker); }));
+  EXPECT_EQ(GetScrollPos(bar, SB_CTL), kRange);
+  EXPECT_EQ(g_counts.codes, (std::vector<int>(5, SB_LINEDOWN)));
+  // Two movements scrolled; at the bottom the third and fifth sent a notch.
+  EXPECT_EQ(Injected(), (std::vector<std::string>{"left-button down", "left-button up", "wheel -120", "wheel -120"}));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: >>> QMEFuncDragscrollEnd", 2000, exec.Pid()));
+  if (HasFailure())
+    for (const auto& l : log_.Lines())
+      if (l.pid == exec.Pid() && l.text.find("ragscroll") != std::string::npos) std::printf("%s\n", l.text.c_str());
+  ASSERT_TRUE(exec.Exit());
 }
 
 }  // namespace
