@@ -1,0 +1,81 @@
+#include "dispatch_fixture.h"
+
+#include <cstdio>
+
+namespace dispatchtest {
+
+const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
+const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
+
+std::vector<std::string> Injected(simdriver::SimDriver& sim) {
+  std::vector<std::string> out;
+  for (const auto& e : sim.Log())
+    if (e.IsInjection()) out.push_back(simdriver::Describe(e));
+  return out;
+}
+
+std::string KeyLine(bool down, UINT vk, unsigned flags) {
+  char buf[64];
+  snprintf(buf, sizeof buf, "key %s scan 0x%02x flags %u", down ? "down" : "up",
+           MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFFFF, flags);
+  return buf;
+}
+
+void ClearButtonSettings() {
+  using qvntest::RegRemoveValue;
+  const wchar_t* fixed[] = {L"CheckClickLock", L"CheckAutoClick", L"RadioPerformSingleClick",
+                            L"QvnClickLockTime", L"QvnAutoClickTime", L"CheckAcceleratedScrolling"};
+  for (auto* n : fixed) RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+  for (int b = 1; b <= 8; ++b) {
+    std::wstring n = std::to_wstring(b);
+    RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"MButton" + n).c_str());
+    RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"MButton" + n + L"SecondaryFunc").c_str());
+    RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"KeyStrokeRecord" + n).c_str());
+    RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"LaunchApplication" + n).c_str());
+    if (b <= 4) {
+      RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"KeyStrokeRecord6And" + n).c_str());
+      RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, (L"LaunchApplication6And" + n).c_str());
+    }
+  }
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
+}
+
+void SetSetting(const wchar_t* name, const std::wstring& value, const wchar_t* app) {
+  std::wstring key = kMouseKey;
+  if (app) key = std::wstring(kAppKey) + L"\\" + app;
+  qvntest::RegSetString(HKEY_CURRENT_USER, key.c_str(), name, value);
+}
+
+HWND FindTestWindow(const std::wstring& title) { return FindWindowW(L"QvnDispatchTestWindow", title.c_str()); }
+
+TestWindow::~TestWindow() {
+  if (proc_.Running()) {
+    if (!Close(3000)) proc_.Kill();
+  }
+}
+
+bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h) {
+  std::wstring args = L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " +
+                      std::to_wstring(w) + L" " + std::to_wstring(h);
+  if (!proc_.Start(qvntest::BinPath(program), args)) return false;
+  qvntest::WaitUntil([&] { return (hwnd_ = FindTestWindow(title)) != nullptr && IsWindowVisible(hwnd_); }, 10000);
+  return hwnd_ != nullptr;
+}
+
+POINT TestWindow::Center() const {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void TestWindow::PutCursorOver() const {
+  POINT c = Center();
+  SetCursorPos(c.x, c.y);
+}
+
+bool TestWindow::Close(DWORD timeoutMs) {
+  if (hwnd_ && IsWindow(hwnd_)) PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+  return proc_.Wait(timeoutMs);
+}
+
+}  // namespace dispatchtest

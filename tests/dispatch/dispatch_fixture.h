@@ -1,0 +1,47 @@
+// Shared pieces of the dispatcher's end-to-end tests: the simulated
+// driver's injection log as readable lines, the test window programs, and
+// the button settings in the current user's registry.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "qvntest.h"
+#include "simdriver_client.h"
+
+namespace dispatchtest {
+
+extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
+extern const wchar_t kAppKey[];    // "Control Panel\Mouse\App"
+
+// Control-device requests logged since the last Clear, as Describe() lines.
+std::vector<std::string> Injected(simdriver::SimDriver& sim);
+
+// The line a key injection of `vk` produces ("key down scan 0x2a flags 0").
+std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
+
+// Removes every button, recording, launch and click setting this suite
+// writes, and the "App" tree.
+void ClearButtonSettings();
+void SetSetting(const wchar_t* name, const std::wstring& value, const wchar_t* app = nullptr);
+
+// One of the test window programs (qvn_testwin_writer.exe, _painter, _plain).
+class TestWindow {
+ public:
+  ~TestWindow();
+  bool Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h);
+  HWND Window() const { return hwnd_; }
+  POINT Center() const;
+  void PutCursorOver() const;
+  bool Close(DWORD timeoutMs = 5000);
+  qvntest::Process& Proc() { return proc_; }
+
+ private:
+  qvntest::Process proc_;
+  HWND hwnd_ = nullptr;
+};
+
+HWND FindTestWindow(const std::wstring& title);
+
+}  // namespace dispatchtest

@@ -1,0 +1,452 @@
+// Button functions end to end: the simulated driver reports presses and
+// releases to the running executive, whose device thread dispatches them;
+// the driver's log shows every injection the executive made, in order.
+// Window commands, per-application assignments and launches act on real
+// test windows and programs.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "button_functions.h"
+#include "dbwin_reader.h"
+#include "dispatch_fixture.h"
+#include "exec_runner.h"
+#include "qvnlog.h"
+
+using namespace dispatchtest;
+using V = std::vector<std::string>;
+
+namespace {
+
+const std::string kLeftDown = "left-button down", kLeftUp = "left-button up";
+const std::string kRightDown = "right-button down", kRightUp = "right-button up";
+const std::string kBackDown = "back-button down", kBackUp = "back-button up";
+
+class Dispatch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Right after the prefix comes up the first driver start can fail.
+    bool started = false;
+    for (int i = 0; i < 3 && !started; ++i) started = sim_.EnsureStarted();
+    ASSERT_TRUE(started) << sim_.LastError();
+    ASSERT_TRUE(sim_.Reset());
+    ClearButtonSettings();
+    // A window of ours under the cursor, so that every press has a target.
+    ASSERT_TRUE(home_.Start(L"qvn_testwin_plain.exe", L"dispatch home", 20, 600, 300, 200));
+    home_.PutCursorOver();
+  }
+  void TearDown() override {
+    if (exec_.Proc().Running()) exec_.Exit();
+    qvntest::SetDebugLevel(0);
+    ClearButtonSettings();
+  }
+  // Starts the executive once the settings are written; it is ready when
+  // its device thread waits for the first event.
+  void StartExec(DWORD level = 0) {
+    ASSERT_TRUE(exec_.Start(level));
+    ASSERT_TRUE(sim_.WaitOneWaitOutstanding(15000));
+    ASSERT_TRUE(sim_.Clear());
+  }
+  // Hands one record to the executive and waits until it has been
+  // dispatched (the device thread starts its next wait only afterwards).
+  V Drive(int32_t type, uint16_t button) {
+    EXPECT_TRUE(sim_.Clear());
+    EXPECT_TRUE(sim_.Raw(type, button));
+    EXPECT_TRUE(sim_.WaitStatus(
+        [](const QvnSimStatus& s) { return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0; },
+        8000));
+    return Injected(sim_);
+  }
+  // Waits until n records queued since the last Clear have been dispatched.
+  bool WaitDispatched(uint32_t n) {
+    return sim_.WaitStatus(
+        [n](const QvnSimStatus& s) { return s.waitsCompleted >= n && s.pendingWaits == 1 && s.queuedEvents == 0; },
+        8000);
+  }
+  V Press(uint16_t b) { return Drive(1, b); }
+  V Release(uint16_t b) { return Drive(2, b); }
+
+  simdriver::SimDriver sim_;
+  qvntest::ExecRunner exec_;
+  TestWindow home_;
+};
+
+TEST_F(Dispatch, DefaultButtonsOneToEightInjectWhatTheCatalogueImplies) {
+  StartExec();
+  EXPECT_EQ(Press(1), V{kLeftDown}) << "left click through the state machine";
+  EXPECT_EQ(Release(1), V{kLeftUp});
+  EXPECT_EQ(Press(2), (V{kLeftDown, kLeftUp, kLeftDown})) << "double click";
+  EXPECT_EQ(Release(2), V{kLeftUp});
+  EXPECT_EQ(Press(3), V{kRightDown});
+  EXPECT_EQ(Release(3), V{kRightUp});
+  EXPECT_EQ(Press(4), V{}) << "no action";
+  EXPECT_EQ(Release(4), V{});
+  EXPECT_EQ(Press(5), (V{kBackDown, kBackUp})) << "back: a full click at the press";
+  EXPECT_EQ(Release(5), V{});
+  EXPECT_EQ(Press(6), V{}) << "secondary functions";
+  EXPECT_EQ(Release(6), V{});
+  for (uint16_t b : {7, 8}) {
+    EXPECT_EQ(Press(b), V{}) << b;
+    EXPECT_EQ(Release(b), V{}) << b;
+  }
+}
+
+TEST_F(Dispatch, ButtonSixHeldTurnsButtonsOneToFourToTheirSecondaryFunctions) {
+  SetSetting(L"MButton1SecondaryFunc", L"41");  // Shift
+  SetSetting(L"MButton2SecondaryFunc", L"9");   // Copy
+  SetSetting(L"MButton3SecondaryFunc", L"3");   // middle
+  SetSetting(L"MButton4SecondaryFunc", L"46");  // Tab
+  StartExec();
+  EXPECT_EQ(Press(6), V{});
+  EXPECT_EQ(Press(1), V{KeyLine(true, VK_SHIFT)});
+  EXPECT_EQ(Release(1), V{KeyLine(false, VK_SHIFT)});
+  EXPECT_EQ(Press(2), V{});
+  EXPECT_EQ(Release(2), (V{KeyLine(true, VK_CONTROL), KeyLine(true, 'C'), KeyLine(false, 'C'), KeyLine(false, VK_CONTROL)}));
+  EXPECT_EQ(Press(3), V{"middle-button down"});
+  EXPECT_EQ(Release(3), V{"middle-button up"});
+  EXPECT_EQ(Press(4), V{KeyLine(true, VK_TAB)});
+  // Button 6 released before button 4: the release still completes Tab.
+  EXPECT_EQ(Release(6), V{});
+  EXPECT_EQ(Release(4), V{KeyLine(false, VK_TAB)});
+  EXPECT_EQ(Press(3), V{kRightDown}) << "primary again";
+  EXPECT_EQ(Release(3), V{kRightUp});
+}
+
+TEST_F(Dispatch, ShiftButtonHoldsShiftExactlyAsLongAsTheButton) {
+  SetSetting(L"MButton7", L"41");
+  StartExec();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)});
+  Sleep(200);
+  EXPECT_EQ(Injected(sim_), V{KeyLine(true, VK_SHIFT)}) << "nothing more while held";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
+}
+
+TEST_F(Dispatch, CopyInjectsCtrlCAtTheReleaseOnly) {
+  SetSetting(L"MButton8", L"9");
+  StartExec();
+  EXPECT_EQ(Press(8), V{});
+  EXPECT_EQ(Release(8), (V{KeyLine(true, VK_CONTROL), KeyLine(true, 'C'), KeyLine(false, 'C'), KeyLine(false, VK_CONTROL)}));
+}
+
+TEST_F(Dispatch, ExtendedKeysAndPrintScreen) {
+  SetSetting(L"MButton7", L"12");  // Delete
+  SetSetting(L"MButton8", L"39");  // Print Screen
+  StartExec();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_DELETE, 2)});
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_DELETE, 2)});
+  EXPECT_EQ(Press(8), V{"key down scan 0x37 flags 2"});
+  EXPECT_EQ(Release(8), V{"key up scan 0x37 flags 2"});
+}
+
+TEST_F(Dispatch, ShowHideDesktopSendsWindowsD) {
+  SetSetting(L"MButton7", L"42");
+  StartExec();
+  EXPECT_EQ(Press(7), V{});
+  EXPECT_EQ(Release(7), (V{KeyLine(true, VK_LWIN, 2), KeyLine(true, 'D'), KeyLine(false, 'D'), KeyLine(false, VK_LWIN, 2)}));
+}
+
+// ---- per-application assignments ----
+
+TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
+  TestWindow writer, painter, plain;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
+  ASSERT_TRUE(painter.Start(L"qvn_testwin_painter.exe", L"painter", 360, 20, 300, 250));
+  ASSERT_TRUE(plain.Start(L"qvn_testwin_plain.exe", L"plain", 700, 20, 300, 250));
+  SetSetting(L"MButton7", L"10");   // global: Ctrl
+  SetSetting(L"MButton8", L"43");   // global: Spacebar
+  SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");  // Shift; MButton8 left out
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"Quorvane Test Writer");
+  SetSetting(L"MButton7", L"16", L"qvn_testwin_plain.exe");  // Esc; named by its file name
+  SetSetting(L"MButton3", L"9", L"qvn_testwin_plain.exe");   // Copy
+  StartExec();
+
+  writer.PutCursorOver();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "the writer's own assignment";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
+  EXPECT_EQ(Press(8), V{}) << "a value the key lacks falls back to the table default (disabled), not the global value";
+  EXPECT_EQ(Release(8), V{});
+  EXPECT_EQ(Press(3), V{kRightDown}) << "table default of button 3";
+  EXPECT_EQ(Release(3), V{kRightUp});
+
+  painter.PutCursorOver();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)}) << "not customised: the global assignment";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+  EXPECT_EQ(Press(8), V{KeyLine(true, VK_SPACE)});
+  EXPECT_EQ(Release(8), V{KeyLine(false, VK_SPACE)});
+
+  plain.PutCursorOver();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_ESCAPE)}) << "no version resource: the file name names the key";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_ESCAPE)});
+  EXPECT_EQ(Press(3), V{});
+  EXPECT_EQ(Release(3), (V{KeyLine(true, VK_CONTROL), KeyLine(true, 'C'), KeyLine(false, 'C'), KeyLine(false, VK_CONTROL)}));
+
+  // Straight from a customised program to the non-customised one.
+  writer.PutCursorOver();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)});
+  painter.PutCursorOver();
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)}) << "the release completes what the press began";
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+}
+
+TEST_F(Dispatch, KeyNameMatchIsCaseSensitiveAfterACaseBlindNameCompare) {
+  TestWindow writer;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
+  SetSetting(L"MButton7", L"10");
+  SetSetting(L"MButton7", L"41", L"quorvane test writer");  // other case: not this program's key
+  StartExec();
+  writer.PutCursorOver();
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+}
+
+// ---- window commands ----
+
+TEST_F(Dispatch, WindowCommandsReachTheRootOwnerOfTheWindowUnderTheCursor) {
+  TestWindow target;
+  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300));
+  SetSetting(L"MButton7", L"34");  // Minimize
+  SetSetting(L"MButton8", L"33");  // Maximize
+  SetSetting(L"MButton5", L"8");   // Close
+  StartExec();
+  target.PutCursorOver();
+  EXPECT_EQ(Press(8), V{});
+  EXPECT_FALSE(IsZoomed(target.Window())) << "nothing at the press";
+  Release(8);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return IsZoomed(target.Window()) != FALSE; }, 3000)) << "maximised";
+
+  target.PutCursorOver();
+  Press(7);
+  Release(7);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return IsIconic(target.Window()) != FALSE; }, 3000)) << "minimised";
+
+  ShowWindow(target.Window(), SW_RESTORE);
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return !IsIconic(target.Window()); }, 3000));
+  target.PutCursorOver();
+  Press(5);
+  EXPECT_TRUE(IsWindow(target.Window()));
+  Release(5);
+  EXPECT_TRUE(target.Proc().Wait(5000)) << "closed: the program ended";
+}
+
+// ---- accelerated scrolling ----
+
+int SystemMs() {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  return t.wSecond * 1000 + t.wMilliseconds;
+}
+
+class AcceleratedScrolling : public Dispatch {
+ protected:
+  void SetUp() override {
+    Dispatch::SetUp();
+    ASSERT_TRUE(pad_.Start(L"qvn_testwin_plain.exe", L"wheel pad", 400, 300, 400, 300));
+    pad_.PutCursorOver();
+    SetForegroundWindow(pad_.Window());
+    StartExec();  // accelerated scrolling is on by default
+    QvnSimStatus st{};
+    ASSERT_TRUE(sim_.Status(&st));
+    ASSERT_EQ(st.acceleratedScrolling, 1u);
+  }
+  struct Result {
+    LONG count = -1, sum = 0;
+  };
+  // Two wheel reports `gapMs` apart, starting at a millisecond of the
+  // second in [fromMs, toMs); the gap as measured must lie in
+  // [minGap, maxGap] or the pair is tried again. Returns the notches the
+  // pad window received.
+  Result Pair(int16_t delta, DWORD gapMs, int minGap, int maxGap, int fromMs = 0, int toMs = 500) {
+    Result r;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      Sleep(300);  // the report before lies well back
+      if (!qvntest::WaitUntil([&] { int ms = SystemMs() % 1000; return ms >= fromMs && ms < toMs; }, 3000, 1))
+        continue;
+      SendMessageW(pad_.Window(), WM_APP + 3, 0, 0);
+      sim_.Clear();
+      int t0 = SystemMs();
+      sim_.Raw(static_cast<uint16_t>(delta), 51);
+      Sleep(gapMs);
+      int t1 = SystemMs();
+      sim_.Raw(static_cast<uint16_t>(delta), 51);
+      int gap = (t1 - t0 + 60000) % 60000;
+      EXPECT_TRUE(WaitDispatched(2));
+      if (gap < minGap || gap > maxGap) continue;
+      LONG last = -1;
+      // The injected notches arrive through the system's input queue.
+      qvntest::WaitUntil([&] {
+        LONG c = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
+        bool stable = c == last;
+        last = c;
+        return stable && c > 0;
+      }, 1500, 150);
+      r.count = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
+      r.sum = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 2, 0, 0));
+      return r;
+    }
+    ADD_FAILURE() << "could not time the pair of reports";
+    return r;
+  }
+  TestWindow pad_;
+};
+
+TEST_F(AcceleratedScrolling, ExtraNotchesFollowTheTimeBetweenReports) {
+  Result r = Pair(120, 20, 1, 25);
+  EXPECT_EQ(r.count, 10) << "at most 25 ms apart: 10 notches";
+  EXPECT_EQ(r.sum, 1200);
+  r = Pair(120, 45, 42, 50);
+  EXPECT_EQ(r.count, 5) << "50 ms apart";
+  r = Pair(120, 100, 90, 120);
+  EXPECT_EQ(r.count, 2) << "100 ms apart";
+  EXPECT_EQ(r.sum, 240) << "same direction as the report";
+  r = Pair(120, 200, 190, 240);
+  EXPECT_EQ(r.count, 1) << "200 ms apart";
+  r = Pair(120, 300, 280, 400);
+  EXPECT_EQ(r.count, 0) << "300 ms apart";
+}
+
+TEST_F(AcceleratedScrolling, DownwardReportsStraddledSecondsAndDeltaZero) {
+  Result r = Pair(-120, 100, 90, 120);
+  EXPECT_EQ(r.count, 2);
+  EXPECT_EQ(r.sum, -240);
+  r = Pair(120, 100, 90, 120, 940, 980);
+  EXPECT_EQ(r.count, 0) << "the reports fall in different seconds";
+  r = Pair(0, 50, 40, 60);
+  EXPECT_EQ(r.count, 0) << "delta 0";
+}
+
+// ---- keystroke recordings ----
+
+TEST_F(Dispatch, KeystrokeRecordingsReplayAtThePress) {
+  SetSetting(L"MButton7", L"31");
+  StartExec();  // recordings are read afresh at every press
+  struct Case { const wchar_t* text; V press; };
+  const Case cases[] = {
+      {L"17+67+", {KeyLine(true, VK_CONTROL), KeyLine(true, 'C'), KeyLine(false, 'C'), KeyLine(false, VK_CONTROL)}},
+      {L"17+67", {KeyLine(true, VK_CONTROL), KeyLine(false, VK_CONTROL)}},
+      {L"300+", {kLeftDown, kLeftUp}},
+      {L"16+301+", {KeyLine(true, VK_SHIFT), kRightDown, kRightUp, KeyLine(false, VK_SHIFT)}},
+  };
+  for (const Case& c : cases) {
+    SetSetting(L"KeyStrokeRecord7", c.text);
+    EXPECT_EQ(Press(7), c.press) << qvntest::Narrow(c.text);
+    EXPECT_EQ(Release(7), V{}) << qvntest::Narrow(c.text);
+  }
+}
+
+TEST_F(Dispatch, SecondaryAssignmentUsesItsOwnRecording) {
+  SetSetting(L"MButton2SecondaryFunc", L"31");
+  SetSetting(L"KeyStrokeRecord2", L"65+");
+  SetSetting(L"KeyStrokeRecord6And2", L"66+");
+  StartExec();
+  Press(6);
+  EXPECT_EQ(Press(2), (V{KeyLine(true, 'B'), KeyLine(false, 'B')}));
+  Release(2);
+  Release(6);
+}
+
+TEST_F(Dispatch, OverlongRecordingReplaysTenKeysAndOverrunsNothing) {
+  std::wstring text;
+  for (int i = 0; i < 14; ++i) text += std::to_wstring(0x41 + i) + L"+";
+  text += std::wstring(60, L'7') + L"+";
+  SetSetting(L"MButton7", L"31");
+  SetSetting(L"KeyStrokeRecord7", text);
+  StartExec();
+  V out = Press(7);
+  ASSERT_EQ(out.size(), 20u);
+  EXPECT_EQ(out.front(), KeyLine(true, 'A'));
+  EXPECT_EQ(out[9], KeyLine(true, 'J'));
+  EXPECT_EQ(out[10], KeyLine(false, 'J'));
+  EXPECT_EQ(out.back(), KeyLine(false, 'A'));
+}
+
+// ---- launches ----
+
+class DispatchLaunch : public Dispatch {
+ protected:
+  void SetUp() override {
+    Dispatch::SetUp();
+    ASSERT_TRUE(log_.Start());
+  }
+  void TearDown() override {
+    g_DebugLevel = 0;
+    Dispatch::TearDown();
+  }
+  DbwinReader log_;
+};
+
+TEST_F(DispatchLaunch, ProgramThatExistsIsStartedAtTheRelease) {
+  std::wstring cmd = L"\"" + qvntest::BinPath(L"qvn_testwin_plain.exe") + L"\" \"launched one\" 500 600 200 150";
+  SetSetting(L"MButton7", L"32");
+  SetSetting(L"LaunchApplication7", cmd);
+  StartExec(0x8100);
+  Press(7);
+  Sleep(300);
+  EXPECT_EQ(FindTestWindow(L"launched one"), nullptr) << "nothing at the press";
+  Release(7);
+  HWND w = nullptr;
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return (w = FindTestWindow(L"launched one")) != nullptr; }, 10000));
+  if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+  EXPECT_EQ(log_.Count("QMEXE: LAUNCH APPLICATION"), 1u);
+}
+
+TEST_F(DispatchLaunch, ProgramThatDoesNotExistIsLogged) {
+  SetSetting(L"MButton7", L"32");
+  SetSetting(L"LaunchApplication7", L"C:\\no\\such\\program.exe");
+  StartExec(0x8100);
+  Press(7);
+  Release(7);
+  const std::string line = "QMEXE: LaunchAppFunction ButtonNo 7 C:\\no\\such\\program.exe CreateProcess failed! ";
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return log_.CountPrefix(line) == 1; }, 3000));
+  EXPECT_EQ(log_.CountPrefix("QMEXE: ShellExecuteEx: C:\\no\\such"), 0u) << "no elevated retry for a missing file";
+}
+
+TEST_F(DispatchLaunch, EmptyLaunchEntryIsLogged) {
+  SetSetting(L"MButton7", L"32");
+  StartExec(0x8100);
+  Press(7);
+  Release(7);
+  EXPECT_TRUE(log_.WaitFor("QMEXE: LaunchAppFunction ButtonNo !wcslen(RegValue)", 3000));
+}
+
+TEST_F(DispatchLaunch, ProgramNeedingElevationStarts) {
+  // Windows answers CreateProcess with ERROR_ELEVATION_REQUIRED for this
+  // program and the elevated retry runs on its own thread. Wine starts it
+  // directly (its user holds the rights already); either way it must run.
+  std::wstring cmd = L"\"" + qvntest::BinPath(L"qvn_testwin_admin.exe") + L"\" \"elevated one\" 500 600 200 150";
+  SetSetting(L"MButton7", L"32");
+  SetSetting(L"LaunchApplication7", cmd);
+  StartExec(0x8100);
+  Press(7);
+  Release(7);
+  HWND w = nullptr;
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return (w = FindTestWindow(L"elevated one")) != nullptr; }, 10000));
+  if (w) PostMessageW(w, WM_CLOSE, 0, 0);
+  bool retried = log_.CountPrefix("QMEXE: ShellExecuteEx: " + qvntest::Narrow(qvntest::BinDir()) + " qvn_testwin_admin.exe") > 0;
+  printf("program needing elevation: %s\n", retried ? "started by the elevated retry thread" : "started directly by CreateProcess");
+}
+
+TEST_F(DispatchLaunch, ElevatedRetryThreadRunsTheFileFromItsDirectory) {
+  g_DebugLevel = 0x8100;  // the thread procedure runs in this process
+  std::wstring path = qvntest::BinPath(L"qvn_testwin_admin.exe");
+  size_t bytes = (path.size() + 1) * sizeof(wchar_t);
+  void* copy = HeapAlloc(GetProcessHeap(), 0, bytes);
+  ASSERT_NE(copy, nullptr);
+  memcpy(copy, path.c_str(), bytes);
+  HANDLE t = CreateThread(nullptr, 0, LaunchApplicationElevatedThreadProc, copy, 0, nullptr);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(WaitForSingleObject(t, 10000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeThread(t, &code);
+  CloseHandle(t);
+  EXPECT_EQ(code, 0u);
+  std::string expected = "QMEXE: ShellExecuteEx: " + qvntest::Narrow(qvntest::BinDir()) + " qvn_testwin_admin.exe ";
+  EXPECT_TRUE(log_.WaitFor(expected, 3000));
+  EXPECT_EQ(log_.CountPrefix("QMEXE: LaunchApplicationElevatedThreadProc"), 0u) << "no failure line";
+  // Without arguments the fixture has no window to show and ends at once
+  // with code 2; it ran if its process came and went.
+}
+
+}  // namespace
