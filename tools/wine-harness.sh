@@ -45,6 +45,9 @@ wineboot -i </dev/null >/dev/null 2>&1 || { echo "wine-harness: wineboot failed"
 touch "$prefix/.qvn-harness"
 # Without a window manager every show/hide waits for one otherwise.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+# A crashing program prints its backtrace and ends instead of waiting on a
+# crash dialog nobody can see.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
 # Start services.exe/explorer.exe once, detached from our output, then keep
 # the server alive so each test's process start is fast.
 wine cmd /c exit </dev/null >/dev/null 2>&1

@@ -22,6 +22,18 @@ bool QMEDeviceFilter::Create(const wchar_t* deviceName) {
 void QMEDeviceFilter::Close() {
   if (m_hDevice == INVALID_HANDLE_VALUE) return;
   CancelIo(m_hDevice);
+  // A cancelled request still completes into its overlapped structure and
+  // record; they live on the caller's stack, so wait for that before the
+  // caller can go on and reuse or free them.
+  if (m_pendingWait) {
+    DWORD bytes = 0;
+    if (HasOverlappedIoCompleted(m_pendingWait) ||
+        (m_pendingWait->hEvent && WaitForSingleObject(m_pendingWait->hEvent, 5000) == WAIT_OBJECT_0))
+      ::GetOverlappedResult(m_hDevice, m_pendingWait, &bytes, FALSE);
+    else
+      DebugPrint(0x0100, L"QMEDeviceFilter::Close cancelled wait did not complete! %d", GetLastError());
+    m_pendingWait = nullptr;
+  }
   CloseHandle(m_hDevice);
   m_hDevice = INVALID_HANDLE_VALUE;
 }
@@ -47,10 +59,15 @@ bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input
   DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlEventWait");
   DWORD bytes = 0;
   if (DeviceIoControl(m_hDevice, QVN_IOCTL_FILTER_EVENT_WAIT, const_cast<uint8_t*>(input), 2, record,
-                      sizeof(*record), &bytes, overlapped))
+                      sizeof(*record), &bytes, overlapped)) {
+    m_pendingWait = nullptr;
     return true;
+  }
   DWORD err = GetLastError();
-  if (err == ERROR_IO_PENDING) return true;
+  if (err == ERROR_IO_PENDING) {
+    m_pendingWait = overlapped;
+    return true;
+  }
   DebugPrint(0x0100, L"QMEDeviceFilter::IoctlEventWait DeviceIoControl failed! %d", err);
   SetLastError(err);  // for the caller's own failure line
   return false;
@@ -58,8 +75,12 @@ bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input
 
 bool QMEDeviceFilter::GetOverlappedResult(OVERLAPPED* overlapped) {
   DWORD bytes = 0;  // not examined: the record holds what the driver wrote
-  if (::GetOverlappedResult(m_hDevice, overlapped, &bytes, FALSE)) return true;
+  if (::GetOverlappedResult(m_hDevice, overlapped, &bytes, FALSE)) {
+    if (overlapped == m_pendingWait) m_pendingWait = nullptr;
+    return true;
+  }
   DWORD err = GetLastError();
+  if (err != ERROR_IO_INCOMPLETE && overlapped == m_pendingWait) m_pendingWait = nullptr;
   DebugPrint(0x0100, L"QMEDeviceFilter::GetOverlappedResult failed! %d", err);
   SetLastError(err);
   return false;

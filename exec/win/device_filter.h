@@ -39,6 +39,9 @@ class QMEDeviceFilter {
   bool SendSync(uint32_t code, const void* input, DWORD inputSize, DWORD* error);
 
   HANDLE m_hDevice = INVALID_HANDLE_VALUE;
+  // The event wait still in flight (its record and overlapped structure
+  // belong to the caller); Close waits for its cancellation to finish.
+  OVERLAPPED* m_pendingWait = nullptr;
 };
 
 // The 2-byte driver configuration from the link configuration g_linkConfData.
