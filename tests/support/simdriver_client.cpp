@@ -109,14 +109,17 @@ bool SimDriver::EnsureStarted(const std::wstring& driverPath) {
     lastError_ = GetLastError();
   } else {
     // Right after a prefix comes up services.exe is still starting its own
-    // drivers: it answers "database locked" or times out the start for up
-    // to a minute. Keep trying for a while.
+    // drivers: it answers "database locked", times out the start for up to
+    // a minute, or fails it once with ERROR_GEN_FAILURE while winedevice
+    // comes up. Keep trying for a while.
     DWORD start = GetTickCount();
     for (;;) {
       ok = StartServiceW(svc, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING;
       if (ok) break;
       lastError_ = GetLastError();
-      if (lastError_ != ERROR_SERVICE_DATABASE_LOCKED && lastError_ != ERROR_SERVICE_REQUEST_TIMEOUT) break;
+      if (lastError_ != ERROR_SERVICE_DATABASE_LOCKED && lastError_ != ERROR_SERVICE_REQUEST_TIMEOUT &&
+          lastError_ != ERROR_GEN_FAILURE)
+        break;
       if (GetTickCount() - start > 120000) break;
       Sleep(100);
     }
@@ -153,7 +156,11 @@ bool SimDriver::Ioctl(uint32_t code, const void* in, DWORD inSize, void* out, DW
   return true;
 }
 
-bool SimDriver::Reset() { return Replug() && Clear(); }
+bool SimDriver::Reset() {
+  // Out and in again: a fresh filter device with no configuration and no
+  // waits, whatever an earlier test left behind.
+  return Unplug() && Replug() && Clear();
+}
 
 bool SimDriver::Queue(const QvnDriverEvent& record) {
   return Ioctl(QVN_SIM_IOCTL_QUEUE_EVENT, &record, sizeof(record), nullptr, 0);

@@ -58,7 +58,8 @@ class SimDriver {
   // `driverPath`) as a kernel driver service, starts it unless it runs and
   // waits for its devices. Idempotent.
   bool EnsureStarted(const std::wstring& driverPath = L"");
-  // Mouse plugged in, log, queue and counters cleared.
+  // Mouse unplugged and plugged in again (no configuration, no waits), log,
+  // queue and counters cleared.
   bool Reset();
 
   // The mouse. Buttons are the mouse's numbers 1..8.
