@@ -7,6 +7,15 @@ namespace dispatchtest {
 const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
 
+bool StartSimDriver(simdriver::SimDriver& sim) {
+  DWORD start = GetTickCount();
+  while (!sim.EnsureStarted()) {
+    if (GetTickCount() - start > 90000) return false;
+    Sleep(2000);
+  }
+  return true;
+}
+
 std::vector<std::string> Injected(simdriver::SimDriver& sim) {
   std::vector<std::string> out;
   for (const auto& e : sim.Log())

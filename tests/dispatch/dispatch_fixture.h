@@ -15,6 +15,11 @@ namespace dispatchtest {
 extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
 extern const wchar_t kAppKey[];    // "Control Panel\Mouse\App"
 
+// Starts the simulated driver. Right after a prefix comes up its first
+// starts can fail for a while (the driver host is still settling); this
+// keeps trying for up to 90 seconds.
+bool StartSimDriver(simdriver::SimDriver& sim);
+
 // Control-device requests logged since the last Clear, as Describe() lines.
 std::vector<std::string> Injected(simdriver::SimDriver& sim);
 

@@ -27,10 +27,7 @@ const std::string kBackDown = "back-button down", kBackUp = "back-button up";
 class Dispatch : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Right after the prefix comes up the first driver start can fail.
-    bool started = false;
-    for (int i = 0; i < 3 && !started; ++i) started = sim_.EnsureStarted();
-    ASSERT_TRUE(started) << sim_.LastError();
+    ASSERT_TRUE(StartSimDriver(sim_)) << sim_.LastError();
     ASSERT_TRUE(sim_.Reset());
     ClearButtonSettings();
     // A window of ours under the cursor, so that every press has a target.
