@@ -283,6 +283,45 @@ TEST_F(PointerSpeed, TrayIconAsTheShellReceivesIt) {
   for (const auto& c : tray_.Calls()) EXPECT_EQ(c.id, 108u);
 }
 
+struct MenuFind {
+  DWORD pid;
+  HWND menu;
+};
+BOOL CALLBACK FindMenuWindow(HWND w, LPARAM p) {
+  auto* f = reinterpret_cast<MenuFind*>(p);
+  wchar_t cls[16] = L"";
+  DWORD pid = 0;
+  GetClassNameW(w, cls, 16);
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == f->pid && std::wstring(cls) == L"#32768" && IsWindowVisible(w)) {
+    f->menu = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST_F(PointerSpeed, RightClickOnTheTrayIconOpensTheTrayMenu) {
+  StartExec();
+  // What the shell sends for a right-button release over the icon.
+  PostMessageW(exec_.Window(), 0x80ED, 108, WM_RBUTTONUP);
+  MenuFind f{exec_.Pid(), nullptr};
+  ASSERT_TRUE(WaitUntil([&] {
+    f.menu = nullptr;
+    EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&f));
+    return f.menu != nullptr;
+  }, 5000)) << "no popup menu";
+  // (Its items cannot be read from here: Wine keeps menus per process.)
+  PostMessageW(f.menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(f.menu); }, 5000));
+  // Other mouse messages over the icon open nothing.
+  PostMessageW(exec_.Window(), 0x80ED, 108, WM_MOUSEMOVE);
+  PostMessageW(exec_.Window(), 0x80ED, 108, WM_LBUTTONDOWN);
+  Sleep(300);
+  f.menu = nullptr;
+  EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(&f));
+  EXPECT_EQ(f.menu, nullptr);
+}
+
 TEST_F(PointerSpeed, HiddenIconIsNeverAdded) {
   Set(L"CheckHideIcon", L"1");
   StartExec();
