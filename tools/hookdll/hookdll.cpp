@@ -13,8 +13,12 @@
 // Posting, not sending: the typing program never waits for the executive,
 // whose main thread may be busy (a pointer-speed flash holds it 1 s).
 //
-// InsertMouseHook installs a system-wide WH_MOUSE hook from the executive;
-// it forwards every event unchanged. RemoveMouseHook removes it.
+// InsertMouseHook installs the library's mouse hook on the calling thread
+// only (the executive's main thread): nothing in the executive relies on
+// mouse events from the library, so it forwards every event unchanged and
+// is kept out of other processes, where a system-wide hook would load this
+// DLL into every program for every mouse message. RemoveMouseHook removes
+// it.
 #include <windows.h>
 
 #include "qvn_messages.h"
@@ -97,7 +101,7 @@ __declspec(dllexport) LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam,
 
 __declspec(dllexport) BOOL WINAPI InsertMouseHook() {
   if (g_mouseHook) return TRUE;
-  g_mouseHook = SetWindowsHookExW(WH_MOUSE, MouseHookProc, g_module, 0);
+  g_mouseHook = SetWindowsHookExW(WH_MOUSE, MouseHookProc, nullptr, GetCurrentThreadId());
   return g_mouseHook != nullptr;
 }
 
