@@ -74,40 +74,34 @@ int32_t ClampToInt32(double v) {
   return static_cast<int32_t>(v);
 }
 
-}  // namespace
-
-int QMESettingGet(const wchar_t* name, const wchar_t* appName, int32_t* value) {
+// Numeric reads: a system parameter as it is, a table row by converting its
+// text (a value of a non-text registry type converts to 0).
+template <class T, class Convert>
+int NumericSettingGet(const wchar_t* name, const wchar_t* appName, T* value, Convert convert) {
   if (!value) return 0;
   int sys = 0;
   wchar_t text[QME_SETTING_TEXT_CHARS];
   DWORD type = REG_NONE;
   switch (Lookup(name, appName, &sys, text, &type)) {
     case Source::SystemParameter:
-      *value = sys;
+      *value = static_cast<T>(sys);
       return 1;
     case Source::Row:
-      *value = IsTextType(type) ? QvnSettingTextToInt(text) : 0;
+      *value = IsTextType(type) ? convert(text) : T{};
       return 1;
     default:
       return 0;
   }
 }
 
+}  // namespace
+
+int QMESettingGet(const wchar_t* name, const wchar_t* appName, int32_t* value) {
+  return NumericSettingGet(name, appName, value, [](const wchar_t* t) { return QvnSettingTextToInt(t); });
+}
+
 int QMESettingGet(const wchar_t* name, const wchar_t* appName, double* value) {
-  if (!value) return 0;
-  int sys = 0;
-  wchar_t text[QME_SETTING_TEXT_CHARS];
-  DWORD type = REG_NONE;
-  switch (Lookup(name, appName, &sys, text, &type)) {
-    case Source::SystemParameter:
-      *value = sys;
-      return 1;
-    case Source::Row:
-      *value = IsTextType(type) ? QvnSettingTextToDouble(text) : 0.0;
-      return 1;
-    default:
-      return 0;
-  }
+  return NumericSettingGet(name, appName, value, [](const wchar_t* t) { return QvnSettingTextToDouble(t); });
 }
 
 int QMESettingGet(const wchar_t* name, const wchar_t* appName, wchar_t* out, size_t room) {
