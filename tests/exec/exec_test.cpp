@@ -44,7 +44,8 @@ TEST_F(Executive, MainWindowExistsWhileRunningAndSecondStartLeavesWithCode1) {
   EXPECT_EQ(std::wstring(cls), L"QVNMOUEXEC");
   EXPECT_EQ(std::wstring(title), L"Quorvane" + std::to_wstring(CurrentSessionId()));
   EXPECT_FALSE(IsWindowVisible(first.Window()));
-  EXPECT_TRUE(GetWindowLongPtrW(first.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // The window is made topmost after it is created: wait for that state.
+  EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongPtrW(first.Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }, 5000));
 
   Process second;
   ASSERT_TRUE(second.Start(BinPath(L"QvnMouseExec.exe")));
