@@ -8,6 +8,6 @@ build=${QVN_BUILD_DIR:-$root/build}
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 "$root/scripts/setup.sh" || exit 1
 QVN_SKIP_NATIVE=1 "$root/scripts/build.sh" || exit 1
-scenario=${1:-$root/tools/scenarios/demo.txt}
-"$root/tools/wine-harness.sh" "$build/win" \
-  bash "$root/tools/run-main-job.sh" "$build/win/bin" "$scenario"
+scenario=${1:-$root/scripts/scenarios/demo.txt}
+"$root/scripts/wine-harness.sh" "$build/win" \
+  bash "$root/scripts/run-main-job.sh" "$build/win/bin" "$scenario"

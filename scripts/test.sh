@@ -12,6 +12,6 @@ status=0
 echo "== native core tests (ASan/UBSan)"
 (cd "$build/native" && ctest -j"$jobs" --output-on-failure --timeout 120) || status=1
 echo "== Windows tests under Wine"
-"$root/tools/wine-harness.sh" "$build/win" \
+"$root/scripts/wine-harness.sh" "$build/win" \
   bash -c "cd '$build/win' && ctest -j$jobs --output-on-failure --timeout 300" || status=1
 exit $status

@@ -3,7 +3,7 @@
 // exit code.
 #include <windows.h>
 
-#include "dispatcher.h"
+#include "setup_run.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   // Elevated runs never look for DLLs in the current directory.

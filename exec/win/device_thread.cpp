@@ -6,7 +6,7 @@
 #include "dispatcher.h"
 #include "exec_app.h"
 #include "exec_util.h"
-#include "fstm.h"
+#include "click_state_machine.h"
 #include "qvnlog.h"
 #include "settings.h"
 

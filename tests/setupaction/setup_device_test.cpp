@@ -7,11 +7,11 @@
 // filters and services), the compatible-driver list that SetupAPI builds
 // from our test INF in the INF folder, the registry security that makes
 // the full-access probe fail, and device removal. What is stood in:
-// InstallSelectedDriver (Wine's does nothing) by tools/newdevstub, copied
+// InstallSelectedDriver (Wine's does nothing) by tools/standins/newdevstub, copied
 // into the system folder as newdev.dll for the tests, and the selection
 // entries Wine's SetupAPI lacks (SetupDiSetSelectedDriverW,
 // SetupDiGetSelectedDevice, and SetupDiSetClassInstallParamsW for removal,
-// which Wine fails) by tools/setupapishim, which forwards all else
+// which Wine fails) by tools/standins/setupapishim, which forwards all else
 // to Wine's SetupAPI and sits beside a copy of the tool. Wine cannot relate a
 // HID node to its USB parent (CM_Get_Child answers with the node itself)
 // and has no root node to re-enumerate (CM_Locate_DevNodeW fails).

@@ -1,5 +1,5 @@
 // Driver-package options of QvnSetupCustomAction.exe with the DIFXAPI.dll
-// stand-in (tools/difxstub) beside the tool: result mapping, the library's
+// stand-in (tools/standins/difxstub) beside the tool: result mapping, the library's
 // log callback, uninstall by INF name, OEM INF clean-up, and where the
 // library may be loaded from.
 //

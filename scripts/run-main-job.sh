@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The main job, run inside the Wine harness (scripts/run.sh):
-#   tools/run-main-job.sh <bindir> <scenario>
+#   scripts/run-main-job.sh <bindir> <scenario>
 # Starts the simulated mouse driver and the executive, replays the scenario
 # on the mouse, prints every request the executive sent to the driver, then
 # closes the executive through its Exit command and checks its exit code.

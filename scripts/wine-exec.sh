@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine inside the prefix that the harness
-# (tools/wine-harness.sh) prepared. Refuses to touch any other prefix.
+# (scripts/wine-harness.sh) prepared. Refuses to touch any other prefix.
 if [ -z "${WINEPREFIX:-}" ] || [ ! -f "${WINEPREFIX}/.qvn-harness" ]; then
-  echo "wine-exec: no harness prefix (run through tools/wine-harness.sh)" >&2
+  echo "wine-exec: no harness prefix (run through scripts/wine-harness.sh)" >&2
   exit 125
 fi
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Owns a Wine environment for the duration of one command:
-#   tools/wine-harness.sh <build-dir> <command...>
+#   scripts/wine-harness.sh <build-dir> <command...>
 # - starts Xvfb on a free display when DISPLAY is not set,
 # - creates a fresh WINEPREFIX inside the build tree (never the user's own),
 # - keeps a persistent wineserver for fast process starts,

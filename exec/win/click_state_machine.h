@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "exec_parts.h"
-#include "fstm_core.h"
+#include "click_state_machine_core.h"
 
 class CQMEFstmEvtParamAutoClick {
  public:

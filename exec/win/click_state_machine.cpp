@@ -1,4 +1,4 @@
-#include "fstm.h"
+#include "click_state_machine.h"
 
 #include "dragscroll.h"
 #include "inject.h"

@@ -1,4 +1,4 @@
-#include "fstm_core.h"
+#include "click_state_machine_core.h"
 
 #include "core_text.h"
 

@@ -1,4 +1,4 @@
-#include "dispatcher.h"
+#include "setup_run.h"
 
 #include <setupapi.h>
 
