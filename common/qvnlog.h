@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "log_levels.h"
+
 // Process-wide category mask, loaded once at start-up by DebugLevelRead.
 extern DWORD g_DebugLevel;
 

@@ -1,9 +1,13 @@
 #include "registry_util.h"
 
+#include "log_levels.h"
 #include "qvnlog.h"
 
-const QvnRegistryLogStyle kQvnRegistryLogExec = {L"QMEUtil", 0x4100, 0x8000, 0x4000, 0x4100, 0x4000};
-const QvnRegistryLogStyle kQvnRegistryLogCpl = {L"QMCUtil", 0x09, 0x08, 0x08, 0x01, 0x08};
+const QvnRegistryLogStyle kQvnRegistryLogExec = {L"QMEUtil", qvn::kExecLogRegistryFailure, qvn::kExecLogInfo,
+                                                qvn::kExecLogRegistry, qvn::kExecLogRegistryFailure,
+                                                qvn::kExecLogRegistry};
+const QvnRegistryLogStyle kQvnRegistryLogCpl = {L"QMCUtil", qvn::kCplLogRegistryFailure, qvn::kCplLogRegistry,
+                                               qvn::kCplLogRegistry, qvn::kCplLogError, qvn::kCplLogRegistry};
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "click_state_machine_core.h"
 
 #include "core_text.h"
+#include "log_levels.h"
 
 namespace qme {
 
 namespace {
 
 using A = FstmAction;
-constexpr uint32_t kLogFstm = 0x0800, kLogFailure = 0x0100;
 
 // Entry (state, event): event, success state, failure state, action.
 #define T(e, s, f, a) {e, s, f, A::a}
@@ -64,11 +64,11 @@ uint32_t FstmMachine::AutoClickIdleMs(double seconds) { return ClampMs(seconds *
 
 uint8_t FstmMachine::Event(int64_t e, int64_t p) {
   if (e < 0 || e >= kFstmEventCount) {
-    if (port_.LogEnabled(kLogFailure)) {
+    if (port_.LogEnabled(qvn::kExecLogError)) {
       std::wstring line = L"FSTM Event ";
       AppendInt(line, e);
       line += L" unknown, ignored";
-      port_.Log(kLogFailure, line);
+      port_.Log(qvn::kExecLogError, line);
     }
     return 0;
   }
@@ -92,7 +92,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
     ++repeatCount_;
     return;
   }
-  const bool enabled = port_.LogEnabled(kLogFstm);
+  const bool enabled = port_.LogEnabled(qvn::kExecLogClickMachine);
   if (repeatCount_ != 0) {
     if (enabled) {
       std::wstring line = L"FSTM Event ";
@@ -104,7 +104,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
       line += L" (";
       AppendInt(line, from);
       line += L")";
-      port_.Log(kLogFstm, line);
+      port_.Log(qvn::kExecLogClickMachine, line);
     }
     repeatCount_ = 0;
   }
@@ -120,7 +120,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
     line += L" (";
     AppendInt(line, to);
     line += L")";
-    port_.Log(kLogFstm, line);
+    port_.Log(qvn::kExecLogClickMachine, line);
   }
 }
 
@@ -160,9 +160,9 @@ bool FstmMachine::InternalStartAutoClickTimer() {
   if (!port_.AutoClickEnabled()) return true;
   autoClickTimer_ = port_.TimerStart(FstmTimer::AutoClick, AutoClickPeriodMs(port_.AutoClickTimeSeconds()));
   if (autoClickTimer_ == 0) {
-    if (port_.LogEnabled(kLogFailure)) {
+    if (port_.LogEnabled(qvn::kExecLogError)) {
       std::wstring line = L"InternalStartAutoClickTimer  SetTimer failed! ";
-      port_.Log(kLogFailure, AppendInt(line, port_.LastErrorCode()));
+      port_.Log(qvn::kExecLogError, AppendInt(line, port_.LastErrorCode()));
     }
     return false;
   }
@@ -174,9 +174,9 @@ bool FstmMachine::InternalStartClickLockTimer() {
   if (!port_.ClickLockEnabled()) return true;
   clickLockTimer_ = port_.TimerStart(FstmTimer::ClickLock, ClickLockPeriodMs(port_.ClickLockTimeSeconds()));
   if (clickLockTimer_ == 0) {
-    if (port_.LogEnabled(kLogFailure)) {
+    if (port_.LogEnabled(qvn::kExecLogError)) {
       std::wstring line = L"InternalStartClickLockTimer  SetTimer failed! ";
-      port_.Log(kLogFailure, AppendInt(line, port_.LastErrorCode()));
+      port_.Log(qvn::kExecLogError, AppendInt(line, port_.LastErrorCode()));
     }
     return false;
   }
@@ -187,7 +187,7 @@ bool FstmMachine::RestartAutoClick() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartAutoClickTimer failed!");
+  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartAutoClickTimer failed!");
   return ok;
 }
 
@@ -195,7 +195,7 @@ bool FstmMachine::PressAndArmLock() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartClickLockTimer();
-  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartClickLockTimer failed!");
+  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartClickLockTimer failed!");
   port_.LeftButton(true);
   return ok;
 }
@@ -205,7 +205,7 @@ bool FstmMachine::ReleaseAndArmAutoClick() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(kLogFailure)) port_.Log(kLogFailure, L"InternalStartAutoClickTimer failed!");
+  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartAutoClickTimer failed!");
   return ok;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core_text.h"
 #include "function_catalogue.h"
+#include "log_levels.h"
 
 namespace qme {
 
@@ -71,7 +72,6 @@ bool ApplicationSwitch(const std::wstring& displayName, std::wstring* current,
 }
 
 namespace {
-constexpr uint32_t kLogTrace = 0x0200, kLogFailure = 0x0100, kLogEvent = 0x0400, kLogInfo = 0x8000;
 constexpr uint16_t kVkCtrl = 0x11, kVkAlt = 0x12, kVkEsc = 0x1B;
 }  // namespace
 
@@ -80,23 +80,23 @@ void DispatcherCore::LogText(uint32_t mask, const wchar_t* text) {
 }
 
 void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, const ClockTime& now) {
-  LogText(kLogTrace, L">>> ExecuteFunctions");
-  if (port_.LogEnabled(kLogEvent)) {
+  LogText(qvn::kExecLogTrace, L">>> ExecuteFunctions");
+  if (port_.LogEnabled(qvn::kExecLogButtonEvent)) {
     std::wstring line = L"ExecuteFunctions EventType:";
     AppendInt(line, eventType);
     line += L" ButtonId:";
     AppendInt(line, buttonId);
-    port_.Log(kLogEvent, line);
+    port_.Log(qvn::kExecLogButtonEvent, line);
   }
 
   int function = 0;
   bool fromSecondary = false;
   if (eventType == kEventPressed) {
     if (!port_.TargetWindowFind()) {
-      LogText(kLogFailure, L"CheckApplicationChanged QMEUtilWindowNonChildUnderneathCursorGet failed!");
+      LogText(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowNonChildUnderneathCursorGet failed!");
     } else {
       if (port_.ApplicationChanged()) port_.LinkConfigReload();
-      if (port_.LogEnabled(kLogInfo)) port_.Log(kLogInfo, L"ExecuteFunctions current module: " + port_.CurrentApplicationName());
+      if (port_.LogEnabled(qvn::kExecLogInfo)) port_.Log(qvn::kExecLogInfo, L"ExecuteFunctions current module: " + port_.CurrentApplicationName());
     }
     const QMELinkConfData& config = port_.LinkConfig();
     fromSecondary = secondaryMode_;
@@ -104,7 +104,7 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
     auto& map = fromSecondary ? secondaryPress_ : primaryPress_;
     map.emplace(buttonId, static_cast<uint8_t>(function));  // an earlier entry stays
     if (!CheckFunctionIdExecuteNow(function)) {
-      LogText(kLogFailure, L"CheckFunctionIdExecuteNow FAILED!");
+      LogText(qvn::kExecLogError, L"CheckFunctionIdExecuteNow FAILED!");
       return;
     }
   } else {
@@ -124,7 +124,7 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
   }
 
   if (buttonId == kButtonAcceleratedScrolling) {
-    LogText(kLogInfo, L"Trigger Accelerated Scrolling");
+    LogText(qvn::kExecLogInfo, L"Trigger Accelerated Scrolling");
     AcceleratedScrolling(static_cast<uint16_t>(static_cast<uint32_t>(eventType) & 0xFFFF), now);
   }
   if (function < 1 || function > 49) return;
@@ -158,7 +158,7 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       port_.MouseButton(kMouseRight, press);
       break;
     case FI_AUTO_PAN:
-      LogText(kLogInfo, L"AUTO-PAN");
+      LogText(qvn::kExecLogInfo, L"AUTO-PAN");
       [[fallthrough]];
     case FI_WHEEL_MIDDLE_CLICK:
       if (press) port_.TargetForeground();
@@ -186,15 +186,15 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       CtrlChord(KeyCodeVirtualLookup(function));
       break;
     case FI_CLOSE:
-      LogText(kLogInfo, L"CLOSE");
+      LogText(qvn::kExecLogInfo, L"CLOSE");
       port_.WindowCommand(kScClose);
       break;
     case FI_MAXIMIZE:
-      LogText(kLogInfo, L"MAXIMIXE");
+      LogText(qvn::kExecLogInfo, L"MAXIMIXE");
       port_.WindowCommand(kScMaximize);
       break;
     case FI_MINIMIZE:
-      LogText(kLogInfo, L"MINIMIZE");
+      LogText(qvn::kExecLogInfo, L"MINIMIZE");
       port_.WindowCommand(kScMinimize);
       break;
     case FI_DOUBLE_CLICK:
@@ -220,7 +220,7 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       port_.KeyStrokeRecording(eventType, button, secondary);
       break;
     case FI_LAUNCH_APPLICATION:
-      LogText(kLogInfo, L"LAUNCH APPLICATION");
+      LogText(qvn::kExecLogInfo, L"LAUNCH APPLICATION");
       port_.LaunchApplication(button, secondary);
       break;
     case FI_POINTER_SPEED_TOGGLE:
@@ -234,7 +234,7 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       port_.Key(kVkAlt, false, kKeyFlagsNone);
       break;
     case FI_ZOOM:
-      LogText(kLogInfo, L"ZOOM");
+      LogText(qvn::kExecLogInfo, L"ZOOM");
       if (press) {
         port_.TargetForeground();
         port_.Key(kVkCtrl, true, kKeyFlagsNone);
@@ -245,12 +245,12 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       }
       break;
     case FI_SECONDARY_FUNCTION:
-      LogText(kLogInfo, L"FI_SECONDARY_FUNCTION");
+      LogText(qvn::kExecLogInfo, L"FI_SECONDARY_FUNCTION");
       if (press) {
-        LogText(kLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_PRESSED");
+        LogText(qvn::kExecLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_PRESSED");
         secondaryMode_ = true;
       } else {
-        LogText(kLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_RELEASED");
+        LogText(qvn::kExecLogInfo, L"QVN_MOUSE_FILTER_EVENT_BUTTON_RELEASED");
         secondaryMode_ = false;
       }
       break;

@@ -62,12 +62,12 @@ void CALLBACK ResumeReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD);
 void SetNext(const QMEBreakNext& next, const wchar_t* what) {
   if (next.timer == QMEBreakTimer::Break) {
     g_breakTimer = SetTimer(nullptr, 0, next.intervalMs, BreakReminder_TimerProc);
-    DebugPrint(0x8000, L"Timer_BreakReminder %d", static_cast<int>(g_breakTimer));
+    DebugPrint(qvn::kExecLogInfo, L"Timer_BreakReminder %d", static_cast<int>(g_breakTimer));
   } else if (next.timer == QMEBreakTimer::Resume) {
     g_resumeTimer = SetTimer(nullptr, 0, next.intervalMs, ResumeReminder_TimerProc);
-    DebugPrint(0x8000, L"Timer_ResumeReminder %d", static_cast<int>(g_resumeTimer));
+    DebugPrint(qvn::kExecLogInfo, L"Timer_ResumeReminder %d", static_cast<int>(g_resumeTimer));
   } else {
-    DebugPrint(0x8000, L"%s no timer", what);
+    DebugPrint(qvn::kExecLogInfo, L"%s no timer", what);
   }
 }
 
@@ -76,13 +76,13 @@ void SetNext(const QMEBreakNext& next, const wchar_t* what) {
 bool PlayReminderSound(const wchar_t* setting, bool logOnlyFile) {
   wchar_t stored[QME_SETTING_TEXT_CHARS] = L"";
   QMESettingGet(setting, nullptr, stored, QME_SETTING_TEXT_CHARS);
-  if (logOnlyFile && stored[0] && stored[1] != L':') DebugPrint(0x8000, L"Only Flile");
+  if (logOnlyFile && stored[0] && stored[1] != L':') DebugPrint(qvn::kExecLogInfo, L"Only Flile");
   wchar_t windir[kQvnPathChars] = L"";
   UINT n = GetWindowsDirectoryW(windir, kQvnPathChars);
   if (n == 0 || n >= kQvnPathChars) windir[0] = 0;
   wchar_t path[kQvnPathChars];
   if (!QMEBreakWavePath(stored, windir, path, kQvnPathChars)) {
-    DebugPrint(0x0100, L"PlayReminderSound %s: no usable path", setting);
+    DebugPrint(qvn::kExecLogError, L"PlayReminderSound %s: no usable path", setting);
     return false;
   }
   return PlaySoundW(path, nullptr, SND_FILENAME | SND_ASYNC) != FALSE;
@@ -93,12 +93,12 @@ INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     int height = GetSystemMetrics(SM_CYSCREEN);
     int width = GetSystemMetrics(SM_CXSCREEN);
     int x = width / 2 - 100, y = height / 2 - 50;
-    if (lParam == IDD_BREAK_REMINDER) DebugPrint(0x8000, L"height %d width %d", y, x);
+    if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", y, x);
     SetWindowPos(hwnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
     return TRUE;
   }
   if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
-    DebugPrint(0x8000, GetDlgItem(hwnd, IDC_BREAK_TEXT) ? L"Destroy Break" : L"Destroy Resume ");
+    DebugPrint(qvn::kExecLogInfo, GetDlgItem(hwnd, IDC_BREAK_TEXT) ? L"Destroy Break" : L"Destroy Resume ");
     EndDialog(hwnd, IDOK);
     return TRUE;
   }
@@ -106,56 +106,56 @@ INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 }
 
 void CALLBACK BreakReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  DebugPrint(0x0200, L">>> BreakReminder_TimerProc");
+  DebugPrint(qvn::kExecLogTrace, L">>> BreakReminder_TimerProc");
   if (g_breakTimer) KillTimer(nullptr, g_breakTimer);
   g_breakTimer = 0;
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnBreakTimer(s);
-  DebugPrint(0x8000, L"BreakAudio %d", s.breakAudio);
-  if (r.playSound) DebugPrint(0x8000, L"PlaySound Break %d", PlayReminderSound(L"BreakAudioWaveFile", false) ? 1 : 0);
+  DebugPrint(qvn::kExecLogInfo, L"BreakAudio %d", s.breakAudio);
+  if (r.playSound) DebugPrint(qvn::kExecLogInfo, L"PlaySound Break %d", PlayReminderSound(L"BreakAudioWaveFile", false) ? 1 : 0);
   if (r.showBox) {
     INT_PTR res = DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_BREAK_REMINDER), nullptr, ReminderDialogProc,
                                   IDD_BREAK_REMINDER);
-    if (res == -1) DebugPrint(0x0100, L"BreakReminder_TimerProc DialogBox failed! %d", GetLastError());
+    if (res == -1) DebugPrint(qvn::kExecLogError, L"BreakReminder_TimerProc DialogBox failed! %d", GetLastError());
   }
   // Read again: the settings may have changed while the box was open.
   s = ReadSettings();
-  DebugPrint(0x8000, L"ResumeReminder %d", s.checkResume);
+  DebugPrint(qvn::kExecLogInfo, L"ResumeReminder %d", s.checkResume);
   if (s.checkResume) {
     SetNext(QMEBreakOnBreakTimer(s).next, L"ResumeReminder");
   } else {
-    DebugPrint(0x0200, L">>> StartTimerForBreak");
+    DebugPrint(qvn::kExecLogTrace, L">>> StartTimerForBreak");
     KillTimers();
     SetNext(QMEBreakOnRestart(s), L"StartTimerForBreak");
   }
 }
 
 void CALLBACK ResumeReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
-  DebugPrint(0x0200, L">>> ResumeReminder_TimerProc");
+  DebugPrint(qvn::kExecLogTrace, L">>> ResumeReminder_TimerProc");
   if (g_resumeTimer) KillTimer(nullptr, g_resumeTimer);
   g_resumeTimer = 0;
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnResumeTimer(s);
-  if (r.playSound) DebugPrint(0x8000, L"PlaySound Resume %d", PlayReminderSound(L"BreakResumeWaveFile", true) ? 1 : 0);
+  if (r.playSound) DebugPrint(qvn::kExecLogInfo, L"PlaySound Resume %d", PlayReminderSound(L"BreakResumeWaveFile", true) ? 1 : 0);
   if (r.showBox) {
     INT_PTR res = DialogBoxParamW(g_hInstance, MAKEINTRESOURCEW(IDD_RESUME_REMINDER), nullptr, ReminderDialogProc,
                                   IDD_RESUME_REMINDER);
-    DebugPrint(0x8000, L"show Resume window ResumeMsg %d", static_cast<int>(res));
+    DebugPrint(qvn::kExecLogInfo, L"show Resume window ResumeMsg %d", static_cast<int>(res));
   }
   s = ReadSettings();
   SetNext(QMEBreakOnResumeTimer(s).next, L"ResumeReminder_TimerProc");
 }
 
 void StartTimerForBreak() {
-  DebugPrint(0x0200, L">>> StartTimerForBreak");
+  DebugPrint(qvn::kExecLogTrace, L">>> StartTimerForBreak");
   KillTimers();
   QMEBreakSettings s = ReadSettings();
-  DebugPrint(0x8000, L"break remainder %d", s.checkBreak);
+  DebugPrint(qvn::kExecLogInfo, L"break remainder %d", s.checkBreak);
   if (!s.checkBreak) return;
-  DebugPrint(0x8000, L"timer break remainder %d", s.breakMinutes);
+  DebugPrint(qvn::kExecLogInfo, L"timer break remainder %d", s.breakMinutes);
   QMEBreakNext next = QMEBreakOnRestart(s);
   if (next.timer == QMEBreakTimer::None)
-    DebugPrint(0x0100, L"StartTimerForBreak EditBreakTime %d is no valid period", s.breakMinutes);
+    DebugPrint(qvn::kExecLogError, L"StartTimerForBreak EditBreakTime %d is no valid period", s.breakMinutes);
   SetNext(next, L"StartTimerForBreak");
 }
 
@@ -182,9 +182,9 @@ DWORD WINAPI Break_ThreadProc(void* param) {
       continue;
     }
     if (r == WAIT_OBJECT_0) {
-      DebugPrint(0x8000, L"Break Thread User Request To Stop");
+      DebugPrint(qvn::kExecLogInfo, L"Break Thread User Request To Stop");
     } else {
-      DebugPrint(0x0100, L"Break_ThreadProc WaitForMultipleObjects failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"Break_ThreadProc WaitForMultipleObjects failed! %d", GetLastError());
     }
     break;
   }
@@ -205,13 +205,13 @@ void FreeThreadData() {
 
 bool QMEThreadBreakCreate() {
   if (g_hBreakThread) {
-    DebugPrint(0x8000, L"g_hBreakThread already running.");
+    DebugPrint(qvn::kExecLogInfo, L"g_hBreakThread already running.");
     return false;
   }
   FreeThreadData();
   g_pBreakThreadData = new (std::nothrow) QMEBreakThreadData{};
   if (!g_pBreakThreadData) {
-    DebugPrint(0x0100, L"Memory allocation for g_pBreakThreadData failed!");
+    DebugPrint(qvn::kExecLogError, L"Memory allocation for g_pBreakThreadData failed!");
     return false;
   }
   g_pBreakThreadData->restartEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -220,17 +220,17 @@ bool QMEThreadBreakCreate() {
     g_hBreakThread = CreateThread(nullptr, 0, Break_ThreadProc, g_pBreakThreadData, 0, &g_breakThreadId);
   if (!g_hBreakThread) {
     FreeThreadData();
-    DebugPrint(0x0100, L"Create Thread for Break Functions failed!");
+    DebugPrint(qvn::kExecLogError, L"Create Thread for Break Functions failed!");
     return false;
   }
   SetEvent(g_pBreakThreadData->restartEvent);
-  DebugPrint(0x8000, L"Create Thread for Break Functions succesfully.");
+  DebugPrint(qvn::kExecLogInfo, L"Create Thread for Break Functions succesfully.");
   return true;
 }
 
 bool QMEThreadBreakRequestExitAndWait() {
   if (!g_hBreakThread) {
-    DebugPrint(0x0100, L"g_hBreakThread not running.");
+    DebugPrint(qvn::kExecLogError, L"g_hBreakThread not running.");
     return false;
   }
   SetEvent(g_pBreakThreadData->exitEvent);
@@ -243,12 +243,12 @@ bool QMEThreadBreakRequestExitAndWait() {
     r = WaitForSingleObject(g_hBreakThread, INFINITE);
   }
   if (r != WAIT_OBJECT_0)
-    DebugPrint(0x0100, L"QMEThreadBreakRequestExitAndWait: WaitForSingleObject failed, error in closing thread.");
+    DebugPrint(qvn::kExecLogError, L"QMEThreadBreakRequestExitAndWait: WaitForSingleObject failed, error in closing thread.");
   CloseHandle(g_hBreakThread);
   g_hBreakThread = nullptr;
   g_breakThreadId = 0;
   FreeThreadData();
-  DebugPrint(0x8000, L"Break Thread is closed.");
+  DebugPrint(qvn::kExecLogInfo, L"Break Thread is closed.");
   return true;
 }
 

@@ -33,7 +33,7 @@ void ButtonTextGet(const wchar_t* base, int button, bool secondary, wchar_t* tex
 class ReplayPort : public qme::KeystrokePort {
  public:
   void Key(uint16_t vk, bool down) override {
-    DebugPrint(0x8000, L"KeyStrokeRecording KeySimulate %d", vk);
+    DebugPrint(qvn::kExecLogInfo, L"KeyStrokeRecording KeySimulate %d", vk);
     QMEDispatchKey(vk, down, 0);
   }
   void MouseButton(int button, bool down) override { QMEDispatchButton(button, down); }
@@ -44,17 +44,17 @@ class ReplayPort : public qme::KeystrokePort {
 bool QMEFuncWindowCommand(UINT message, WPARAM wParam) {
   POINT pt;
   if (!GetCursorPos(&pt)) {
-    DebugPrint(0x0100, L"QMEFuncWindowCommand GetCursorPos failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand GetCursorPos failed! %d", GetLastError());
     return false;
   }
   HWND window = WindowFromPoint(pt);
   HWND root = window ? GetAncestor(window, GA_ROOTOWNER) : nullptr;
   if (!root) {
-    DebugPrint(0x0100, L"QMEFuncWindowCommand no window under the cursor");
+    DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand no window under the cursor");
     return false;
   }
   if (!PostMessageW(root, message, wParam, 0)) {
-    DebugPrint(0x0100, L"QMEFuncWindowCommand PostMessage failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand PostMessage failed! %d", GetLastError());
     return false;
   }
   return true;
@@ -65,7 +65,7 @@ bool ShellFunction(int kind) {
   HRESULT hr = CoCreateInstance(CLSID_Shell, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER,
                                 IID_IShellDispatch, reinterpret_cast<void**>(&shell));
   if (FAILED(hr) || !shell) {
-    DebugPrint(0x0100, L"ShellFunction CoCreateInstance failed! 0x%x", static_cast<unsigned>(hr));
+    DebugPrint(qvn::kExecLogError, L"ShellFunction CoCreateInstance failed! 0x%x", static_cast<unsigned>(hr));
     return false;
   }
   bool ok = true;
@@ -89,12 +89,12 @@ bool ShellFunction(int kind) {
       QMEDispatchKey(VK_LWIN, false, 2);
       break;
     default:
-      DebugPrint(0x0100, L"ShellFunction unknown kind %d", kind);
+      DebugPrint(qvn::kExecLogError, L"ShellFunction unknown kind %d", kind);
       ok = false;
       break;
   }
   if (ok && FAILED(hr)) {
-    DebugPrint(0x0100, L"ShellFunction %d failed! 0x%x", kind, static_cast<unsigned>(hr));
+    DebugPrint(qvn::kExecLogError, L"ShellFunction %d failed! 0x%x", kind, static_cast<unsigned>(hr));
     ok = false;
   }
   shell->Release();
@@ -102,14 +102,14 @@ bool ShellFunction(int kind) {
 }
 
 void KeyStrokeRecording(int32_t eventType, int button, bool secondary) {
-  DebugPrint(0x8000, L"KeyStrokeRecording");
+  DebugPrint(qvn::kExecLogInfo, L"KeyStrokeRecording");
   wchar_t text[QME_SETTING_TEXT_CHARS];
   ButtonTextGet(L"KeyStrokeRecord", button, secondary, text, QME_SETTING_TEXT_CHARS);
   if (!text[0]) return;
   if (eventType != 1) return;
   qme::KeystrokeRecording recording = qme::KeystrokeParse(text);
   if (recording.droppedTooMany || recording.droppedInvalid)
-    DebugPrint(0x0100, L"KeyStrokeRecording %d: %d tokens past the first 10 and %d unusable tokens not replayed",
+    DebugPrint(qvn::kExecLogError, L"KeyStrokeRecording %d: %d tokens past the first 10 and %d unusable tokens not replayed",
                qme::ButtonRecordNumber(button, secondary), static_cast<int>(recording.droppedTooMany),
                static_cast<int>(recording.droppedInvalid));
   ReplayPort port;
@@ -121,7 +121,7 @@ bool LaunchAppFunction(int button, bool secondary) {
   wchar_t command[QME_SETTING_TEXT_CHARS];
   ButtonTextGet(L"LaunchApplication", button, secondary, command, QME_SETTING_TEXT_CHARS);
   if (!command[0]) {
-    DebugPrint(0x0100, L"LaunchAppFunction ButtonNo !wcslen(RegValue)");
+    DebugPrint(qvn::kExecLogError, L"LaunchAppFunction ButtonNo !wcslen(RegValue)");
     return false;
   }
   STARTUPINFOW si{};
@@ -136,19 +136,19 @@ bool LaunchAppFunction(int button, bool secondary) {
   }
   DWORD error = GetLastError();
   if (error != ERROR_ELEVATION_REQUIRED) {
-    DebugPrint(0x0100, L"LaunchAppFunction ButtonNo %d %s CreateProcess failed! %d", number, command, error);
+    DebugPrint(qvn::kExecLogError, L"LaunchAppFunction ButtonNo %d %s CreateProcess failed! %d", number, command, error);
     return false;
   }
   size_t bytes = (wcslen(command) + 1) * sizeof(wchar_t);
   void* copy = HeapAlloc(GetProcessHeap(), 0, bytes);
   if (!copy) {
-    DebugPrint(0x0100, L"LaunchAppFunction HeapAlloc failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"LaunchAppFunction HeapAlloc failed! %d", GetLastError());
     return false;
   }
   memcpy(copy, command, bytes);
   HANDLE thread = CreateThread(nullptr, 0, LaunchApplicationElevatedThreadProc, copy, 0, nullptr);
   if (!thread) {
-    DebugPrint(0x0100, L"LaunchAppFunctionCreateThread failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"LaunchAppFunctionCreateThread failed! %d", GetLastError());
     HeapFree(GetProcessHeap(), 0, copy);
     return false;
   }
@@ -175,9 +175,9 @@ DWORD WINAPI LaunchApplicationElevatedThreadProc(void* param) {
   // The shell's execution wants COM on the calling thread.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   if (!haveDirectory) {
-    DebugPrint(0x0100, L"LaunchApplicationElevatedThreadProc PathRemoveFileSpec failed!");
+    DebugPrint(qvn::kExecLogError, L"LaunchApplicationElevatedThreadProc PathRemoveFileSpec failed!");
   } else if (!QMEUtilShellExecuteProcess(file, directory, nullptr, true, nullptr)) {
-    DebugPrint(0x0100, L"LaunchApplicationElevatedThreadProc QMEUtilShellExecuteProcess failed!%s!", path);
+    DebugPrint(qvn::kExecLogError, L"LaunchApplicationElevatedThreadProc QMEUtilShellExecuteProcess failed!%s!", path);
   }
   if (SUCCEEDED(com)) CoUninitialize();
   HeapFree(GetProcessHeap(), 0, path);

@@ -54,7 +54,7 @@ void CALLBACK AutoClickTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   input.cbSize = sizeof input;
   DWORD now = GetTickCount();
   if (!GetLastInputInfo(&input)) {
-    DebugPrint(0x0100, L"AutoClickTimerProc GetLastInputInfo failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"AutoClickTimerProc GetLastInputInfo failed! %d", GetLastError());
     return;
   }
   g_machine.AutoClickTimerTick(now, input.dwTime);
@@ -72,12 +72,12 @@ bool ReadFlag(const wchar_t* name, volatile LONG* flag) {
 }  // namespace
 
 bool CQMEFstmEvtParamAutoClick::Initialize() {
-  DebugPrint(0x0200, L">>> CQMEFstmEvtParamAutoClick::Initialize");
+  DebugPrint(qvn::kExecLogTrace, L">>> CQMEFstmEvtParamAutoClick::Initialize");
   return ReadFlag(L"CheckAutoClick", &m_enabled);
 }
 
 bool CQMEFstmEvtParamClickLock::Initialize() {
-  DebugPrint(0x0200, L">>> CQMEFstmEvtParamClickLock::Initialize");
+  DebugPrint(qvn::kExecLogTrace, L">>> CQMEFstmEvtParamClickLock::Initialize");
   return ReadFlag(L"CheckClickLock", &m_enabled);
 }
 

@@ -3,16 +3,16 @@
 #include "qvnlog.h"
 
 bool QMEDeviceFilter::Create(const wchar_t* deviceName) {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::Create %s", deviceName);
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::Create %s", deviceName);
   if (m_hDevice != INVALID_HANDLE_VALUE) {
-    DebugPrint(0x8000, L"QMEDeviceFilter::Create already open!");
+    DebugPrint(qvn::kExecLogInfo, L"QMEDeviceFilter::Create already open!");
     return false;
   }
   HANDLE h = CreateFileW(deviceName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
-    // A missing driver or an unplugged mouse: expected, hence 0x8000.
-    DebugPrint(0x8000, L"QMEDeviceFilter::Create CreateFile failed! %d", GetLastError());
+    // A missing driver or an unplugged mouse: expected, hence information only.
+    DebugPrint(qvn::kExecLogInfo, L"QMEDeviceFilter::Create CreateFile failed! %d", GetLastError());
     return false;
   }
   m_hDevice = h;
@@ -31,7 +31,7 @@ void QMEDeviceFilter::Close() {
         (m_pendingWait->hEvent && WaitForSingleObject(m_pendingWait->hEvent, 5000) == WAIT_OBJECT_0))
       ::GetOverlappedResult(m_hDevice, m_pendingWait, &bytes, FALSE);
     else
-      DebugPrint(0x0100, L"QMEDeviceFilter::Close cancelled wait did not complete! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::Close cancelled wait did not complete! %d", GetLastError());
     m_pendingWait = nullptr;
   }
   CloseHandle(m_hDevice);
@@ -56,7 +56,7 @@ bool QMEDeviceFilter::SendSync(uint32_t code, const void* input, DWORD inputSize
 }
 
 bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input[2], QvnDriverEvent* record) {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlEventWait");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::IoctlEventWait");
   DWORD bytes = 0;
   if (DeviceIoControl(m_hDevice, QVN_IOCTL_FILTER_EVENT_WAIT, const_cast<uint8_t*>(input), 2, record,
                       sizeof(*record), &bytes, overlapped)) {
@@ -68,7 +68,7 @@ bool QMEDeviceFilter::IoctlEventWait(OVERLAPPED* overlapped, const uint8_t input
     m_pendingWait = overlapped;
     return true;
   }
-  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlEventWait DeviceIoControl failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlEventWait DeviceIoControl failed! %d", err);
   SetLastError(err);  // for the caller's own failure line
   return false;
 }
@@ -81,37 +81,37 @@ bool QMEDeviceFilter::GetOverlappedResult(OVERLAPPED* overlapped) {
   }
   DWORD err = GetLastError();
   if (err != ERROR_IO_INCOMPLETE && overlapped == m_pendingWait) m_pendingWait = nullptr;
-  DebugPrint(0x0100, L"QMEDeviceFilter::GetOverlappedResult failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::GetOverlappedResult failed! %d", err);
   SetLastError(err);
   return false;
 }
 
 bool QMEDeviceFilter::IoctlMouseButtonSimulate(int button, bool down) {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlMouseButtonSimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::IoctlMouseButtonSimulate");
   uint32_t code = 0;
   if (!QvnButtonIoctl(button, down, &code)) {
-    DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseButtonSimulate wrong parameter (button)! %d", button);
+    DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlMouseButtonSimulate wrong parameter (button)! %d", button);
     return false;
   }
   DWORD err = 0;
   if (SendSync(code, nullptr, 0, &err)) return true;
-  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseButtonSimulate DeviceIoControl failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlMouseButtonSimulate DeviceIoControl failed! %d", err);
   return false;
 }
 
 bool QMEDeviceFilter::IoctlMouseWheelSimulate(uint16_t delta) {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlMouseWheelSimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::IoctlMouseWheelSimulate");
   DWORD err = 0;
   if (SendSync(QVN_IOCTL_CTRL_WHEEL, &delta, sizeof(delta), &err)) return true;
-  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlMouseWheelSimulate DeviceIoControl failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlMouseWheelSimulate DeviceIoControl failed! %d", err);
   return false;
 }
 
 bool QMEDeviceFilter::IoctlKeyboardKeySimulate(uint16_t scanCode, bool down, uint16_t keyFlags) {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlKeyboardKeySimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::IoctlKeyboardKeySimulate");
   QvnKeyInput in{scanCode, keyFlags};
   DWORD err = 0;
   if (SendSync(down ? QVN_IOCTL_CTRL_KEY_DOWN : QVN_IOCTL_CTRL_KEY_UP, &in, sizeof(in), &err)) return true;
-  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlKeyboardKeySimulate DeviceIoControl failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlKeyboardKeySimulate DeviceIoControl failed! %d", err);
   return false;
 }

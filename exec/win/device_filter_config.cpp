@@ -7,16 +7,16 @@
 #include "settings.h"
 
 void QMESettingsToBufferForDriver(uint8_t out[2]) {
-  DebugPrint(0x0200, L">>> QMESettingsToBufferForDriver");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMESettingsToBufferForDriver");
   QMESettingsToBufferForDriverBytes(g_linkConfData, out);
 }
 
 bool QMEDeviceFilter::IoctlLoadConfig() {
-  DebugPrint(0x0200, L">>> QMEDeviceFilter::IoctlLoadConfig");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceFilter::IoctlLoadConfig");
   uint8_t config[2];
   QMESettingsToBufferForDriver(config);
   DWORD err = 0;
   if (SendSync(QVN_IOCTL_FILTER_LOAD_CONFIG, config, sizeof(config), &err)) return true;
-  DebugPrint(0x0100, L"QMEDeviceFilter::IoctlLoadConfig DeviceIoControl failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"QMEDeviceFilter::IoctlLoadConfig DeviceIoControl failed! %d", err);
   return false;
 }

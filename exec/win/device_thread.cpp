@@ -55,16 +55,16 @@ void PumpMessages() {
 }  // namespace
 
 bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName) {
-  DebugPrint(0x0200, L">>> QMEThreadDeviceStart");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEThreadDeviceStart");
   if (data->hThread) {
-    DebugPrint(0x0100, L"QMEThreadDeviceStart NULL != pThreadData->hThread!");
+    DebugPrint(qvn::kExecLogError, L"QMEThreadDeviceStart NULL != pThreadData->hThread!");
     return false;
   }
   // Handles left by an earlier run whose stop never came are closed, not lost.
   CloseRecordHandles(data);
   *data = QMEThreadDeviceData{};
   if (!deviceName || wcslen(deviceName) >= MAX_PATH) {
-    DebugPrint(0x0100, L"QMEThreadDeviceStart device name too long!");
+    DebugPrint(qvn::kExecLogError, L"QMEThreadDeviceStart device name too long!");
     return false;
   }
   wcscpy(data->deviceName, deviceName);
@@ -72,13 +72,13 @@ bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName) 
   data->hEventConfigChange = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   data->hEventDeviceChange = CreateEventW(nullptr, FALSE, TRUE, nullptr);
   if (!data->hEventStop || !data->hEventConfigChange || !data->hEventDeviceChange) {
-    DebugPrint(0x0100, L"QMEThreadDeviceStart CreateEvent failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEThreadDeviceStart CreateEvent failed! %d", GetLastError());
     CloseRecordHandles(data);
     return false;
   }
   data->hThread = CreateThread(nullptr, 0, QmeThreadDeviceRun, data, 0, nullptr);
   if (!data->hThread) {
-    DebugPrint(0x0100, L"QMEThreadDeviceStart CreateThread QmeThreadDeviceRun failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEThreadDeviceStart CreateThread QmeThreadDeviceRun failed! %d", GetLastError());
     CloseRecordHandles(data);
     return false;
   }
@@ -86,10 +86,10 @@ bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName) 
 }
 
 void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data) {
-  DebugPrint(0x0200, L">>> QMEThreadDeviceRequestExitAndWait");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEThreadDeviceRequestExitAndWait");
   if (data->hEventStop) SetEvent(data->hEventStop);
   if (!data->hThread) {
-    DebugPrint(0x8000, L"QMEThreadDeviceRequestExitAndWait: hThread not running.");
+    DebugPrint(qvn::kExecLogInfo, L"QMEThreadDeviceRequestExitAndWait: hThread not running.");
     return;
   }
   // The device thread may be inside a synchronous send to this thread's
@@ -113,7 +113,7 @@ void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data) {
       }
       continue;
     }
-    DebugPrint(0x8000, L"QMEThreadDeviceRequestExitAndWait: MsgWaitForMultipleObjects failed! Error closing thread.");
+    DebugPrint(qvn::kExecLogInfo, L"QMEThreadDeviceRequestExitAndWait: MsgWaitForMultipleObjects failed! Error closing thread.");
     Sleep(10);
   }
   CloseRecordHandles(data);
@@ -130,8 +130,8 @@ void QMEThreadDeviceSignalDeviceChange(QMEThreadDeviceData* data) {
 
 DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   auto* data = static_cast<QMEThreadDeviceData*>(threadData);
-  DebugPrint(0x0200, L">>> QmeThreadDeviceRun");
-  DebugPrint(0x0400, L">>> QmeThreadDeviceRun %s", data->deviceName);
+  DebugPrint(qvn::kExecLogTrace, L">>> QmeThreadDeviceRun");
+  DebugPrint(qvn::kExecLogButtonEvent, L">>> QmeThreadDeviceRun %s", data->deviceName);
   HRESULT com = CoInitialize(nullptr);
 
   QMEDeviceFilter filter;
@@ -143,7 +143,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   QvnDriverEvent record{};
 
   if (!ioEvent) {
-    DebugPrint(0x0100, L"QmeThreadDeviceRun CreateEvent failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun CreateEvent failed! %d", GetLastError());
   } else {
     const HANDLE handles[4] = {data->hEventStop, ioEvent, data->hEventConfigChange, data->hEventDeviceChange};
     bool run = true;
@@ -151,7 +151,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
       DWORD r = MsgWaitForMultipleObjects(4, handles, FALSE, INFINITE, QS_ALLINPUT);
       switch (r) {
         case WAIT_OBJECT_0:
-          DebugPrint(0x8000, L"Link Thread, user request stop!");
+          DebugPrint(qvn::kExecLogInfo, L"Link Thread, user request stop!");
           run = false;
           break;
 
@@ -160,24 +160,24 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
           if (!deviceOpen) break;
           if (!firstWait) {
             if (!filter.GetOverlappedResult(&overlapped)) {
-              DebugPrint(0x0100, L"QmeThreadDeviceRun GetOverlappedResult failed! %d", GetLastError());
+              DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun GetOverlappedResult failed! %d", GetLastError());
               run = false;
               break;
             }
-            DebugPrint(0x0400, L"Event from driver. EventType:%d btnId:%d", record.EventType, record.ButtonId);
+            DebugPrint(qvn::kExecLogButtonEvent, L"Event from driver. EventType:%d btnId:%d", record.EventType, record.ButtonId);
             RouteEvent(record);
           }
           firstWait = false;
           overlapped = OVERLAPPED{};
           overlapped.hEvent = ioEvent;
           if (!filter.IoctlEventWait(&overlapped, waitInput, &record)) {
-            DebugPrint(0x0100, L"QmeThreadDeviceRun IoctlEventWait failed! %d", GetLastError());
+            DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun IoctlEventWait failed! %d", GetLastError());
             run = false;
           }
           break;
 
         case WAIT_OBJECT_0 + 2:
-          DebugPrint(0x8000, L"wait for ConfigChange");
+          DebugPrint(qvn::kExecLogInfo, L"wait for ConfigChange");
           QMEFstmParametersInitialize();
           QMESettingsLoadFromRegistry();
           if (deviceOpen) filter.IoctlLoadConfig();
@@ -193,17 +193,17 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
             firstWait = true;
             SetEvent(ioEvent);
           } else {
-            DebugPrint(0x8000, L"QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.");
+            DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.");
           }
           break;
 
         case WAIT_OBJECT_0 + 4:
-          DebugPrint(0x8000, L"MsgWaitForMultipleObjects message received");
+          DebugPrint(qvn::kExecLogInfo, L"MsgWaitForMultipleObjects message received");
           PumpMessages();
           break;
 
         default:
-          DebugPrint(0x0100, L"QmeThreadDeviceRun WaitForMultipleObjects failed! %d", GetLastError());
+          DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun WaitForMultipleObjects failed! %d", GetLastError());
           run = false;
           break;
       }
@@ -214,15 +214,15 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   filter.Close();
   if (ioEvent) CloseHandle(ioEvent);
   if (SUCCEEDED(com)) CoUninitialize();
-  DebugPrint(0x8000, L"Link Thread, end");
+  DebugPrint(qvn::kExecLogInfo, L"Link Thread, end");
   return 0;
 }
 
 void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
-  DebugPrint(0x0200, L">>> QMEDeviceInternalFiltersInstall %s", hardwareId);
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceInternalFiltersInstall %s", hardwareId);
   wchar_t dir[kQvnPathChars];
   if (!QMEUtilGetCurrentModulePath(nullptr, dir)) {
-    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
+    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
     return;
   }
   wchar_t file[kQvnPathChars];
@@ -230,7 +230,7 @@ void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
   if (QvnFormatWf(dir, kQvnPathChars, L"%s\\", wcslen(dir) ? dir : L".") < 0 ||
       QvnFormatWf(file, kQvnPathChars, L"%s%s", dir, kSetupToolFile) < 0 ||
       QvnFormatWf(params, kQvnPathChars, L"-DriverUpdate,%s,%s", hardwareId, QVN_MAIN_WINDOW_CLASS) < 0) {
-    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall path too long!");
+    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall path too long!");
     return;
   }
   bool elevated = false;
@@ -238,14 +238,14 @@ void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
   for (;;) {
     DWORD exitCode = 0;
     if (!QMEUtilShellExecuteProcessAndWait(file, dir, params, elevated, &exitCode)) {
-      DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall QMEUtilShellExecuteProcessAndWait failed!");
+      DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilShellExecuteProcessAndWait failed!");
       return;
     }
     if (exitCode == 0) return;
     if (exitCode == ERROR_ACCESS_DENIED) {
-      DebugPrint(0x8000, L"QMEDeviceInternalFiltersInstall ERROR_ACCESS_DENIED!");
+      DebugPrint(qvn::kExecLogInfo, L"QMEDeviceInternalFiltersInstall ERROR_ACCESS_DENIED!");
       if (elevatedRuns >= kQmeDriverUpdateElevatedAttempts) {
-        DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall still denied after %d elevated runs, giving up!",
+        DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall still denied after %d elevated runs, giving up!",
                    elevatedRuns);
         return;
       }
@@ -253,7 +253,7 @@ void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
       elevated = true;
       continue;
     }
-    DebugPrint(0x0100, L"QMEDeviceInternalFiltersInstall ExitCode unexpected failure!");
+    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall ExitCode unexpected failure!");
     return;
   }
 }

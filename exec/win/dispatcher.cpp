@@ -50,7 +50,7 @@ class WinDispatchPort : public qme::DispatchPort {
   const QMELinkConfData& LinkConfig() override { return g_linkConfData; }
   void TargetForeground() override {
     if (target_ && !SetForegroundWindow(target_))
-      DebugPrint(0x0100, L"ExecuteFunctions SetForegroundWindow failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"ExecuteFunctions SetForegroundWindow failed! %d", GetLastError());
   }
 
   void Key(uint16_t vk, bool down, uint16_t flags) override { QMEDispatchKey(vk, down, flags); }
@@ -58,7 +58,7 @@ class WinDispatchPort : public qme::DispatchPort {
   void YieldProcessor() override { Sleep(0); }
   void FstmEvent(int event) override {
     if (!g_hMainWnd) {
-      DebugPrint(0x0100, L"ExecuteFunctions no main window for state-machine event %d", event);
+      DebugPrint(qvn::kExecLogError, L"ExecuteFunctions no main window for state-machine event %d", event);
       return;
     }
     SendMessageW(g_hMainWnd, WM_APP_QUORVANE_FSTM_EVENT, static_cast<WPARAM>(event), 0);
@@ -105,7 +105,7 @@ void ExecuteFunctions(const QvnDriverEvent& record) {
 bool CheckApplicationChanged(HWND window) {
   wchar_t name[kQvnPathChars] = L"";
   if (!QMEUtilWindowExecutableNameGet(window, name)) {
-    DebugPrint(0x0100, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
+    DebugPrint(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
     return false;
   }
   name[kQvnPathChars - 1] = 0;
@@ -117,6 +117,6 @@ bool CheckApplicationChanged(HWND window) {
 
 uint16_t KeyCodeVirtualGet(int functionId) {
   uint16_t vk = qme::KeyCodeVirtualLookup(functionId);
-  if (vk == 0) DebugPrint(0x0100, L"KeyCodeVirtualGet wrong function ID: %d", functionId);
+  if (vk == 0) DebugPrint(qvn::kExecLogError, L"KeyCodeVirtualGet wrong function ID: %d", functionId);
   return vk;
 }

@@ -52,14 +52,14 @@ class SystemWindows : public QMEDragscrollWindows {
   bool HasScrollBars(QMEWnd w) override {
     wchar_t className[257] = L"";
     GetClassNameW(H(w), className, 257);
-    DebugPrint(0x8000, L"dragscroll window: %x %s\n", static_cast<unsigned>(w), className);
+    DebugPrint(qvn::kExecLogInfo, L"dragscroll window: %x %s\n", static_cast<unsigned>(w), className);
     DWORD style = 0;
     if (!QMCUtilWindowStyleGet(H(w), &style)) {
-      DebugPrint(0x0100, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
       return false;
     }
     bool bars = (style & (WS_HSCROLL | WS_VSCROLL)) != 0;
-    if (bars) DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove window has scroll bars");
+    if (bars) DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollMouseMove window has scroll bars");
     return bars;
   }
 
@@ -67,14 +67,14 @@ class SystemWindows : public QMEDragscrollWindows {
     *horizontal = *vertical = 0;
     HWND parent = GetParent(H(w));
     if (!parent) {
-      DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove no scrollbars found");
+      DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollMouseMove no scrollbars found");
       return;
     }
     for (HWND c = FindWindowExW(parent, nullptr, L"ScrollBar", nullptr); c;
          c = FindWindowExW(parent, c, L"ScrollBar", nullptr)) {
       DWORD style = 0;
       if (!QMCUtilWindowStyleGet(c, &style)) {
-        DebugPrint(0x0100, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
+        DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalHasScrollBars QMCUtilWindowStyleGet failed!");
         continue;
       }
       if (style & SBS_VERT)
@@ -82,7 +82,7 @@ class SystemWindows : public QMEDragscrollWindows {
       else
         *horizontal = W(c);
     }
-    DebugPrint(0x8000, (*horizontal || *vertical) ? L"QMEFuncDragscrollMouseMove window has ScrollBar children"
+    DebugPrint(qvn::kExecLogInfo, (*horizontal || *vertical) ? L"QMEFuncDragscrollMouseMove window has ScrollBar children"
                                                   : L"QMEFuncDragscrollMouseMove no scrollbars found");
   }
 
@@ -90,7 +90,7 @@ class SystemWindows : public QMEDragscrollWindows {
     int bar = vertical ? SB_VERT : SB_HORZ;
     int before = QMCUtilScrollBarPositionGet(H(w), bar);
     if (before == -1) {
-      DebugPrint(0x0100, L"QMEFuncDragscrollInternalScrollBarWindowScroll QMCUtilScrollBarPositionGet failed!");
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalScrollBarWindowScroll QMCUtilScrollBarPositionGet failed!");
       return false;
     }
     SendScroll(H(w), vertical ? WM_VSCROLL : WM_HSCROLL, code, nullptr);
@@ -100,7 +100,7 @@ class SystemWindows : public QMEDragscrollWindows {
   bool ScrollControl(QMEWnd control, bool vertical, int code) override {
     int before = QMCUtilScrollBarPositionGet(H(control), SB_CTL);
     if (before == -1) {
-      DebugPrint(0x0100, L"QMEFuncDragscrollInternalScrollBarControllScroll QMCUtilScrollBarPositionGet failed!");
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalScrollBarControllScroll QMCUtilScrollBarPositionGet failed!");
       return false;
     }
     SendScroll(GetParent(H(control)), vertical ? WM_VSCROLL : WM_HSCROLL, code, H(control));
@@ -111,7 +111,7 @@ class SystemWindows : public QMEDragscrollWindows {
 class DriverInput : public QMEDragscrollInput {
  public:
   void Wheel(int delta) override {
-    DebugPrint(0x8000, L"Counter %d\n", static_cast<int>(g_step));
+    DebugPrint(qvn::kExecLogInfo, L"Counter %d\n", static_cast<int>(g_step));
     QMEUtilMouseWheelSimulate(static_cast<uint16_t>(static_cast<int16_t>(delta)));
   }
   // The arrow keys are E0-prefixed: without the extended flag the same scan
@@ -122,7 +122,7 @@ class DriverInput : public QMEDragscrollInput {
   }
   void Foreground(QMEWnd w) override {
     if (!SetForegroundWindow(H(w)))
-      DebugPrint(0x0100, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
   }
 };
 
@@ -132,29 +132,29 @@ IHTMLDocument2* HtmlWindowToHtmlWebBrowserDocument(IHTMLWindow2* window) {
   IServiceProvider* sp = nullptr;
   HRESULT hr = window->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&sp));
   if (FAILED(hr) || !sp) {
-    DebugPrint(0x0100, L"HtmlWindowToHtmlWebBrowser QueryInterface IID_IServiceProvider failed! 0x%x!", hr);
+    DebugPrint(qvn::kExecLogError, L"HtmlWindowToHtmlWebBrowser QueryInterface IID_IServiceProvider failed! 0x%x!", hr);
     return nullptr;
   }
   IWebBrowser2* browser = nullptr;
   hr = sp->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2, reinterpret_cast<void**>(&browser));
   sp->Release();
   if (FAILED(hr) || !browser) {
-    DebugPrint(0x0100, L"HtmlWindowToHtmlWebBrowser QueryService IID_IWebBrowserApp failed! 0x%x!", hr);
-    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument NULL == pIWebBrowser2!");
+    DebugPrint(qvn::kExecLogError, L"HtmlWindowToHtmlWebBrowser QueryService IID_IWebBrowserApp failed! 0x%x!", hr);
+    DebugPrint(qvn::kExecLogError, L"HtmlWindowToHtmlDocument NULL == pIWebBrowser2!");
     return nullptr;
   }
   IDispatch* disp = nullptr;
   hr = browser->get_Document(&disp);
   browser->Release();
   if (FAILED(hr) || !disp) {
-    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument get_Document failed! 0x%x!", hr);
+    DebugPrint(qvn::kExecLogError, L"HtmlWindowToHtmlDocument get_Document failed! 0x%x!", hr);
     return nullptr;
   }
   IHTMLDocument2* doc = nullptr;
   hr = disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc));
   disp->Release();
   if (FAILED(hr) || !doc) {
-    DebugPrint(0x0100, L"HtmlWindowToHtmlDocument QueryInterface IID_IHTMLDocument2 failed! 0x%x!", hr);
+    DebugPrint(qvn::kExecLogError, L"HtmlWindowToHtmlDocument QueryInterface IID_IHTMLDocument2 failed! 0x%x!", hr);
     return nullptr;
   }
   return doc;
@@ -186,7 +186,7 @@ class HtmlDocument final : public QMEDragscrollDocument {
     frames_ = nullptr;
     long length = -1;
     if (FAILED(doc_->get_frames(&frames_)) || !frames_ || FAILED(frames_->get_length(&length))) length = -1;
-    DebugPrint(0x0100, L"GetChildDocumentFromPoint total frame count: %d", static_cast<int>(length));
+    DebugPrint(qvn::kExecLogError, L"GetChildDocumentFromPoint total frame count: %d", static_cast<int>(length));
     return length;
   }
 
@@ -199,7 +199,7 @@ class HtmlDocument final : public QMEDragscrollDocument {
     index.lVal = i;
     HRESULT hr = frames_->item(&index, &item);
     if (FAILED(hr) || item.vt != VT_DISPATCH || !item.pdispVal) {
-      DebugPrint(0x0100, L"GetChildDocumentFromPoint IDispatch failed");
+      DebugPrint(qvn::kExecLogError, L"GetChildDocumentFromPoint IDispatch failed");
       VariantClear(&item);
       return nullptr;
     }
@@ -207,13 +207,13 @@ class HtmlDocument final : public QMEDragscrollDocument {
     hr = item.pdispVal->QueryInterface(IID_IHTMLWindow2, reinterpret_cast<void**>(&window));
     VariantClear(&item);
     if (FAILED(hr) || !window) {
-      DebugPrint(0x0100, L"GetChildDocumentFromPoint QueryInterface IID_IHTMLWindow2 failed! 0x%x", hr);
+      DebugPrint(qvn::kExecLogError, L"GetChildDocumentFromPoint QueryInterface IID_IHTMLWindow2 failed! 0x%x", hr);
       return nullptr;
     }
     IHTMLDocument2* child = HtmlWindowToHtmlDocument(window);
     window->Release();
     if (!child) {
-      DebugPrint(0x0100, L"GetChildDocumentFromPoint NULL == pChildDocument!");
+      DebugPrint(qvn::kExecLogError, L"GetChildDocumentFromPoint NULL == pChildDocument!");
       return nullptr;
     }
     return new (std::nothrow) HtmlDocument(child);
@@ -225,20 +225,20 @@ class HtmlDocument final : public QMEDragscrollDocument {
     IHTMLWindow2* window = nullptr;
     HRESULT hr = doc_->get_parentWindow(&window);
     if (FAILED(hr) || !window) {
-      DebugPrint(0x0100, L"IsPointOnDocument get_parentWindow failed 0x%x", hr);
+      DebugPrint(qvn::kExecLogError, L"IsPointOnDocument get_parentWindow failed 0x%x", hr);
       return false;
     }
     IHTMLWindow3* window3 = nullptr;
     hr = window->QueryInterface(IID_IHTMLWindow3, reinterpret_cast<void**>(&window3));
     window->Release();
     if (FAILED(hr) || !window3) {
-      DebugPrint(0x0100, L"IsPointOnWindow QueryInterface IID_IHTMLWindow3 failed");
+      DebugPrint(qvn::kExecLogError, L"IsPointOnWindow QueryInterface IID_IHTMLWindow3 failed");
       return false;
     }
     IHTMLElement* body = nullptr;
     hr = doc_->get_body(&body);
     if (FAILED(hr) || !body) {
-      DebugPrint(0x0100, L"IsPointOnWindow get_body failed frame: 0x%x", hr);
+      DebugPrint(qvn::kExecLogError, L"IsPointOnWindow get_body failed frame: 0x%x", hr);
       window3->Release();
       return false;
     }
@@ -276,7 +276,7 @@ class HtmlWindow final : public QMEDragscrollHtmlWindow {
     OutputDebugStringW(L"IE IS SCROLLING LOOP!!!!!!!\n");
     HRESULT hr = w_->scrollBy(dx, dy);
     if (FAILED(hr)) {
-      DebugPrint(0x0100, L"QMEFuncDragscrollMouseMove pIWindow2Current->scrollBy failed! 0x%x %d,%d (x,y)", hr,
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollMouseMove pIWindow2Current->scrollBy failed! 0x%x %d,%d (x,y)", hr,
                  static_cast<int>(dx), static_cast<int>(dy));
       return false;
     }
@@ -308,15 +308,15 @@ class HtmlWindow final : public QMEDragscrollHtmlWindow {
 };
 
 void QMEFuncDragscrollInternalIeStart(HWND target) {
-  DebugPrint(0x0200, L">>> QMEFuncDragscrollInternalIeStart");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollInternalIeStart");
   if (!g_oleacc) g_oleacc = LoadLibraryW(L"OLEACC.DLL");
   if (!g_oleacc) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart LoadLibrary failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart LoadLibrary failed! %d", GetLastError());
     return;
   }
   UINT msg = RegisterWindowMessageW(L"WM_HTML_GETOBJECT");
   if (!msg) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart RegisterWindowMessage failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart RegisterWindowMessage failed! %d", GetLastError());
     return;
   }
   DWORD_PTR result = 0;
@@ -324,14 +324,14 @@ void QMEFuncDragscrollInternalIeStart(HWND target) {
   using ObjectFromLresultFn = HRESULT(WINAPI*)(LRESULT, REFIID, WPARAM, void**);
   auto fromResult = reinterpret_cast<ObjectFromLresultFn>(GetProcAddress(g_oleacc, "ObjectFromLresult"));
   if (!fromResult) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart GetProcAddress ObjectFromLresult failed! %d",
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart GetProcAddress ObjectFromLresult failed! %d",
                GetLastError());
     return;
   }
   IHTMLDocument2* top = nullptr;
   HRESULT hr = fromResult(static_cast<LRESULT>(result), IID_IHTMLDocument2, 0, reinterpret_cast<void**>(&top));
   if (FAILED(hr) || !top) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart obFromRes failed! 0x%x", hr);
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart obFromRes failed! 0x%x", hr);
     return;
   }
   auto* topDoc = new (std::nothrow) HtmlDocument(top);
@@ -341,12 +341,12 @@ void QMEFuncDragscrollInternalIeStart(HWND target) {
   }
   auto* found = static_cast<HtmlDocument*>(QMEDragscrollChildDocumentFromPoint(topDoc, g_start.x, g_start.y));
   if (!found) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart GetChildDocumentFromPoint failed!");
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart GetChildDocumentFromPoint failed!");
   } else {
     hr = found->Get()->get_parentWindow(&g_pIWindow);
     if (FAILED(hr) || !g_pIWindow) {
       g_pIWindow = nullptr;
-      DebugPrint(0x0100, L"QMEFuncDragscrollInternalIeStart pDocument2->get_parentWindow failed! 0x%x", hr);
+      DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalIeStart pDocument2->get_parentWindow failed! 0x%x", hr);
     }
     found->Release();
   }
@@ -385,7 +385,7 @@ LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 void QMEFuncDragscrollInternalCursorWindowCreate() {
-  DebugPrint(0x0200, L">>> QMEFuncDragscrollInternalCursorWindowCreate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollInternalCursorWindowCreate");
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -394,14 +394,14 @@ void QMEFuncDragscrollInternalCursorWindowCreate() {
   wc.hbrBackground = CreateSolidBrush(RGB(255, 255, 255));
   wc.lpszClassName = kMarkerClass;
   if (!RegisterClassExW(&wc)) {
-    DebugPrint(0x0200, L"QMEFuncDragscrollInternalCursorWindowCreate RegisterClassEx failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogTrace, L"QMEFuncDragscrollInternalCursorWindowCreate RegisterClassEx failed! %d", GetLastError());
     if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
   }
   HWND wnd = CreateWindowExW(WS_EX_TOPMOST, kMarkerClass, L"", WS_POPUP, g_start.x - kMarkerSize / 2,
                              g_start.y - kMarkerSize / 2, kMarkerSize, kMarkerSize, nullptr, nullptr, g_hInstance,
                              nullptr);
   if (!wnd) {
-    DebugPrint(0x0100, L"QMEFuncDragscrollInternalCursorWindowCreate CreateWindowEx %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalCursorWindowCreate CreateWindowEx %d", GetLastError());
     return;
   }
   g_hMarker = wnd;
@@ -417,7 +417,7 @@ bool QMCUtilWindowStyleGet(HWND window, DWORD* style) {
   WINDOWINFO info{};
   info.cbSize = sizeof(info);
   if (!GetWindowInfo(window, &info)) {
-    DebugPrint(0x0100, L">>> QMCUtilWindowStyleGet GetWindowInfo failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L">>> QMCUtilWindowStyleGet GetWindowInfo failed! %d", GetLastError());
     return false;
   }
   *style = info.dwStyle;
@@ -429,17 +429,17 @@ int QMCUtilScrollBarPositionGet(HWND window, int bar) {
   si.cbSize = sizeof(si);
   si.fMask = SIF_POS;
   if (!GetScrollInfo(window, bar, &si)) {
-    DebugPrint(0x0100, L">>> QMEFuncDragscrollMouseMove GetScrollInfo failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L">>> QMEFuncDragscrollMouseMove GetScrollInfo failed! %d", GetLastError());
     return -1;
   }
   return si.nPos;
 }
 
 bool QMEFuncDragscrollStart() {
-  DebugPrint(0x0200, L">>> QMEFuncDragscrollStart");
-  if (!GetCursorPos(&g_start)) DebugPrint(0x0100, L"QMEFuncDragscrollStart GetCursorPos failed! %d", GetLastError());
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollStart");
+  if (!GetCursorPos(&g_start)) DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollStart GetCursorPos failed! %d", GetLastError());
   hWndFunctionTarget = WindowFromPoint(g_start);
-  DebugPrint(0x8000, L"QMEFuncDragscrollStart hWndFunctionTarget %x GetCursorPos x:%d y:%d",
+  DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollStart hWndFunctionTarget %x GetCursorPos x:%d y:%d",
              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndFunctionTarget)), static_cast<int>(g_start.x),
              static_cast<int>(g_start.y));
   RECT rc{};
@@ -449,10 +449,10 @@ bool QMEFuncDragscrollStart() {
     HWND child = ChildWindowFromPoint(hWndFunctionTarget, inner);
     if (child) hWndFunctionTarget = child;
   }
-  DebugPrint(0x8000, L">>> QMEFuncDragscrollStart bResult %d hWndFunctionTarget %x", haveRect ? 1 : 0,
+  DebugPrint(qvn::kExecLogInfo, L">>> QMEFuncDragscrollStart bResult %d hWndFunctionTarget %x", haveRect ? 1 : 0,
              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndFunctionTarget)));
   if (!SetForegroundWindow(hWndFunctionTarget))
-    DebugPrint(0x0100, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollStart SetForegroundWindow failed! %d", GetLastError());
   QMEUtilMouseButtonSimulate(0, true);
   QMEUtilMouseButtonSimulate(0, false);
 
@@ -462,7 +462,7 @@ bool QMEFuncDragscrollStart() {
 
   wchar_t className[257] = L"";
   if (hWndFunctionTarget) GetClassNameW(hWndFunctionTarget, className, 257);
-  DebugPrint(0x8000, L"QMEFuncDragscrollStart szClassName %s", className);
+  DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollStart szClassName %s", className);
   if (lstrcmpW(className, kBrowserClass) == 0) {
     g_browser = 1;
     QMEFuncDragscrollInternalIeStart(hWndFunctionTarget);
@@ -473,7 +473,7 @@ bool QMEFuncDragscrollStart() {
 }
 
 bool QMEFuncDragscrollMouseMove() {
-  DebugPrint(0x0200, L">>> QMEFuncDragscrollMouseMove");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollMouseMove");
   POINT now{};
   GetCursorPos(&now);
   SetCursorPos(g_start.x, g_start.y);
@@ -502,14 +502,14 @@ bool QMEFuncDragscrollMouseMove() {
   DriverInput input;
   QMEDragscrollOutcome outcome = QMEDragscrollMove(windows, input, W(hWndFunctionTarget), dx, dy, g_step);
   if (outcome == QMEDragscrollOutcome::Scrolled)
-    DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove scroll by window message succeeded\n");
+    DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollMouseMove scroll by window message succeeded\n");
   else
-    DebugPrint(0x8000, L"QMEFuncDragscrollMouseMove scroll by window message failed\n");
+    DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollMouseMove scroll by window message failed\n");
   return true;
 }
 
 bool QMEFuncDragscrollEnd() {
-  DebugPrint(0x0200, L">>> QMEFuncDragscrollEnd");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollEnd");
   if (g_hMarker) {
     SendMessageW(g_hMarker, WM_CLOSE, 0, 0);
     g_hMarker = nullptr;
@@ -518,7 +518,7 @@ bool QMEFuncDragscrollEnd() {
     g_pIWindow->Release();
     g_pIWindow = nullptr;
   }
-  DebugPrint(0x8000, L"QMEFuncDragscrollEnd SetCursorPos x:%d y:%d", static_cast<int>(g_start.x),
+  DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollEnd SetCursorPos x:%d y:%d", static_cast<int>(g_start.x),
              static_cast<int>(g_start.y));
   SetCursorPos(g_start.x, g_start.y);
   ShowCursor(TRUE);

@@ -39,16 +39,16 @@ HDEVNOTIFY RegisterInterfaceNotification(HWND hwnd, const GUID& guid) {
 }
 
 void QvnNotificationDeviceRegister(HWND hwnd) {
-  DebugPrint(0x0200, L">>> QvnNotificationDeviceRegister");
+  DebugPrint(qvn::kExecLogTrace, L">>> QvnNotificationDeviceRegister");
   if (!g_notifyMouse) {
     g_notifyMouse = RegisterInterfaceNotification(hwnd, kGuidDevInterfaceMouse);
     if (!g_notifyMouse)
-      DebugPrint(0x0100, L"QvnNotificationDeviceRegister RegisterDeviceNotification mouse failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QvnNotificationDeviceRegister RegisterDeviceNotification mouse failed! %d", GetLastError());
   }
   if (!g_notifyKeyboard) {
     g_notifyKeyboard = RegisterInterfaceNotification(hwnd, kGuidDevInterfaceKeyboard);
     if (!g_notifyKeyboard)
-      DebugPrint(0x0100, L"QvnNotificationDeviceRegister RegisterDeviceNotification keyboard failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QvnNotificationDeviceRegister RegisterDeviceNotification keyboard failed! %d", GetLastError());
   }
 }
 
@@ -58,10 +58,10 @@ void QvnNotificationDeviceUnregister() {
 }
 
 void QvnNotificationDeviceChange(WPARAM event) {
-  DebugPrint(0x0200, L">>> QvnNotificationDeviceChange");
-  DebugPrint(0x2000, L"%s", qvn::DeviceChangeEventName(static_cast<unsigned>(event)));
+  DebugPrint(qvn::kExecLogTrace, L">>> QvnNotificationDeviceChange");
+  DebugPrint(qvn::kExecLogDeviceChange, L"%s", qvn::DeviceChangeEventName(static_cast<unsigned>(event)));
   if (qvn::DeviceChangeNeedsRecheck(static_cast<unsigned>(event))) {
-    DebugPrint(0x2000, L"DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE");
+    DebugPrint(qvn::kExecLogDeviceChange, L"DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE");
     QMEThreadDeviceSignalDeviceChange(&g_DeviceThreadData);
   }
 }
@@ -77,24 +77,24 @@ void DeviceStop() {
 }
 
 void OnSessionChange(HWND hwnd, WPARAM code, LPARAM sessionOfEvent) {
-  DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE");
+  DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE");
   DWORD own = 0;
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &own)) {
-    DebugPrint(0x0100, L"ProcessIdToSessionId failed %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"ProcessIdToSessionId failed %d", GetLastError());
     return;
   }
   if (static_cast<DWORD>(sessionOfEvent) != own) return;
   switch (code) {
     case qvn::kWtsConsoleConnect:
-      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_CONNECT session ID %d", own); break;
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_CONNECT session ID %d", own); break;
     case qvn::kWtsConsoleDisconnect:
-      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_DISCONNECT session ID %d", own); break;
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_CONSOLE_DISCONNECT session ID %d", own); break;
     case qvn::kWtsSessionLock:
-      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID %d", own); break;
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID %d", own); break;
     case qvn::kWtsSessionUnlock:
-      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE WTS_SESSION_UNLOCK session ID %d", own); break;
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_SESSION_UNLOCK session ID %d", own); break;
     default:
-      DebugPrint(0x1000, L"WM_WTSSESSION_CHANGE 0x%x", static_cast<unsigned>(code)); break;
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE 0x%x", static_cast<unsigned>(code)); break;
   }
   switch (qvn::SessionChange(g_session, static_cast<unsigned>(code))) {
     case qvn::DeviceLinkAction::Start: DeviceStart(hwnd); break;
@@ -147,7 +147,7 @@ void OnExitCommand(HWND hwnd) {
 }
 
 bool InternalMainWindowCreate(HINSTANCE instance, const wchar_t* title) {
-  DebugPrint(0x0200, L">>> InternalMainWindowCreate");
+  DebugPrint(qvn::kExecLogTrace, L">>> InternalMainWindowCreate");
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -163,14 +163,14 @@ bool InternalMainWindowCreate(HINSTANCE instance, const wchar_t* title) {
   HWND hwnd = CreateWindowExW(0, QVN_MAIN_WINDOW_CLASS, title, WS_OVERLAPPEDWINDOW, 100, 100, 100, 100,
                               nullptr, nullptr, instance, nullptr);
   if (!hwnd) {
-    DebugPrint(0x0100, L"WinMain CreateWindow failed!");
+    DebugPrint(qvn::kExecLogError, L"WinMain CreateWindow failed!");
     return false;
   }
   g_hMainWnd = hwnd;
   SetWindowPos(hwnd, HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE);
   HWND props = FindWindowW(L"#32770", L"Mouse Properties");
   if (props) {
-    DebugPrint(0x8000, L"Mouse Properties Dialog Found");
+    DebugPrint(qvn::kExecLogInfo, L"Mouse Properties Dialog Found");
     SendMessageTimeoutW(props, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
     DestroyWindow(props);
   }
@@ -196,7 +196,7 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       DestroyWindow(hwnd);
       return 0;
     case WM_ENDSESSION:
-      DebugPrint(0x1000, L"WM_ENDSESSION");
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_ENDSESSION");
       DeviceStop();
       return 0;
     case WM_COMMAND:
@@ -212,14 +212,14 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_DEVICECHANGE:
-      DebugPrint(0x1000, L"WM_DEVICECHANGE");
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_DEVICECHANGE");
       QvnNotificationDeviceChange(wParam);
       return TRUE;
     case WM_WTSSESSION_CHANGE:
       OnSessionChange(hwnd, wParam, lParam);
       return 0;
     case WM_APP_QUORVANE_SETTINGS_UPDATED:
-      DebugPrint(0x1000, L"WM_APP_QUORVANE_SETTINGS_UPDATED");
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_APP_QUORVANE_SETTINGS_UPDATED");
       QMETrayIcon(true, wParam == 2);
       QMEPointerSpeedShortcutRead();
       QMEThreadDeviceSignalConfigChange(&g_DeviceThreadData);
@@ -229,14 +229,14 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       else if (lParam == WM_LBUTTONDBLCLK) OpenMouseSettings();
       return 0;
     case WM_RESET_BREAKTIMERS:
-      DebugPrint(0x1000, L"WM_RESET_BREAKTIMERS");
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_RESET_BREAKTIMERS");
       QMEThreadBreakReset();
       return 0;
     case WM_APP_QUORVANE_HOOK_KEYBOARD:
       ProcessKeyboardKey(wParam, lParam);
       return 0;
     case WM_APP_QUORVANE_HOOK_KEYPRESSED:
-      DebugPrint(0x1000, L"WM_APP_QUORVANE_HOOK_KEYPRESSED");
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_APP_QUORVANE_HOOK_KEYPRESSED");
       QMEFstmEvent(6, 0);
       return 0;
     case WM_APP_QUORVANE_FSTM_EVENT:
@@ -248,27 +248,27 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 int QMEExecutiveMain(HINSTANCE instance) {
   DebugLevelRead();
-  DebugPrint(0x0200, L">>> WinMain");
+  DebugPrint(qvn::kExecLogTrace, L">>> WinMain");
   g_hInstance = instance;
   HRESULT com = CoInitialize(nullptr);
 
   DWORD session = 0;
   wchar_t title[32];
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &session) || !qvn::MainWindowTitle(session, title, 32)) {
-    DebugPrint(0x0100, L"WinMain cannot determine window name. Exiting now...");
+    DebugPrint(qvn::kExecLogError, L"WinMain cannot determine window name. Exiting now...");
     if (SUCCEEDED(com)) CoUninitialize();
     return 1;
   }
-  DebugPrint(0x8000, L"MainWindow name: %s.", title);
+  DebugPrint(qvn::kExecLogInfo, L"MainWindow name: %s.", title);
 
   if (FindWindowW(QVN_MAIN_WINDOW_CLASS, title)) {
-    DebugPrint(0x8000, L"WinMain Exe is already running. Exiting now...");
+    DebugPrint(qvn::kExecLogInfo, L"WinMain Exe is already running. Exiting now...");
     if (SUCCEEDED(com)) CoUninitialize();
     return 1;
   }
 
   if (!InternalMainWindowCreate(instance, title)) {
-    DebugPrint(0x0100, L"InternalMainWindowCreate failed");
+    DebugPrint(qvn::kExecLogError, L"InternalMainWindowCreate failed");
     if (SUCCEEDED(com)) CoUninitialize();
     return 1;
   }
@@ -291,11 +291,11 @@ int QMEExecutiveMain(HINSTANCE instance) {
     SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(FALSE), 0);
     BOOL now = TRUE;
     SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &now, 0);
-    DebugPrint(0x8000, L"Windows ClickLock switched off while running (now %d)", now);
+    DebugPrint(qvn::kExecLogInfo, L"Windows ClickLock switched off while running (now %d)", now);
   }
 
   if (!QMEThreadBreakCreate()) {
-    DebugPrint(0x0100, L"QMEThreadBreakCreate failed !!!");
+    DebugPrint(qvn::kExecLogError, L"QMEThreadBreakCreate failed !!!");
     if (g_clickLockWasOn) SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
     DestroyWindow(hwnd);
     if (SUCCEEDED(com)) CoUninitialize();
@@ -308,7 +308,7 @@ int QMEExecutiveMain(HINSTANCE instance) {
       },
       [](uint32_t ms) { Sleep(ms); });
   if (err != 0) {
-    DebugPrint(0x0100, L"WTSRegisterSessionNotification failed! %d", err);
+    DebugPrint(qvn::kExecLogError, L"WTSRegisterSessionNotification failed! %d", err);
     QMEThreadBreakRequestExitAndWait();
     if (g_clickLockWasOn) SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
     DestroyWindow(hwnd);
@@ -336,10 +336,10 @@ int QMEExecutiveMain(HINSTANCE instance) {
     SystemParametersInfoW(SPI_SETMOUSECLICKLOCK, 0, reinterpret_cast<PVOID>(TRUE), 0);
     BOOL now = FALSE;
     SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &now, 0);
-    DebugPrint(0x8000, L"Windows ClickLock switched on again (now %d)", now);
+    DebugPrint(qvn::kExecLogInfo, L"Windows ClickLock switched on again (now %d)", now);
   }
   QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
-  if (!QMEThreadBreakRequestExitAndWait()) DebugPrint(0x0100, L"QMEThreadBreakRequestExitAndWait failed !!!");
+  if (!QMEThreadBreakRequestExitAndWait()) DebugPrint(qvn::kExecLogError, L"QMEThreadBreakRequestExitAndWait failed !!!");
   if (SUCCEEDED(com)) CoUninitialize();
   return quitCode;
 }

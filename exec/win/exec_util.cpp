@@ -23,12 +23,12 @@ void CopyText(wchar_t* dst, size_t capacity, const wchar_t* src) {
 bool QMEUtilWindowNonChildUnderneathCursorGet(HWND* window) {
   POINT pt;
   if (!GetCursorPos(&pt)) {
-    DebugPrint(0x0100, L"QMEUtilWindowNonChildUnderneathCursorGet GetCursorPos failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilWindowNonChildUnderneathCursorGet GetCursorPos failed! %d", GetLastError());
     return false;
   }
   HWND w = WindowFromPoint(pt);
   if (!w) {
-    DebugPrint(0x0100, L"QMEUtilWindowNonChildUnderneathCursorGet WindowFromPoint failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilWindowNonChildUnderneathCursorGet WindowFromPoint failed! %d", GetLastError());
     return false;
   }
   for (;;) {
@@ -68,14 +68,14 @@ bool QMEUtilDevicePathToDrivePath(wchar_t* path, size_t capacity) {
 bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* description) {
   BYTE info[4000];
   if (!GetFileVersionInfoW(path, 0, sizeof(info), info)) {
-    DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName GetFileVersionInfo failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName GetFileVersionInfo failed! %d", GetLastError());
     return false;
   }
   struct LangCodePage { WORD language, codePage; };
   LangCodePage* pairs = nullptr;
   UINT bytes = 0;
   if (!VerQueryValueW(info, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&pairs), &bytes) || !pairs) {
-    DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName VerQueryValue failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName VerQueryValue failed! %d", GetLastError());
     return false;
   }
   for (UINT i = 0; i < bytes / sizeof(LangCodePage); ++i) {
@@ -96,7 +96,7 @@ bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* desc
       }
     }
   }
-  DebugPrint(0x0100, L"QMEUtilInternalVersionInfoGetProductName Len <= 1! %d", GetLastError());
+  DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName Len <= 1! %d", GetLastError());
   return false;
 }
 
@@ -107,13 +107,13 @@ bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
   if (QMEUtilIsVistaOrAbove()) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process) {
-      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
       return false;
     }
     DWORD n = GetProcessImageFileNameW(process, path, kQvnPathChars);
     CloseHandle(process);
     if (n == 0) {
-      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet GetProcessImageFileName failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEUtilWindowExecutableNameGet GetProcessImageFileName failed! %d", GetLastError());
       return false;
     }
     path[kQvnPathChars - 1] = 0;
@@ -121,22 +121,22 @@ bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
   } else {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
     if (!process) {
-      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEUtilWindowExecutableNameGet OpenProcess failed! %d", GetLastError());
       return false;
     }
     DWORD n = GetModuleFileNameExW(process, nullptr, path, kQvnPathChars);
     CloseHandle(process);
     if (n == 0) {
-      DebugPrint(0x0100, L"QMEUtilWindowExecutableNameGet GetModuleFileNameEx failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEUtilWindowExecutableNameGet GetModuleFileNameEx failed! %d", GetLastError());
       return false;
     }
     path[kQvnPathChars - 1] = 0;
   }
   if (!QMEUtilInternalVersionInfoGetProductName(path, name)) {
-    DebugPrint(0x8000, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
+    DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
     CopyText(name, kQvnPathChars, PathFindFileNameW(path));
   }
-  DebugPrint(0x8000, L"QMEUtilWindowExecutableNameGet %s  ", name);
+  DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet %s  ", name);
   return true;
 }
 
@@ -144,10 +144,10 @@ bool QMEUtilIsVistaOrAbove() {
   OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof(info);
   if (!GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&info))) {
-    DebugPrint(0x0100, L"QMEUtilIsVistaOrAbove GetVersionEx failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilIsVistaOrAbove GetVersionEx failed! %d", GetLastError());
     return false;
   }
-  DebugPrint(0x8000, L"QMEUtilIsVistaOrAbove! OsVersionInfoEx.dwMajorVersion: %d", info.dwMajorVersion);
+  DebugPrint(qvn::kExecLogInfo, L"QMEUtilIsVistaOrAbove! OsVersionInfoEx.dwMajorVersion: %d", info.dwMajorVersion);
   return info.dwMajorVersion > 5;
 }
 
@@ -164,7 +164,7 @@ bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, c
   sei.lpParameters = parameters;
   sei.lpDirectory = directory;
   sei.nShow = SW_SHOWNORMAL;
-  DebugPrint(0x8000, L"ShellExecuteEx: %s %s %s", directory ? directory : L"", file ? file : L"",
+  DebugPrint(qvn::kExecLogInfo, L"ShellExecuteEx: %s %s %s", directory ? directory : L"", file ? file : L"",
              parameters ? parameters : L"");
   if (ShellExecuteExW(&sei)) {
     if (process) *process = sei.hProcess;
@@ -173,11 +173,11 @@ bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, c
   }
   DWORD err = GetLastError();
   if (qvn::ClassifyStartFailure(elevated, err) == qvn::StartFailure::RefusedElevation) {
-    DebugPrint(0x8000, L"ShellExecuteExW cancelled by user");
+    DebugPrint(qvn::kExecLogInfo, L"ShellExecuteExW cancelled by user");
     if (process) *process = INVALID_HANDLE_VALUE;
     return true;
   }
-  DebugPrint(0x0100, L"ShellExecuteExW failed! %d", err);
+  DebugPrint(qvn::kExecLogError, L"ShellExecuteExW failed! %d", err);
   return false;
 }
 
@@ -185,7 +185,7 @@ bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* direc
                                        const wchar_t* parameters, bool elevated, DWORD* exitCode) {
   HANDLE process = nullptr;
   if (!QMEUtilShellExecuteProcess(file, directory, parameters, elevated, &process)) {
-    DebugPrint(0x0100, L"QMEUtilShellExecuteProcessAndWait QMEUtilShellExecuteProcess failed!");
+    DebugPrint(qvn::kExecLogError, L"QMEUtilShellExecuteProcessAndWait QMEUtilShellExecuteProcess failed!");
     return false;
   }
   if (process == INVALID_HANDLE_VALUE) {  // the user refused the elevation
@@ -197,12 +197,12 @@ bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* direc
     return true;
   }
   if (WaitForSingleObject(process, INFINITE) == WAIT_FAILED) {
-    DebugPrint(0x0100, L"WaitForSingleObject failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"WaitForSingleObject failed! %d", GetLastError());
     CloseHandle(process);
     return false;
   }
   if (exitCode && !GetExitCodeProcess(process, exitCode)) {
-    DebugPrint(0x0100, L"GetExitCodeProcess failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"GetExitCodeProcess failed! %d", GetLastError());
     CloseHandle(process);
     return false;
   }
@@ -213,11 +213,11 @@ bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* direc
 bool QMEUtilGetCurrentModulePath(HMODULE module, wchar_t* path) {
   DWORD n = GetModuleFileNameW(module, path, kQvnPathChars);
   if (n == 0 || n >= kQvnPathChars) {
-    DebugPrint(0x0100, L"QMEUtilGetCurrentModulePath GetModuleFileNameW failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilGetCurrentModulePath GetModuleFileNameW failed! %d", GetLastError());
     return false;
   }
   if (!PathRemoveFileSpecW(path)) {
-    DebugPrint(0x0100, L"QMEUtilGetCurrentModulePath PathRemoveFileSpecW failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEUtilGetCurrentModulePath PathRemoveFileSpecW failed! %d", GetLastError());
     return false;
   }
   return true;

@@ -20,7 +20,7 @@ QMEHookRecord g_hook{};
 }  // namespace
 
 bool QMEHookInstall(HWND mainWindow) {
-  DebugPrint(0x0200, L">>> QMEUtilHook::HookInstall");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilHook::HookInstall");
   wchar_t path[kQvnPathChars];
   bool ok = false;
   if (QMEUtilGetCurrentModulePath(g_hInstance, path)) {
@@ -33,12 +33,12 @@ bool QMEHookInstall(HWND mainWindow) {
     }
   }
   if (!ok) {
-    DebugPrint(0x0100, L"QMEUtilHook::HookInstall InternalHookDllLoad failed !!!");
+    DebugPrint(qvn::kExecLogError, L"QMEUtilHook::HookInstall InternalHookDllLoad failed !!!");
     return false;
   }
   auto setMain = reinterpret_cast<SetMainHwndFn>(GetProcAddress(g_hook.module, "SetMainHwnd"));
   if (!setMain) {
-    DebugPrint(0x0100, L"QMEUtilHook::HookInstall SetMainHwnd missing");
+    DebugPrint(qvn::kExecLogError, L"QMEUtilHook::HookInstall SetMainHwnd missing");
     return true;
   }
   setMain(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(mainWindow)));
@@ -46,21 +46,21 @@ bool QMEHookInstall(HWND mainWindow) {
   if (proc) {
     g_hook.keyboardHook = SetWindowsHookExW(WH_KEYBOARD, proc, g_hook.module, 0);
     if (!g_hook.keyboardHook)
-      DebugPrint(0x0100, L"QMEUtilHook::HookInstall SetWindowsHookEx failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMEUtilHook::HookInstall SetWindowsHookEx failed! %d", GetLastError());
   }
   auto insertMouse = reinterpret_cast<InsertMouseHookFn>(GetProcAddress(g_hook.module, "InsertMouseHook"));
   if (insertMouse) insertMouse();
-  DebugPrint(0x8000, L"QMEUtilHook::HookInstall keyboard hook %p", g_hook.keyboardHook);
+  DebugPrint(qvn::kExecLogInfo, L"QMEUtilHook::HookInstall keyboard hook %p", g_hook.keyboardHook);
   return true;
 }
 
 void QMEHookRemove() {
-  DebugPrint(0x0200, L">>> QMEUtilHook::Uninstall");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilHook::Uninstall");
   if (!g_hook.module) return;
   auto removeMouse = reinterpret_cast<RemoveMouseHookFn>(GetProcAddress(g_hook.module, "RemoveMouseHook"));
   if (removeMouse) removeMouse();
   if (g_hook.keyboardHook && !UnhookWindowsHookEx(g_hook.keyboardHook))
-    DebugPrint(0x0100, L"Uninstall UnhookWindowsHookEx failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"Uninstall UnhookWindowsHookEx failed! %d", GetLastError());
   g_hook.keyboardHook = nullptr;
   FreeLibrary(g_hook.module);
   g_hook.module = nullptr;

@@ -11,7 +11,7 @@ constexpr uint16_t kScanSnapshot = 0x37;
 }  // namespace
 
 void QMEUtilKeyboardKeySimulate(uint16_t virtualKey, bool down, uint16_t keyFlags) {
-  DebugPrint(0x0200, L">>> QMEUtilKeyboardKeySimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilKeyboardKeySimulate");
   uint16_t scan;
   if (virtualKey == kVkSnapshot) {
     // MapVirtualKey has no useful answer for print screen; the driver
@@ -21,7 +21,7 @@ void QMEUtilKeyboardKeySimulate(uint16_t virtualKey, bool down, uint16_t keyFlag
   } else {
     scan = static_cast<uint16_t>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
     if (scan == 0) {
-      DebugPrint(0x0100, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
+      DebugPrint(qvn::kExecLogError, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
       return;
     }
   }
@@ -31,14 +31,14 @@ void QMEUtilKeyboardKeySimulate(uint16_t virtualKey, bool down, uint16_t keyFlag
 }
 
 void QMEUtilMouseButtonSimulate(int button, bool down) {
-  DebugPrint(0x0200, L">>> QMEUtilMouseButtonSimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilMouseButtonSimulate");
   QMEDeviceFilter control;
   if (!control.Create(QVN_CONTROL_DEVICE_NAME)) return;
   control.IoctlMouseButtonSimulate(button, down);
 }
 
 void QMEUtilMouseWheelSimulate(uint16_t delta) {
-  DebugPrint(0x0200, L">>> QMEUtilMouseWheelSimulate");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilMouseWheelSimulate");
   QMEDeviceFilter control;
   if (!control.Create(QVN_CONTROL_DEVICE_NAME)) return;
   control.IoctlMouseWheelSimulate(delta);

@@ -68,7 +68,7 @@ void Flash(int preset) {
       ReleaseDC(wnd, dc);
     }
   } else {
-    DebugPrint(0x0100, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
   }
   Sleep(kFlashMs);
   ShowWindow(wnd, SW_HIDE);
@@ -78,16 +78,16 @@ void Flash(int preset) {
 }  // namespace
 
 bool QMEFuncPointerSpeedToggle() {
-  DebugPrint(0x0200, L">>> QMEFuncPointerSpeedToggle");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncPointerSpeedToggle");
   int32_t current = ReadInt(L"CurrentSpeedSelected", 0);
   QMEPointerSpeedPresets presets = ReadPresets();
   QMEToggleStep step = QMEPointerSpeedChooseNext(current, presets);
   if (step.choice == QMEToggleChoice::Off) {
-    DebugPrint(0x8000, L"QMEFuncPointerSpeedToggle toggling is off");
+    DebugPrint(qvn::kExecLogInfo, L"QMEFuncPointerSpeedToggle toggling is off");
     return false;
   }
   if (step.choice == QMEToggleChoice::NoPreset) {
-    DebugPrint(0x8000, L"QMEFuncPointerSpeedToggle no preset enabled");
+    DebugPrint(qvn::kExecLogInfo, L"QMEFuncPointerSpeedToggle no preset enabled");
     return true;
   }
   int n = step.preset;
@@ -96,25 +96,25 @@ bool QMEFuncPointerSpeedToggle() {
   QMEMouseAccel accel = QMEPointerSpeedAccelFor(n, presets);
   int mouse[3] = {accel.threshold1, accel.threshold2, accel.acceleration};
   if (!SystemParametersInfoW(SPI_SETMOUSE, 0, mouse, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
-    DebugPrint(0x0100, L"QMEFuncPointerSpeedToggle SPI_SETMOUSE failed! %d", GetLastError());
+    DebugPrint(qvn::kExecLogError, L"QMEFuncPointerSpeedToggle SPI_SETMOUSE failed! %d", GetLastError());
 
   int32_t speed = QMEPointerSpeedFor(n, presets);
   HRESULT hr = QMESettingSet(L"MouseSensitivity", speed);
   if (hr != 1) {
-    DebugPrint(0x0100, L"QMEFuncPointerSpeedToggle MouseSensitivity %d failed! 0x%x", speed, hr);
+    DebugPrint(qvn::kExecLogError, L"QMEFuncPointerSpeedToggle MouseSensitivity %d failed! 0x%x", speed, hr);
     return false;
   }
   hr = QMESettingSet(L"CurrentSpeedSelected", static_cast<int32_t>(n));
   if (hr != 1) {
-    DebugPrint(0x0100, L"QMEFuncPointerSpeedToggle CurrentSpeedSelected failed! 0x%x", hr);
+    DebugPrint(qvn::kExecLogError, L"QMEFuncPointerSpeedToggle CurrentSpeedSelected failed! 0x%x", hr);
     return false;
   }
-  DebugPrint(0x8000, L"QMEFuncPointerSpeedToggle preset %d speed %d", n, speed);
+  DebugPrint(qvn::kExecLogInfo, L"QMEFuncPointerSpeedToggle preset %d speed %d", n, speed);
   return true;
 }
 
 bool CreatePointerSpeedFlashWindow() {
-  DebugPrint(0x0200, L">>> CreatePointerSpeedFlashWindow");
+  DebugPrint(qvn::kExecLogTrace, L">>> CreatePointerSpeedFlashWindow");
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -123,7 +123,7 @@ bool CreatePointerSpeedFlashWindow() {
   wc.hbrBackground = CreateSolidBrush(RGB(255, 255, 255));
   wc.lpszClassName = kFlashClass;
   if (!RegisterClassExW(&wc)) {
-    DebugPrint(0x0100, L"REGISTER POINTERSPEEDFLASHWINDOW FAILED");
+    DebugPrint(qvn::kExecLogError, L"REGISTER POINTERSPEEDFLASHWINDOW FAILED");
     if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
   }
   RECT desk{};
@@ -133,7 +133,7 @@ bool CreatePointerSpeedFlashWindow() {
   HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kFlashClass, L"", WS_POPUP, x, y, kFlashSize, kFlashSize, nullptr,
                              nullptr, g_hInstance, nullptr);
   if (!wnd) {
-    DebugPrint(0x0100, L"Unable to create MainWindow");
+    DebugPrint(qvn::kExecLogError, L"Unable to create MainWindow");
     return false;
   }
   g_hFlashWnd = wnd;
@@ -146,12 +146,12 @@ void QMEPointerSpeedShortcutRead() {
   int32_t v = 0;
   if (QMESettingGet(L"PointerSpeedToggleShortCut", nullptr, &v)) {
     g_shortcut = QMEShortcutNormalize(static_cast<uint32_t>(v));
-    DebugPrint(0x8000, L"PointerSpeedToggleShortCut 0x%x", g_shortcut);
+    DebugPrint(qvn::kExecLogInfo, L"PointerSpeedToggleShortCut 0x%x", g_shortcut);
   }
 }
 
 void ProcessKeyboardKey(WPARAM wParam, LPARAM lParam) {
-  DebugPrint(0x0200, L">>> ProcessKeyboardKey");
+  DebugPrint(qvn::kExecLogTrace, L">>> ProcessKeyboardKey");
   if (!QMEShortcutKeyEvent(g_modifiers, g_shortcut, static_cast<uint64_t>(wParam),
                            static_cast<uint32_t>(static_cast<ULONG_PTR>(lParam))))
     return;

@@ -15,9 +15,6 @@ namespace {
 
 wchar_t g_currentApplicationName[MAX_PATH] = L"";
 
-const DWORD kLogError = 0x0100;
-const DWORD kLogTrace = 0x0200;
-const DWORD kLogInfo = 0x8000;
 
 bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
@@ -46,7 +43,7 @@ Source Lookup(const wchar_t* name, const wchar_t* appName, int* sysValue,
               wchar_t (&text)[QME_SETTING_TEXT_CHARS], DWORD* type) {
   int which = QvnSystemParameterFind(name);
   if (which != QVN_SYSPARAM_NONE) {
-    QvnSystemParameterRead(which, sysValue, kLogError);
+    QvnSystemParameterRead(which, sysValue, qvn::kExecLogError);
     return Source::SystemParameter;
   }
   int row = QvnSettingFind(name);
@@ -63,7 +60,7 @@ HRESULT WriteRowText(const wchar_t* name, const wchar_t* text) {
 }
 
 HRESULT SetSystemParameter(int which, int value) {
-  DWORD rc = QvnSystemParameterWrite(which, value, kLogError);
+  DWORD rc = QvnSystemParameterWrite(which, value, qvn::kExecLogError);
   return rc == ERROR_SUCCESS ? 1 : HRESULT_FROM_WIN32(rc);
 }
 
@@ -157,7 +154,7 @@ HRESULT QMESettingSet(const wchar_t* name, const wchar_t* text) {
 
 double QMESettingDecimalGet(int index) {
   if (index < 0 || index >= kQvnDecimalSettingCount) {
-    DebugPrint(kLogError, L"QMESettingDecimalGet bad index! %d", index);
+    DebugPrint(qvn::kExecLogError, L"QMESettingDecimalGet bad index! %d", index);
     return 0.0;
   }
   const QvnDecimalSetting& d = g_QvnDecimalSettings[index];
@@ -183,7 +180,7 @@ void QMESettingCurrentApplicationGet(wchar_t* out, size_t room) {
 }
 
 bool QMESettingsLoadFromRegistry() {
-  DebugPrint(kLogTrace, L">>> QMESettingsLoadFromRegistry");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMESettingsLoadFromRegistry");
   wchar_t app[MAX_PATH];
   QMESettingCurrentApplicationGet(app, MAX_PATH);
 
@@ -205,20 +202,20 @@ bool QMESettingsLoadFromRegistry() {
   conf.acceleratedScrolling = static_cast<uint8_t>(accelerated & 0xFF);
   conf.reserved = 0;
   g_linkConfData = conf;
-  DebugPrint(kLogInfo, L"g_linkConfData.Acclerated_Scrolling %d", g_linkConfData.acceleratedScrolling);
+  DebugPrint(qvn::kExecLogInfo, L"g_linkConfData.Acclerated_Scrolling %d", g_linkConfData.acceleratedScrolling);
   return true;
 }
 
 bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
-  DebugPrint(kLogTrace, L">>> QMESettingRegistryExportToFile");
+  DebugPrint(qvn::kExecLogTrace, L">>> QMESettingRegistryExportToFile");
   wchar_t dir[kQvnPathChars];
   if (!QMEUtilGetCurrentModulePath(nullptr, dir)) {
-    DebugPrint(kLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
+    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
     return false;
   }
   wchar_t path[MAX_PATH];
   if (QvnFormatWf(path, MAX_PATH, L"%s\\%s", dir, fileName ? fileName : L"QuorvaneMouseSettings.reg") < 0) {
-    DebugPrint(kLogError, L"QMESettingRegistryExportToFile path too long! %s", dir);
+    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile path too long! %s", dir);
     return false;
   }
 
@@ -238,7 +235,7 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
     int n = WideCharToMultiByte(CP_ACP, 0, content.c_str(), static_cast<int>(content.size()), nullptr, 0,
                                 nullptr, nullptr);
     if (n <= 0) {
-      DebugPrint(kLogError, L"QMESettingRegistryExportToFile WideCharToMultiByte failed! %d", GetLastError());
+      DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile WideCharToMultiByte failed! %d", GetLastError());
       return false;
     }
     bytes.resize(static_cast<size_t>(n));
@@ -248,13 +245,13 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
 
   FILE* f = _wfopen(path, L"wb");
   if (!f) {
-    DebugPrint(kLogError, L"QMESettingRegistryExportToFile _wfopen failed! %s", path);
+    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile _wfopen failed! %s", path);
     return false;
   }
   size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
   bool closed = std::fclose(f) == 0;
   if (written != bytes.size() || !closed) {
-    DebugPrint(kLogError, L"QMESettingRegistryExportToFile write failed! %s", path);
+    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile write failed! %s", path);
     return false;
   }
   return true;

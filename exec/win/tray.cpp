@@ -14,7 +14,7 @@ constexpr UINT kTrayIconId = 108;
 }
 
 bool QMETrayIcon(bool show, bool modify) {
-  DebugPrint(0x0200, L">>> QMETrayIcon %d %d", show ? 1 : 0, modify ? 1 : 0);
+  DebugPrint(qvn::kExecLogTrace, L">>> QMETrayIcon %d %d", show ? 1 : 0, modify ? 1 : 0);
   NOTIFYICONDATAW nid{};
   nid.cbSize = sizeof(nid);
   nid.hWnd = g_hMainWnd;
@@ -35,7 +35,7 @@ bool QMETrayIcon(bool show, bool modify) {
     if (!hide) op = modify ? NIM_MODIFY : NIM_ADD;
   }
   BOOL ok = Shell_NotifyIconW(op, &nid);
-  if (!ok) DebugPrint(0x0100, L"QMETrayIcon Shell_NotifyIcon %d failed! %d", op, GetLastError());
+  if (!ok) DebugPrint(qvn::kExecLogError, L"QMETrayIcon Shell_NotifyIcon %d failed! %d", op, GetLastError());
   if (nid.hIcon) DestroyIcon(nid.hIcon);
   return ok != FALSE;
 }

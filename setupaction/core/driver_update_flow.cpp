@@ -1,27 +1,28 @@
 #include "driver_update_flow.h"
 
 #include "device_rules.h"
+#include "log_levels.h"
 
 namespace qvn {
 namespace setup {
 
 bool DriverUpdateRun(DriverUpdatePort& port, const wchar_t* hardwareId, const wchar_t* ownerClass,
                      bool* accessDenied) {
-  port.Log(0x20000, L">>> SetupApi::DriverUpdate\n");
+  port.Log(kSetupLogTrace, L">>> SetupApi::DriverUpdate\n");
   bool restartNeeded = false;
   if (!port.Open()) return true;
 
   bool ok = true;
   for (int i = 0;; ++i) {
-    port.LogNumber(0x400000, L"SetupApi::DriverUpdate for-loop i: %d\n", i);
+    port.LogNumber(kSetupLogDevice, L"SetupApi::DriverUpdate for-loop i: %d\n", i);
     StepResult step = port.Step(i);
     if (step == StepResult::kEnd) break;
     if (step == StepResult::kError) {
-      port.Log(0x400000, L"SetupApi::DriverUpdate DeviceInfoSet.Enumerate failed\n");
+      port.Log(kSetupLogDevice, L"SetupApi::DriverUpdate DeviceInfoSet.Enumerate failed\n");
       break;
     }
     if (!port.HardwareIdMatches(hardwareId)) {
-      port.LogText(0x400000, L"SetupApi::DriverUpdate no match for hardware ID (%s)\n", hardwareId);
+      port.LogText(kSetupLogDevice, L"SetupApi::DriverUpdate no match for hardware ID (%s)\n", hardwareId);
       continue;
     }
 
@@ -29,42 +30,42 @@ bool DriverUpdateRun(DriverUpdatePort& port, const wchar_t* hardwareId, const wc
     if (port.FirstChildInstanceId(&child)) {
       port.FriendlyNameSet(HidChildHardwareId(child.c_str()));
     } else {
-      port.Log(0x400000, L"SetupApi::DriverUpdate DeviceInfoSet.GetDevHwidChildFirst failed!\n");
+      port.Log(kSetupLogDevice, L"SetupApi::DriverUpdate DeviceInfoSet.GetDevHwidChildFirst failed!\n");
     }
 
     if (port.LowerFilterIsOurs()) {
-      port.Log(0x500000, L"DriverUpdate DeviceInfoSet.RegistryPropertyCompare: Driver already installed\n");
+      port.Log(kSetupLogEnum | kSetupLogDevice, L"DriverUpdate DeviceInfoSet.RegistryPropertyCompare: Driver already installed\n");
       uint32_t status = 0, problem = 0;
       if (port.NodeStatus(&status, &problem) && NodeNeedsRestart(status, problem)) {
-        port.Log(0x500000, L"SetupApi::DriverUpdate DN_NEED_RESTART & Status\n");
+        port.Log(kSetupLogEnum | kSetupLogDevice, L"SetupApi::DriverUpdate DN_NEED_RESTART & Status\n");
         restartNeeded = true;
       }
       continue;
     }
     if (port.ServiceIsComposite()) {
-      port.Log(0x400000, L"DriverUpdate DeviceInfoSet.RegistryPropertyCompare: Composite device - not installing\n");
+      port.Log(kSetupLogDevice, L"DriverUpdate DeviceInfoSet.RegistryPropertyCompare: Composite device - not installing\n");
       continue;
     }
     // Checked before anything is changed on this or any later device.
     if (!port.FullAccessProbe()) {
-      port.Log(0x400000, L"SetupApi::DriverUpdate not enough privileges (must be member of Admin group\n");
+      port.Log(kSetupLogDevice, L"SetupApi::DriverUpdate not enough privileges (must be member of Admin group\n");
       if (accessDenied) *accessDenied = true;
       ok = false;
       break;
     }
     if (!port.BuildCompatibleDriverList()) {
-      port.LogNumber(0x10000, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverSet failed! Index:%d\n", i);
+      port.LogNumber(kSetupLogError, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverSet failed! Index:%d\n", i);
       ok = false;
       break;
     }
     if (!port.SelectDriver()) {
-      port.LogNumber(0x10000, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverSet failed! Index:%d\n", i);
+      port.LogNumber(kSetupLogError, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverSet failed! Index:%d\n", i);
       ok = false;
       break;
     }
     uint32_t reboot = 0;
     if (!port.InstallSelected(ownerClass, &reboot)) {
-      port.LogNumber(0x10000, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall failed! Index:%d\n", i);
+      port.LogNumber(kSetupLogError, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall failed! Index:%d\n", i);
       // The device comes back with its previous driver.
       port.RemoveDevice();
       port.ReenumerateSynchronous();
@@ -72,12 +73,12 @@ bool DriverUpdateRun(DriverUpdatePort& port, const wchar_t* hardwareId, const wc
       break;
     }
     if (reboot == 1) {
-      port.Log(0x10000, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall reboot required!\n");
+      port.Log(kSetupLogError, L"SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall reboot required!\n");
       restartNeeded = true;
     }
     uint32_t status = 0, problem = 0;
     if (port.NodeStatus(&status, &problem) && NodeNeedsRestart(status, problem)) {
-      port.Log(0x500000, L"SetupApi::DriverUpdate DN_NEED_RESTART & Status (2)\n");
+      port.Log(kSetupLogEnum | kSetupLogDevice, L"SetupApi::DriverUpdate DN_NEED_RESTART & Status (2)\n");
       restartNeeded = true;
     }
   }

@@ -46,7 +46,7 @@ class Library {
         module_ = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
       }
     }
-    if (!module_) SetupDebugPrint(kLogError, L"DifxApi LoadLibrary DIFXAPI.dll failed! %d\n", GetLastError());
+    if (!module_) SetupDebugPrint(qvn::kSetupLogError, L"DifxApi LoadLibrary DIFXAPI.dll failed! %d\n", GetLastError());
   }
   ~Library() {
     if (module_) FreeLibrary(module_);
@@ -55,7 +55,7 @@ class Library {
   Fn Get(const char* name) {
     if (!module_) return nullptr;
     auto fn = reinterpret_cast<Fn>(GetProcAddress(module_, name));
-    if (!fn) SetupDebugPrint(kLogError, L"DifxApi GetProcAddress %S failed! %d\n", name, GetLastError());
+    if (!fn) SetupDebugPrint(qvn::kSetupLogError, L"DifxApi GetProcAddress %S failed! %d\n", name, GetLastError());
     return fn;
   }
   void CallbackOn() {
@@ -90,33 +90,33 @@ void __cdecl LogCallback(int eventType, DWORD error, const wchar_t* text, void*)
     if (message) LocalFree(message);
   }
   switch (eventType) {
-    case 0: SetupDebugPrint(kLogPackage, L"DIFXAPI_SUCCESS: %s.\n", text); break;
-    case 1: SetupDebugPrint(kLogPackage, L"DIFXAPI_INFO:    %s.\n", text); break;
+    case 0: SetupDebugPrint(qvn::kSetupLogPackage, L"DIFXAPI_SUCCESS: %s.\n", text); break;
+    case 1: SetupDebugPrint(qvn::kSetupLogPackage, L"DIFXAPI_INFO:    %s.\n", text); break;
     case 2:
-      SetupDebugPrint(kLogPackage, L"DIFXAPI_WARNING: %s. Errorcode:  0x%x [%s]\n", text, error, codeText.c_str());
+      SetupDebugPrint(qvn::kSetupLogPackage, L"DIFXAPI_WARNING: %s. Errorcode:  0x%x [%s]\n", text, error, codeText.c_str());
       break;
     case 3:
-      SetupDebugPrint(kLogPackage, L"DIFXAPI_ERROR:   %s.  Errorcode: 0x%x [%s]\n", text, error, codeText.c_str());
+      SetupDebugPrint(qvn::kSetupLogPackage, L"DIFXAPI_ERROR:   %s.  Errorcode: 0x%x [%s]\n", text, error, codeText.c_str());
       break;
-    default: SetupDebugPrint(kLogPackage, L"DIFXAPI unknown callback!\n"); break;
+    default: SetupDebugPrint(qvn::kSetupLogPackage, L"DIFXAPI unknown callback!\n"); break;
   }
 }
 
 DWORD DriverPackagePreinstall(const wchar_t* infPath) {
-  SetupDebugPrint(0xA0000, L"DifxApi::DriverPackagePreinstall InfFilePath: %s\n", infPath);
+  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogPackage, L"DifxApi::DriverPackagePreinstall InfFilePath: %s\n", infPath);
   Library lib;
   auto fn = lib.Get<PreinstallFn>("DriverPackagePreinstallW");
   if (!fn) return kLibraryMissing;
   lib.CallbackOn();
   DWORD result = qvn::setup::DifxResultAdjust(fn(infPath, kPackageForce | kPackageLegacyMode));
   if (result != 0)
-    SetupDebugPrint(kLogPackage, L"DifxApi::DriverPackagePreinstall DriverPackagePreinstall returned 0x%x.\n", result);
+    SetupDebugPrint(qvn::kSetupLogPackage, L"DifxApi::DriverPackagePreinstall DriverPackagePreinstall returned 0x%x.\n", result);
   lib.CallbackOff();
   return result;
 }
 
 DWORD DriverPackageInstall(const wchar_t* infPath) {
-  SetupDebugPrint(0xA0000, L"DifxApi::DriverPackageInstall InfFilePath: %s\n", infPath);
+  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogPackage, L"DifxApi::DriverPackageInstall InfFilePath: %s\n", infPath);
   Library lib;
   auto fn = lib.Get<InstallFn>("DriverPackageInstallW");
   if (!fn) return kLibraryMissing;
@@ -124,13 +124,13 @@ DWORD DriverPackageInstall(const wchar_t* infPath) {
   BOOL reboot = FALSE;
   DWORD result = qvn::setup::DifxResultAdjust(fn(infPath, kPackageForce | kPackageLegacyMode, nullptr, &reboot));
   if (result != 0)
-    SetupDebugPrint(kLogPackage, L"DifxApi::DriverPackageInstall DriverPackageInstall returned 0x%x.\n", result);
+    SetupDebugPrint(qvn::kSetupLogPackage, L"DifxApi::DriverPackageInstall DriverPackageInstall returned 0x%x.\n", result);
   lib.CallbackOff();
   return result;
 }
 
 DWORD DriverPackageUninstall(const wchar_t* infPath) {
-  SetupDebugPrint(0xA0000, L"DifxApi::DriverPackageUninstall InfFilePath: %s\n", infPath);
+  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogPackage, L"DifxApi::DriverPackageUninstall InfFilePath: %s\n", infPath);
   Library lib;
   auto fn = lib.Get<InstallFn>("DriverPackageUninstallW");
   if (!fn) return 0;
@@ -138,13 +138,13 @@ DWORD DriverPackageUninstall(const wchar_t* infPath) {
   BOOL reboot = FALSE;
   DWORD result = fn(infPath, kPackageForce | kPackageDeleteFiles, nullptr, &reboot);
   if (result != 0)
-    SetupDebugPrint(kLogPackage, L"DifxApi::DriverPackageUninstall DriverPackageUninstall returned 0x%x.\n", result);
+    SetupDebugPrint(qvn::kSetupLogPackage, L"DifxApi::DriverPackageUninstall DriverPackageUninstall returned 0x%x.\n", result);
   lib.CallbackOff();
   return 0;
 }
 
 void UninstallPackagesByOemInf(const wchar_t* infName) {
-  SetupDebugPrint(0xA0000, L"DifxApi::UninstallPackagesByOemInf\n");
+  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogPackage, L"DifxApi::UninstallPackagesByOemInf\n");
   std::vector<std::wstring> list = Utilities::OemInfList();
   if (list.empty()) return;
   {
@@ -152,22 +152,22 @@ void UninstallPackagesByOemInf(const wchar_t* infName) {
     auto getPath = lib.Get<GetPathFn>("DriverPackageGetPathW");
     if (!getPath) return;
     for (const auto& oem : list) {
-      SetupDebugPrint(kLogPackage, L"%s\n", oem.c_str());
+      SetupDebugPrint(qvn::kSetupLogPackage, L"%s\n", oem.c_str());
       wchar_t store[MAX_PATH] = {};
       DWORD chars = MAX_PATH;
       DWORD rc = getPath(oem.c_str(), store, &chars);
       if (rc != 0) {
-        SetupDebugPrint(kLogPackage, L"DriverPackageGetPath failed! %d\n", rc);
+        SetupDebugPrint(qvn::kSetupLogPackage, L"DriverPackageGetPath failed! %d\n", rc);
         if (rc == kNotInStore)
-          SetupDebugPrint(kLogPackage, L"ERROR_DRIVER_PACKAGE_NOT_IN_STORE\n");
+          SetupDebugPrint(qvn::kSetupLogPackage, L"ERROR_DRIVER_PACKAGE_NOT_IN_STORE\n");
         else
           Utilities::ErrorNameLog(rc);
         continue;
       }
       store[MAX_PATH - 1] = 0;
-      SetupDebugPrint(kLogPackage, L"DifxApi::UninstallPackagesByOemInf enumerating %s \n", store);
+      SetupDebugPrint(qvn::kSetupLogPackage, L"DifxApi::UninstallPackagesByOemInf enumerating %s \n", store);
       if (qvn::setup::StorePathHasInfName(store, infName)) {
-        SetupDebugPrint(kLogPackage, L"DifxApi::UninstallPackagesByOemInf ---> uninstalling \n");
+        SetupDebugPrint(qvn::kSetupLogPackage, L"DifxApi::UninstallPackagesByOemInf ---> uninstalling \n");
         DriverPackageUninstall(store);
       }
     }

@@ -15,43 +15,43 @@ using qvn::setup::OptionId;
 namespace {
 
 DWORD QSCAMainInternalDeviceNodeCreate(const wchar_t* infPath, const wchar_t* hardwareId) {
-  SetupDebugPrint(kLogTrace, L">>> QSCAMainInternalDeviceNodeCreate\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> QSCAMainInternalDeviceNodeCreate\n");
   GUID classGuid;
   wchar_t className[32] = {};  // the system's longest class name
   if (!SetupDiGetINFClassW(infPath, &classGuid, className, 32, nullptr)) {
-    SetupDebugPrint(kLogError, L"QSCAMainInternalDeviceNodeCreate SetupDiGetINFClass failed with dwLastError 0x%x\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QSCAMainInternalDeviceNodeCreate SetupDiGetINFClass failed with dwLastError 0x%x\n",
                     GetLastError());
     return 2;
   }
   if (!SetupApi::DeviceNodeCreate(hardwareId, &classGuid, className)) {
-    SetupDebugPrint(kLogError, L"QSCAMainInternalDeviceNodeCreate DeviceNodeCreate failed!\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"QSCAMainInternalDeviceNodeCreate DeviceNodeCreate failed!\n");
     return 3;
   }
-  SetupDebugPrint(kLogTrace, L"<<< QSCAMainInternalDeviceNodeCreate\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L"<<< QSCAMainInternalDeviceNodeCreate\n");
   return 0;
 }
 
 DWORD QSCAMainInternalDeviceNodesRemoveAll(const wchar_t* classGuidText, const wchar_t* hardwareId) {
-  SetupDebugPrint(kLogTrace, L">>> QSCAMainInternalDeviceNodesRemoveAll\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> QSCAMainInternalDeviceNodesRemoveAll\n");
   BOOL reboot = FALSE;
   if (SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent(classGuidText, hardwareId, &reboot))
-    SetupDebugPrint(kLogError, L"Reboot necessary after uninstall has finished!\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"Reboot necessary after uninstall has finished!\n");
   else
-    SetupDebugPrint(kLogError, L"DeviceInstanceRemoveAllPresentAndNonPresent failed %s \n", classGuidText);
-  SetupDebugPrint(kLogTrace, L"<<< QSCAMainInternalDeviceNodesRemoveAll\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"DeviceInstanceRemoveAllPresentAndNonPresent failed %s \n", classGuidText);
+  SetupDebugPrint(qvn::kSetupLogTrace, L"<<< QSCAMainInternalDeviceNodesRemoveAll\n");
   return 0;
 }
 
 DWORD QSCAMainInternalDriverPackageUninstall(const wchar_t* infName) {
-  SetupDebugPrint(kLogTrace, L">>> QSCAMainInternalDriverPackageUninstall\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> QSCAMainInternalDriverPackageUninstall\n");
   DifxApi::UninstallPackagesByOemInf(infName);
   SetupApi::OemInfFilesDelete(infName);
-  SetupDebugPrint(kLogTrace, L"<<< QSCAMainInternalDriverPackageUninstall\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L"<<< QSCAMainInternalDriverPackageUninstall\n");
   return 0;
 }
 
 DWORD DriverPackageExit(DWORD result, const wchar_t* failedLine) {
-  if (result != 0) SetupDebugPrint(kLogError, L"%s", failedLine);
+  if (result != 0) SetupDebugPrint(qvn::kSetupLogError, L"%s", failedLine);
   return qvn::setup::DriverPackageExitCode(result);
 }
 
@@ -66,7 +66,7 @@ DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
   switch (row.id) {
     case OptionId::kDeviceNodeCreate: {
       DWORD rc = QSCAMainInternalDeviceNodeCreate(a1, a2);
-      if (rc != 0) SetupDebugPrint(kLogError, L"QSCAMainInternalDeviceNodeCreate failed!\n");
+      if (rc != 0) SetupDebugPrint(qvn::kSetupLogError, L"QSCAMainInternalDeviceNodeCreate failed!\n");
       return rc;
     }
     case OptionId::kDeviceNodesRemoveAll:
@@ -79,9 +79,9 @@ DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
       bool accessDenied = false;
       bool ok = SetupApi::DriverUpdate(a1, a2, &accessDenied);
       if (!ok && accessDenied)
-        SetupDebugPrint(kLogDevice, L"SetupApi::DriverUpdate ERROR_ACCESS_DENIED!\n");
+        SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DriverUpdate ERROR_ACCESS_DENIED!\n");
       else if (!ok)
-        SetupDebugPrint(kLogError, L"SetupApi::DriverUpdate failed!\n");
+        SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DriverUpdate failed!\n");
       return qvn::setup::DriverUpdateExitCode(ok, accessDenied);
     }
     case OptionId::kDriverPackageUninstall:
@@ -91,7 +91,7 @@ DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
       return 0;
     case OptionId::kRegistryPropertyFriendlyNameSet:
       if (!SetupApi::RegistryPropertyStringSet(L"HID", a1, L"Quorvane Tallgrip"))
-        SetupDebugPrint(kLogError, L"SetupApi::RegistryPropertyStringSet failed!\n");
+        SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet failed!\n");
       return 0;
     case OptionId::kExecutableStart:
       Utilities::ExecutableStart(a1);
@@ -105,14 +105,14 @@ DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
     case OptionId::kWindowCloseByClassName: {
       HWND window = FindWindowW(a1, nullptr);
       if (!window)
-        SetupDebugPrint(kLogError, L"_tWinMain FindWindowW failed! %d\n", GetLastError());
+        SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain FindWindowW failed! %d\n", GetLastError());
       else
         PostMessageW(window, WM_DESTROY, 0, 0);
       return 0;
     }
     case OptionId::kReEnumerate:
       SetupApi::DeviceNodeRootReEnumerate(0);
-      SetupDebugPrint(kLogTrace, L"<<< _tWinMain\n");
+      SetupDebugPrint(qvn::kSetupLogTrace, L"<<< _tWinMain\n");
       return 0;
     case OptionId::kUnrecognized:
       break;
@@ -128,30 +128,30 @@ DWORD QvnSetupRun(const wchar_t* commandLine) {
                                   &type) &&
       (type == REG_DWORD || type == REG_BINARY))
     g_SetupLogMask = level;
-  g_SetupLogMask |= kLogAlwaysOn;
+  g_SetupLogMask |= qvn::kSetupLogAlwaysOn;
 
-  SetupDebugPrint(kLogTrace, L">>> _tWinMain\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> _tWinMain\n");
   SYSTEMTIME now;
   GetLocalTime(&now);
-  SetupDebugPrint(kLogInfo, L"Call: %d/%d/%d %d:%d:%d\nBuild: %S %S\n", now.wMonth, now.wDay, now.wYear, now.wHour,
+  SetupDebugPrint(qvn::kSetupLogInfo, L"Call: %d/%d/%d %d:%d:%d\nBuild: %S %S\n", now.wMonth, now.wDay, now.wYear, now.wHour,
                   now.wMinute, now.wSecond, __DATE__, __TIME__);
 
   auto split = qvn::setup::SplitCommandLine(commandLine);
   if (split.status == qvn::setup::SplitStatus::kEmpty) {
-    SetupDebugPrint(kLogError, L"_tWinMain: No command line parameter\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain: No command line parameter\n");
     return 0;
   }
   for (size_t i = 0; i < split.fields.size(); ++i)
-    SetupDebugPrint(kLogInfo, i == 0 ? L"Parameter[%d]: %s\n" : L"Parameter[%d]:  %s\n", static_cast<int>(i),
+    SetupDebugPrint(qvn::kSetupLogInfo, i == 0 ? L"Parameter[%d]: %s\n" : L"Parameter[%d]:  %s\n", static_cast<int>(i),
                     split.fields[i].c_str());
 
   if (split.status == qvn::setup::SplitStatus::kTooManyFields) {
-    SetupDebugPrint(kLogError, L"_tWinMain Error too many parameters! %d given, at most %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error too many parameters! %d given, at most %d\n",
                     static_cast<int>(split.fieldCount), static_cast<int>(qvn::setup::kMaxFields));
     return qvn::setup::kExitBadCommandLine;
   }
   if (split.status == qvn::setup::SplitStatus::kFieldTooLong) {
-    SetupDebugPrint(kLogError, L"_tWinMain Error parameter too long! Parameter[%d] has %d characters, at most %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error parameter too long! Parameter[%d] has %d characters, at most %d\n",
                     static_cast<int>(split.badField), static_cast<int>(split.fields[split.badField].size()),
                     static_cast<int>(qvn::setup::kFieldChars - 1));
     return qvn::setup::kExitBadCommandLine;
@@ -159,12 +159,12 @@ DWORD QvnSetupRun(const wchar_t* commandLine) {
 
   const auto* row = qvn::setup::OptionLookup(split.fields[0].c_str());
   if (!row) {
-    SetupDebugPrint(kLogError, L"_tWinMain Error unrecognized parameter! %s\n", split.fields[0].c_str());
-    SetupDebugPrint(kLogTrace, L"<<< _tWinMain\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error unrecognized parameter! %s\n", split.fields[0].c_str());
+    SetupDebugPrint(qvn::kSetupLogTrace, L"<<< _tWinMain\n");
     return 0;
   }
   if (split.fields.size() - 1 < row->requiredArgs) {
-    SetupDebugPrint(kLogError, L"_tWinMain Error missing parameter! %s needs %d argument(s), %d given\n", row->name,
+    SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error missing parameter! %s needs %d argument(s), %d given\n", row->name,
                     static_cast<int>(row->requiredArgs), static_cast<int>(split.fields.size() - 1));
     return qvn::setup::kExitBadCommandLine;
   }

@@ -19,7 +19,7 @@ const wchar_t kManufacturer[] = L"Quorvane";
 const wchar_t kFriendlyName[] = L"Quorvane Tallgrip";
 
 void LogHardwareIdComparison(const wchar_t* entry, const wchar_t* id, bool equal, void*) {
-  SetupDebugPrint(kLogDevice, equal ? L"comparing hardware IDs (%s == %s)? Equal!\n"
+  SetupDebugPrint(qvn::kSetupLogDevice, equal ? L"comparing hardware IDs (%s == %s)? Equal!\n"
                                     : L"comparing hardware IDs (%s == %s)? Not equal!\n",
                   entry, id);
 }
@@ -37,7 +37,7 @@ QMSSetupApiDeviceInfoSet::~QMSSetupApiDeviceInfoSet() {
 bool QMSSetupApiDeviceInfoSet::Initialize(const GUID* setupClass) {
   set_ = SetupDiGetClassDevsW(setupClass, nullptr, nullptr, 0);
   if (set_ == INVALID_HANDLE_VALUE) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::Initialize pGuidSetupClass SetupDiGetClassDevs failed! %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::Initialize pGuidSetupClass SetupDiGetClassDevs failed! %d\n",
                     GetLastError());
     return false;
   }
@@ -47,7 +47,7 @@ bool QMSSetupApiDeviceInfoSet::Initialize(const GUID* setupClass) {
 bool QMSSetupApiDeviceInfoSet::Enumerate(const wchar_t* enumerator, DWORD flags) {
   set_ = SetupDiGetClassDevsW(nullptr, enumerator, nullptr, flags);
   if (set_ == INVALID_HANDLE_VALUE) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::Enumerate SetupDiGetClassDevs failed! %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::Enumerate SetupDiGetClassDevs failed! %d\n",
                     GetLastError());
     return false;
   }
@@ -60,7 +60,7 @@ QMSSetupApiDeviceInfoSet::Step QMSSetupApiDeviceInfoSet::EnumElement(DWORD index
   DWORD err = set_ == INVALID_HANDLE_VALUE ? ERROR_INVALID_HANDLE : GetLastError();
   if (error) *error = err;
   if (err == ERROR_NO_MORE_ITEMS) return Step::kEnd;
-  SetupDebugPrint(kLogError, L"QMSSetupApiFilterDriverAttach SetupDiEnumDeviceInfo failed! Error: %d\n", err);
+  SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiFilterDriverAttach SetupDiEnumDeviceInfo failed! Error: %d\n", err);
   return Step::kError;
 }
 
@@ -71,7 +71,7 @@ bool QMSSetupApiDeviceInfoSet::HardwareIdCompare(const wchar_t* hardwareId) {
   if (!SetupDiGetDeviceRegistryPropertyW(set_, &element_, SPDRP_HARDWAREID, nullptr,
                                          reinterpret_cast<BYTE*>(list.data()),
                                          (qvn::setup::kHardwareIdListChars - 1) * sizeof(wchar_t), &size)) {
-    SetupDebugPrint(kLogError,
+    SetupDebugPrint(qvn::kSetupLogError,
                     L"QMSSetupApiDeviceInfoSet::HardwareIdCompare SetupDiGetDeviceRegistryProperty failed! Error: %d\n",
                     GetLastError());
     return false;
@@ -81,24 +81,24 @@ bool QMSSetupApiDeviceInfoSet::HardwareIdCompare(const wchar_t* hardwareId) {
 }
 
 bool QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst(std::wstring* id) {
-  SetupDebugPrint(kLogTrace, L">>> QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst\n");
   DEVINST child = 0;
   CONFIGRET cr = CM_Get_Child(&child, element_.DevInst, 0);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst CM_Get_Child failed! Result: %d\n", cr);
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst CM_Get_Child failed! Result: %d\n", cr);
     return false;
   }
   ULONG size = 0;
   cr = CM_Get_Device_ID_Size(&size, child, 0);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(kLogError,
+    SetupDebugPrint(qvn::kSetupLogError,
                     L"QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst CM_Get_Device_ID_Size failed! Result: %d\n", cr);
     return false;
   }
   std::vector<wchar_t> buf(size + 1, 0);
   cr = CM_Get_Device_IDW(child, buf.data(), size + 1, 0);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst CM_Get_Device_IDW failed! Result: %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst CM_Get_Device_IDW failed! Result: %d\n",
                     cr);
     return false;
   }
@@ -110,18 +110,18 @@ bool QMSSetupApiDeviceInfoSet::GetDevHwidChildFirst(std::wstring* id) {
 bool QMSSetupApiDeviceInfoSet::DevNodeStatusGet(ULONG* status, ULONG* problem) {
   CONFIGRET cr = CM_Get_DevNode_Status(status, problem, element_.DevInst, 0);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(0x110000, L"QMSSetupApiDeviceInfoSet::DevNodeStatusGet CM_Get_DevNode_Status failed! Result: %d\n",
+    SetupDebugPrint(qvn::kSetupLogError | qvn::kSetupLogEnum, L"QMSSetupApiDeviceInfoSet::DevNodeStatusGet CM_Get_DevNode_Status failed! Result: %d\n",
                     cr);
     return false;
   }
-  SetupDebugPrint(0x500000, L"SetupApi::DevNodeStatusGet Status: 0x%x .ProblemNumber: 0x%x\n", *status, *problem);
+  SetupDebugPrint(qvn::kSetupLogEnum | qvn::kSetupLogDevice, L"SetupApi::DevNodeStatusGet Status: 0x%x .ProblemNumber: 0x%x\n", *status, *problem);
   return true;
 }
 
 bool QMSSetupApiDeviceInfoSet::RegistryPropertySet(DWORD property, const wchar_t* text) {
   DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
   if (!SetupDiSetDeviceRegistryPropertyW(set_, &element_, property, reinterpret_cast<const BYTE*>(text), bytes)) {
-    SetupDebugPrint(kLogError,
+    SetupDebugPrint(qvn::kSetupLogError,
                     L"QMSSetupApiDeviceInfoSet::RegistryPropertySet SetupDiSetDeviceRegistryProperty failed! Error: %d\n",
                     GetLastError());
     return false;
@@ -144,19 +144,19 @@ bool QMSSetupApiDeviceInfoSet::SelectedDriverSet() {
     driver = {};
     driver.cbSize = sizeof(driver);
     if (!SetupDiEnumDriverInfoW(set_, &element_, SPDIT_COMPATDRIVER, i, &driver)) {
-      SetupDebugPrint(kLogError, L"SetupDiEnumDriverInfo failed. GetLastError returned: %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupDiEnumDriverInfo failed. GetLastError returned: %d\n", GetLastError());
       return false;
     }
     driver.MfgName[LINE_LEN - 1] = 0;
-    SetupDebugPrint(kLogEnum, L"Enumerating driver: %s\n", driver.MfgName);
+    SetupDebugPrint(qvn::kSetupLogEnum, L"Enumerating driver: %s\n", driver.MfgName);
     if (wcscmp(driver.MfgName, kManufacturer) == 0) break;
   }
   if (!SetupDiSetSelectedDevice(set_, &element_)) {
-    SetupDebugPrint(kLogError, L"SetupDiSetSelectedDevice failed. GetLastError returned: %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupDiSetSelectedDevice failed. GetLastError returned: %d\n", GetLastError());
     return false;
   }
   if (!SetupDiSetSelectedDriverW(set_, &element_, reinterpret_cast<SP_DRVINFO_DATA_W*>(&driver))) {
-    SetupDebugPrint(kLogError, L"SetupDiSetSelectedDriver failed. GetLastError returned: %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupDiSetSelectedDriver failed. GetLastError returned: %d\n", GetLastError());
     return false;
   }
   return true;
@@ -174,13 +174,13 @@ bool QMSSetupApiDeviceInfoSet::SelectedDriverInstall(HWND owner, DWORD* reboot) 
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
   }
   if (!newdev) {
-    SetupDebugPrint(kLogError, L"InstallSelectedDriver LoadLibrary failed.LastError returned %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"InstallSelectedDriver LoadLibrary failed.LastError returned %d\n", GetLastError());
     return false;
   }
   using InstallFn = BOOL(WINAPI*)(HWND, HDEVINFO, LPCWSTR, BOOL, PDWORD);
   auto install = reinterpret_cast<InstallFn>(GetProcAddress(newdev, "InstallSelectedDriver"));
   if (!install) {
-    SetupDebugPrint(kLogError, L"InstallSelectedDriver GetProcAddress failed.LastError returned %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"InstallSelectedDriver GetProcAddress failed.LastError returned %d\n", GetLastError());
     FreeLibrary(newdev);
     return false;
   }
@@ -189,7 +189,7 @@ bool QMSSetupApiDeviceInfoSet::SelectedDriverInstall(HWND owner, DWORD* reboot) 
   DWORD err = GetLastError();
   FreeLibrary(newdev);
   if (!ok) {
-    SetupDebugPrint(kLogError, L"InstallSelectedDriver UpdateFn failed. LastError returned %d\n", err);
+    SetupDebugPrint(qvn::kSetupLogError, L"InstallSelectedDriver UpdateFn failed. LastError returned %d\n", err);
     return false;
   }
   if (reboot) *reboot = rebootFlag;
@@ -203,12 +203,12 @@ bool QMSSetupApiDeviceInfoSet::DeviceRemove(BOOL* reboot) {
   params.Scope = DI_REMOVEDEVICE_GLOBAL;
   params.HwProfile = 0;
   if (!SetupDiSetClassInstallParamsW(set_, &element_, &params.ClassInstallHeader, sizeof(params))) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::DeviceRemove SetupDiSetClassInstallParams failed! %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::DeviceRemove SetupDiSetClassInstallParams failed! %d\n",
                     GetLastError());
     return false;
   }
   if (!SetupDiCallClassInstaller(DIF_REMOVE, set_, &element_)) {
-    SetupDebugPrint(kLogError, L"QMSSetupApiDeviceInfoSet::DeviceRemove SetupDiCallClassInstaller failed! %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"QMSSetupApiDeviceInfoSet::DeviceRemove SetupDiCallClassInstaller failed! %d\n",
                     GetLastError());
     return false;
   }
@@ -216,7 +216,7 @@ bool QMSSetupApiDeviceInfoSet::DeviceRemove(BOOL* reboot) {
   install.cbSize = sizeof(install);
   bool needReboot = SetupDiGetDeviceInstallParamsW(set_, &element_, &install) &&
                     qvn::setup::InstallFlagsNeedReboot(install.Flags);
-  SetupDebugPrint(kLogDevice, needReboot ? L"QMSSetupApiDeviceInfoSet::DeviceRemove Reboot => REQUIRED.\n"
+  SetupDebugPrint(qvn::kSetupLogDevice, needReboot ? L"QMSSetupApiDeviceInfoSet::DeviceRemove Reboot => REQUIRED.\n"
                                          : L"QMSSetupApiDeviceInfoSet::DeviceRemove Reboot => NOT REQUIRED.\n");
   if (reboot) *reboot = needReboot ? 1 : 0;
   return true;
@@ -262,7 +262,7 @@ class SetupApiDriverUpdatePort : public qvn::setup::DriverUpdatePort {
   }
   bool BuildCompatibleDriverList() override {
     if (!SetupDiBuildDriverInfoList(set_.Set(), set_.Element(), SPDIT_COMPATDRIVER)) {
-      SetupDebugPrint(kLogError, L"SetupDiBuildDriverInfoList failed. GetLastError returned: %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupDiBuildDriverInfoList failed. GetLastError returned: %d\n", GetLastError());
       return false;
     }
     return true;
@@ -280,7 +280,7 @@ class SetupApiDriverUpdatePort : public qvn::setup::DriverUpdatePort {
   void PromptReboot(const wchar_t* ownerClass) override {
     HWND owner = Utilities::WindowParentForInstallPromptGet(ownerClass);
     if (SetupPromptReboot(nullptr, owner, FALSE) == -1)
-      SetupDebugPrint(kLogError, L"SetupApi::DriverUpdate SetupPromptReboot (2) failed! %d \n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DriverUpdate SetupPromptReboot (2) failed! %d \n", GetLastError());
   }
 
  private:
@@ -297,60 +297,60 @@ bool DriverUpdate(const wchar_t* hardwareId, const wchar_t* ownerClass, bool* ac
 }
 
 bool DeviceNodeCreate(const wchar_t* hardwareId, const GUID* classGuid, const wchar_t* className) {
-  SetupDebugPrint(kLogTrace, L"SetupApi::DeviceNodeCreate");
+  SetupDebugPrint(qvn::kSetupLogTrace, L"SetupApi::DeviceNodeCreate");
   wchar_t list[MAX_PATH] = {};
   wcsncpy(list, hardwareId, 255);
   HDEVINFO set = SetupDiCreateDeviceInfoList(classGuid, nullptr);
   if (set == INVALID_HANDLE_VALUE) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate: SetupDiCreateDeviceInfoList failed with ERROR_INVALID_HANDLE");
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate failed: <<<<<<<<<.");
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate: SetupDiCreateDeviceInfoList failed with ERROR_INVALID_HANDLE");
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate failed: <<<<<<<<<.");
     return false;
   }
   bool ok = false;
   SP_DEVINFO_DATA element{};
   element.cbSize = sizeof(element);
   if (!SetupDiCreateDeviceInfoW(set, className, classGuid, nullptr, nullptr, DICD_GENERATE_ID, &element)) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate: SetupDiCreateDeviceInfo failed with 0x%x.", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate: SetupDiCreateDeviceInfo failed with 0x%x.", GetLastError());
   } else if (!SetupDiSetDeviceRegistryPropertyW(set, &element, SPDRP_HARDWAREID, reinterpret_cast<const BYTE*>(list),
                                                 static_cast<DWORD>((wcslen(list) + 2) * sizeof(wchar_t)))) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate: SetupDiSetDeviceRegistryProperty failed with 0x%x.",
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate: SetupDiSetDeviceRegistryProperty failed with 0x%x.",
                     GetLastError());
   } else if (!SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set, &element)) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate: SetupDiCallClassInstaller failed with 0x%x.",
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate: SetupDiCallClassInstaller failed with 0x%x.",
                     GetLastError());
   } else {
     ok = true;
   }
   SetupDiDestroyDeviceInfoList(set);
-  if (!ok) SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeCreate failed: <<<<<<<<<.");
+  if (!ok) SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeCreate failed: <<<<<<<<<.");
   return ok;
 }
 
 bool RegistryPropertyStringSet(const wchar_t* enumerator, const wchar_t* hardwareId, const wchar_t* text) {
-  SetupDebugPrint(kLogTrace, L">>> SetupApi::RegistryPropertyStringSet\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> SetupApi::RegistryPropertyStringSet\n");
   QMSSetupApiDeviceInfoSet set;
   if (!set.Enumerate(enumerator, DIGCF_PRESENT | DIGCF_ALLCLASSES)) {
-    SetupDebugPrint(kLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.Initialize failed\n");
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.Initialize failed\n");
     return false;
   }
   for (DWORD i = 0;; ++i) {
-    SetupDebugPrint(kLogDevice, L"SetupApi::RegistryPropertyStringSet for-loop i: %d\n", i);
+    SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::RegistryPropertyStringSet for-loop i: %d\n", i);
     auto step = set.EnumElement(i, nullptr);
     if (step == QMSSetupApiDeviceInfoSet::Step::kEnd) {
-      SetupDebugPrint(kLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet NoMoreItems\n");
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet NoMoreItems\n");
       return true;
     }
     if (step == QMSSetupApiDeviceInfoSet::Step::kError) {
-      SetupDebugPrint(kLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.Enumerate failed\n");
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.Enumerate failed\n");
       return false;
     }
     if (set.HardwareIdCompare(hardwareId)) {
       if (!set.RegistryPropertySet(SPDRP_FRIENDLYNAME, text)) {
-        SetupDebugPrint(kLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.RegistryPropertySet failed\n");
+        SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet DeviceInfoSet.RegistryPropertySet failed\n");
         return false;
       }
     } else {
-      SetupDebugPrint(kLogDevice, L"SetupApi::RegistryPropertyStringSet no match for hardware ID (%s)\n", hardwareId);
+      SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::RegistryPropertyStringSet no match for hardware ID (%s)\n", hardwareId);
     }
   }
 }
@@ -359,34 +359,34 @@ bool DeviceNodeRootReEnumerate(ULONG flags) {
   DEVINST root = 0;
   CONFIGRET cr = CM_Locate_DevNodeW(&root, nullptr, 0);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! %d\n", cr);
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! %d\n", cr);
     return false;
   }
   cr = CM_Reenumerate_DevNode(root, flags);
   if (cr != CR_SUCCESS) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceNodeRootReEnumerate CM_Reenumerate_DevNode failed! %d\n", cr);
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceNodeRootReEnumerate CM_Reenumerate_DevNode failed! %d\n", cr);
     return false;
   }
   return true;
 }
 
 bool DeviceInstancesUninstall(const wchar_t* hardwareId) {
-  SetupDebugPrint(kLogTrace, L">>> SetupApi::DeviceInstancesUninstall\n");
+  SetupDebugPrint(qvn::kSetupLogTrace, L">>> SetupApi::DeviceInstancesUninstall\n");
   QMSSetupApiDeviceInfoSet set;
   if (!set.Enumerate(hardwareId, DIGCF_ALLCLASSES)) return true;
   DWORD error = ERROR_NO_MORE_ITEMS;
   for (DWORD i = 0;; ++i) {
-    SetupDebugPrint(kLogDevice, L"SetupApi::DeviceInstancesUninstall for-loop i: %d\n", i);
+    SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall for-loop i: %d\n", i);
     auto step = set.EnumElement(i, &error);
     if (step != QMSSetupApiDeviceInfoSet::Step::kElement) break;
     if (!set.HardwareIdCompare(hardwareId)) {
-      SetupDebugPrint(kLogDevice, L"SetupApi::DeviceInstancesUninstall no match for hardware ID (%s)\n", hardwareId);
+      SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall no match for hardware ID (%s)\n", hardwareId);
     } else if (!set.DeviceRemove(nullptr)) {
-      SetupDebugPrint(kLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.DeviceRemove failed\n");
+      SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.DeviceRemove failed\n");
     }
   }
   if (error != ERROR_NO_MORE_ITEMS)
-    SetupDebugPrint(kLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.Enumerate failed\n");
+    SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.Enumerate failed\n");
   return true;
 }
 
@@ -395,22 +395,22 @@ bool DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, c
   UUID guid;
   if (wcslen(classGuidText) != 36 ||
       UuidFromStringW(reinterpret_cast<RPC_WSTR>(const_cast<wchar_t*>(classGuidText)), &guid) != RPC_S_OK) {
-    SetupDebugPrint(kLogError, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent UuidFromStringW failed! %s\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent UuidFromStringW failed! %s\n",
                     classGuidText);
     return false;
   }
   QMSSetupApiDeviceInfoSet set;
   set.Initialize(&guid);
   for (DWORD i = 0;; ++i) {
-    SetupDebugPrint(kLogDevice, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent for-loop i == %d\n", i);
+    SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent for-loop i == %d\n", i);
     if (set.EnumElement(i, nullptr) != QMSSetupApiDeviceInfoSet::Step::kElement) break;
     if (set.HardwareIdCompare(hardwareId)) {
-      SetupDebugPrint(kLogDevice,
+      SetupDebugPrint(qvn::kSetupLogDevice,
                       L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent TRUE == DeviceInfoSet.HardwareIdCompare(%s)\n",
                       hardwareId);
       set.DeviceRemove(reboot);
     } else {
-      SetupDebugPrint(kLogDevice,
+      SetupDebugPrint(qvn::kSetupLogDevice,
                       L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent FALSE == DeviceInfoSet.HardwareIdCompare(%s)\n",
                       hardwareId);
     }
@@ -419,31 +419,31 @@ bool DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, c
 }
 
 void OemInfFilesDelete(const wchar_t* infName) {
-  SetupDebugPrint(0x120000, L"SetupApi::OemInfFilesDelete\n");
+  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogEnum, L"SetupApi::OemInfFilesDelete\n");
   std::vector<std::wstring> list = Utilities::OemInfList();
   std::vector<BYTE> info(4096);
   for (const auto& path : list) {
-    SetupDebugPrint(kLogEnum, L"SetupApi::OemInfFilesDelete enumerating %s \n", path.c_str());
+    SetupDebugPrint(qvn::kSetupLogEnum, L"SetupApi::OemInfFilesDelete enumerating %s \n", path.c_str());
     auto* inf = reinterpret_cast<SP_INF_INFORMATION*>(info.data());
     if (!SetupGetInfInformationW(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, inf, static_cast<DWORD>(info.size()),
                                  nullptr)) {
-      SetupDebugPrint(kLogError, L"SetupApi::DeleteOemInfFile SetupGetInfInformationW error: %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile SetupGetInfInformationW error: %d\n", GetLastError());
       continue;
     }
     SP_ORIGINAL_FILE_INFO_W original{};
     original.cbSize = sizeof(original);
     if (!SetupQueryInfOriginalFileInformationW(inf, 0, nullptr, &original)) {
-      SetupDebugPrint(kLogError, L"SetupApi::DeleteOemInfFile SetupQueryInfOriginalFileInformation error: %d\n",
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile SetupQueryInfOriginalFileInformation error: %d\n",
                       GetLastError());
       continue;
     }
     original.OriginalInfName[MAX_PATH - 1] = 0;
     if (!qvn::setup::OriginalInfNameMatches(original.OriginalInfName, infName)) continue;
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      SetupDebugPrint(kLogError, L"SetupApi::DeleteOemInfFile DeleteFile INF error: %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile DeleteFile INF error: %d\n", GetLastError());
     std::wstring pnf = qvn::setup::PnfPathFor(path.c_str());
     if (!pnf.empty() && !DeleteFileW(pnf.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      SetupDebugPrint(kLogError, L"SetupApi::DeleteOemInfFile DeleteFile PNF error: %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile DeleteFile PNF error: %d\n", GetLastError());
   }
 }
 

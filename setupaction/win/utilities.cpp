@@ -18,14 +18,14 @@ bool RegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) {
-    SetupDebugPrint(0x210000, L"Utilities::RegistryValueGet  RegCreateKeyExW failed! %s %d\n", subKey, rc);
+    SetupDebugPrint(qvn::kSetupLogDebugLevelFailure, L"Utilities::RegistryValueGet  RegCreateKeyExW failed! %s %d\n", subKey, rc);
     return false;
   }
   DWORD t = 0, sz = size;
   rc = RegQueryValueExW(key, valueName, nullptr, &t, static_cast<BYTE*>(data), &sz);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) {
-    SetupDebugPrint(rc == ERROR_FILE_NOT_FOUND ? 0x200000 : 0x210000,
+    SetupDebugPrint(rc == ERROR_FILE_NOT_FOUND ? qvn::kSetupLogDebugLevel : qvn::kSetupLogDebugLevelFailure,
                     L"Utilities::RegistryValueGet RegQueryValueExW failed! %s %d\n", valueName, rc);
     return false;
   }
@@ -35,16 +35,16 @@ bool RegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName
     const wchar_t* text = static_cast<const wchar_t*>(data);
     size_t chars = sz / sizeof(wchar_t);
     if (text[chars - 1] == 0) {
-      SetupDebugPrint(0x200000, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s Data: %s \n", subKey,
+      SetupDebugPrint(qvn::kSetupLogDebugLevel, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s Data: %s \n", subKey,
                       valueName, text);
       return true;
     }
   }
-  SetupDebugPrint(0x200000, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s \n", subKey, valueName);
+  SetupDebugPrint(qvn::kSetupLogDebugLevel, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s \n", subKey, valueName);
   return true;
 }
 
-void ErrorNameLog(DWORD code) { SetupDebugPrint(kLogPackage, L"%s", qvn::setup::ErrorName(code)); }
+void ErrorNameLog(DWORD code) { SetupDebugPrint(qvn::kSetupLogPackage, L"%s", qvn::setup::ErrorName(code)); }
 
 void ProcessesKillByName(const wchar_t* exeName) {
   DWORD entries = 2;
@@ -53,11 +53,11 @@ void ProcessesKillByName(const wchar_t* exeName) {
   for (;;) {
     pids = static_cast<DWORD*>(malloc(entries * sizeof(DWORD)));
     if (!pids) {
-      SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName NULL == pArrayPids\n");
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName NULL == pArrayPids\n");
       return;
     }
     if (!EnumProcesses(pids, entries * sizeof(DWORD), &bytes)) {
-      SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName EnumProcesses failed! %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName EnumProcesses failed! %d\n", GetLastError());
       free(pids);
       return;
     }
@@ -72,7 +72,7 @@ void ProcessesKillByName(const wchar_t* exeName) {
     const DWORD bufChars = static_cast<DWORD>(nameLen * 2);
     wchar_t* baseName = static_cast<wchar_t*>(calloc(bufChars + 1, sizeof(wchar_t)));
     if (!baseName) {
-      SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName NULL == lpBaseName\n");
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName NULL == lpBaseName\n");
       break;
     }
     // SYNCHRONIZE as well: without it the wait below fails at once and the
@@ -80,18 +80,18 @@ void ProcessesKillByName(const wchar_t* exeName) {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
                                  pids[i]);
     if (!process) {
-      SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName OpenProcess failed! %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName OpenProcess failed! %d\n", GetLastError());
       free(baseName);
       continue;
     }
     if (!GetModuleBaseNameW(process, nullptr, baseName, bufChars)) {
-      SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName GetModuleBaseNameW failed! %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName GetModuleBaseNameW failed! %d\n", GetLastError());
     } else if (qvn::setup::ProcessNameMatches(baseName, exeName)) {
       // Time to close by itself, e.g. after -WindowCloseByClassName.
       if (WaitForSingleObject(process, 20000) == WAIT_FAILED)
-        SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName WaitForSingleObject failed! %d\n", GetLastError());
+        SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName WaitForSingleObject failed! %d\n", GetLastError());
       if (!TerminateProcess(process, 0))
-        SetupDebugPrint(kLogError, L"Utilities::ProcessesKillByName TerminateProcess failed! %d\n", GetLastError());
+        SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName TerminateProcess failed! %d\n", GetLastError());
     }
     CloseHandle(process);
     free(baseName);
@@ -102,12 +102,12 @@ void ProcessesKillByName(const wchar_t* exeName) {
 HWND WindowParentForInstallPromptGet(const wchar_t* className) {
   HWND window = FindWindowW(className, nullptr);
   if (!window) {
-    SetupDebugPrint(kLogError, L"Utilities::WindowParentForInstallPromptGet FindWindowW failed! %s %d\n", className,
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::WindowParentForInstallPromptGet FindWindowW failed! %s %d\n", className,
                     GetLastError());
     window = GetDesktopWindow();
   }
   if (!SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE))
-    SetupDebugPrint(kLogError, L"Utilities::WindowParentForInstallPromptGet SetWindowPos failed! %d \n",
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::WindowParentForInstallPromptGet SetWindowPos failed! %d \n",
                     GetLastError());
   return window;
 }
@@ -115,14 +115,14 @@ HWND WindowParentForInstallPromptGet(const wchar_t* className) {
 bool ExecutableStart(const wchar_t* path) {
   DWORD session = 0;
   if (!ProcessIdToSessionId(GetCurrentProcessId(), &session)) {
-    SetupDebugPrint(kLogError, L"ProcessIdToSessionId failed %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"ProcessIdToSessionId failed %d\n", GetLastError());
     return false;
   }
   HANDLE token = nullptr;
   if (!WTSQueryUserToken(session, &token)) {
     DWORD console = WTSGetActiveConsoleSessionId();
     if (!WTSQueryUserToken(console, &token)) {
-      SetupDebugPrint(kLogError, L"WTSQueryUserToken failed %d\n", GetLastError());
+      SetupDebugPrint(qvn::kSetupLogError, L"WTSQueryUserToken failed %d\n", GetLastError());
       return false;
     }
   }
@@ -134,7 +134,7 @@ bool ExecutableStart(const wchar_t* path) {
   DWORD err = GetLastError();
   CloseHandle(token);
   if (!ok) {
-    SetupDebugPrint(kLogError, L"CreateProcessAsUser failed %d\n", err);
+    SetupDebugPrint(qvn::kSetupLogError, L"CreateProcessAsUser failed %d\n", err);
     return false;
   }
   CloseHandle(pi.hThread);
@@ -147,13 +147,13 @@ bool DllRegister(const wchar_t* path) {
   // current directory.
   HMODULE dll = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!dll) {
-    SetupDebugPrint(kLogError, L"Utilities::DllRegister LoadLibrary failed! %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::DllRegister LoadLibrary failed! %d\n", GetLastError());
     return false;
   }
   using RegisterFn = HRESULT(WINAPI*)();
   auto fn = reinterpret_cast<RegisterFn>(GetProcAddress(dll, "DllRegisterServer"));
   if (!fn) {
-    SetupDebugPrint(kLogError, L"-RegisterDll GetProcAddress failed! %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"-RegisterDll GetProcAddress failed! %d\n", GetLastError());
     FreeLibrary(dll);
     return false;
   }
@@ -165,25 +165,25 @@ bool DllRegister(const wchar_t* path) {
 bool GetOemInfFilePathNamesList(const wchar_t* windowsDir, std::vector<std::wstring>* list) {
   wchar_t infDir[MAX_PATH];
   if (wcslen(windowsDir) >= MAX_PATH) {
-    SetupDebugPrint(kLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend I failed %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend I failed %d\n",
                     ERROR_FILENAME_EXCED_RANGE);
     return false;
   }
   wcscpy(infDir, windowsDir);
   if (!PathAppendW(infDir, L"INF")) {
-    SetupDebugPrint(kLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend I failed %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend I failed %d\n", GetLastError());
     return false;
   }
   wchar_t pattern[MAX_PATH];
   wcscpy(pattern, infDir);
   if (!PathAppendW(pattern, L"OEM*.INF")) {
-    SetupDebugPrint(kLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend II failed %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::GetOemInfFilePathNamesList PathAppend II failed %d\n", GetLastError());
     return false;
   }
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(pattern, &found);
   if (search == INVALID_HANDLE_VALUE) {
-    SetupDebugPrint(kLogDevice, L"Utilities::GetOemInfFilePathNamesList FindFirstFile failed %d\n", GetLastError());
+    SetupDebugPrint(qvn::kSetupLogDevice, L"Utilities::GetOemInfFilePathNamesList FindFirstFile failed %d\n", GetLastError());
     return false;
   }
   for (;;) {
@@ -194,7 +194,7 @@ bool GetOemInfFilePathNamesList(const wchar_t* windowsDir, std::vector<std::wstr
       DWORD err = GetLastError();
       FindClose(search);
       if (err == ERROR_NO_MORE_FILES) return true;
-      SetupDebugPrint(kLogError, L"Utilities::GetOemInfFilePathNamesList GetFindNextFile failed %d\n", err);
+      SetupDebugPrint(qvn::kSetupLogError, L"Utilities::GetOemInfFilePathNamesList GetFindNextFile failed %d\n", err);
       return false;
     }
   }
@@ -205,7 +205,7 @@ std::vector<std::wstring> OemInfList() {
   wchar_t windows[MAX_PATH];
   UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) {
-    SetupDebugPrint(kLogError, L"Utilities::GetOemInfFilePathNamesList GetWindowsDirectory failed %d\n",
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::GetOemInfFilePathNamesList GetWindowsDirectory failed %d\n",
                     GetLastError());
     return list;
   }
