@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "debug_level.h"
 #include "logline.h"
 
 DWORD g_DebugLevel = 0;
@@ -68,9 +69,7 @@ bool DebugLevelRead() {
   LONG rc = RegQueryValueExW(key, L"DebugLevel", nullptr, &type,
                              reinterpret_cast<BYTE*>(&value), &size);
   RegCloseKey(key);
-  // Only a 4-byte number counts; a text or other type leaves logging off.
-  if (rc != ERROR_SUCCESS || size != sizeof(value) || (type != REG_DWORD && type != REG_BINARY))
-    return false;
+  if (rc != ERROR_SUCCESS || !qvn::DebugLevelValueUsable(type, size)) return false;
   g_DebugLevel = value;
   return true;
 }

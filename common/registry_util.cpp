@@ -5,9 +5,10 @@
 
 const QvnRegistryLogStyle kQvnRegistryLogExec = {L"QMEUtil", qvn::kExecLogRegistryFailure, qvn::kExecLogInfo,
                                                 qvn::kExecLogRegistry, qvn::kExecLogRegistryFailure,
-                                                qvn::kExecLogRegistry};
+                                                qvn::kExecLogRegistry, DebugPrint, L""};
 const QvnRegistryLogStyle kQvnRegistryLogCpl = {L"QMCUtil", qvn::kCplLogRegistryFailure, qvn::kCplLogRegistry,
-                                               qvn::kCplLogRegistry, qvn::kCplLogError, qvn::kCplLogRegistry};
+                                               qvn::kCplLogRegistry, qvn::kCplLogError, qvn::kCplLogRegistry,
+                                               DebugPrint, L""};
 
 namespace {
 
@@ -20,13 +21,14 @@ const wchar_t* Safe(const wchar_t* s) { return s ? s : L""; }
 }  // namespace
 
 LONG QvnRegistryValueGet(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
-                         const wchar_t* valueName, BYTE* data, DWORD size, DWORD* typeOut) {
+                         const wchar_t* valueName, BYTE* data, DWORD size, DWORD* typeOut, DWORD* byteCount) {
   if (typeOut) *typeOut = REG_NONE;
+  if (byteCount) *byteCount = 0;
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) {
-    DebugPrint(style.failureMask, L"%sRegistryValueGet  RegCreateKeyExW failed! %s %d",
-               style.prefix, Safe(subKey), rc);
+    style.sink(style.failureMask, L"%sRegistryValueGet  RegCreateKeyExW failed! %s %d%s",
+               style.prefix, Safe(subKey), rc, style.lineEnd);
     return rc;
   }
   DWORD type = REG_NONE;
@@ -49,18 +51,19 @@ LONG QvnRegistryValueGet(const QvnRegistryLogStyle& style, HKEY root, const wcha
     }
   }
   if (rc != ERROR_SUCCESS) {
-    DebugPrint(rc == ERROR_FILE_NOT_FOUND ? style.missingMask : style.failureMask,
-               L"%sRegistryValueGet RegQueryValueExW failed! %s %d", style.prefix, Safe(valueName), rc);
+    style.sink(rc == ERROR_FILE_NOT_FOUND ? style.missingMask : style.failureMask,
+               L"%sRegistryValueGet RegQueryValueExW failed! %s %d%s", style.prefix, Safe(valueName), rc, style.lineEnd);
     return rc;
   }
   if (typeOut) *typeOut = type;
+  if (byteCount) *byteCount = got;
   // A string read successfully is terminated by now (see above).
   if (IsStringType(type) && data && size >= sizeof(wchar_t)) {
-    DebugPrint(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s Data: %s ", style.prefix,
-               Safe(subKey), Safe(valueName), reinterpret_cast<const wchar_t*>(data));
+    style.sink(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s Data: %s %s", style.prefix,
+               Safe(subKey), Safe(valueName), reinterpret_cast<const wchar_t*>(data), style.lineEnd);
   } else {
-    DebugPrint(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s ", style.prefix, Safe(subKey),
-               Safe(valueName));
+    style.sink(style.detailMask, L"%sRegistryValueGet  RegQueryValueExW %s %s %s", style.prefix, Safe(subKey),
+               Safe(valueName), style.lineEnd);
   }
   return ERROR_SUCCESS;
 }
@@ -71,8 +74,8 @@ LONG QvnRegistryKeyEnumerate(const QvnRegistryLogStyle& style, HKEY root, const 
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) {
-    DebugPrint(style.failureMask, L"%sRegistryKeyEnumerate  RegCreateKeyExW failed! %s %d", style.prefix,
-               Safe(subKey), rc);
+    style.sink(style.failureMask, L"%sRegistryKeyEnumerate  RegCreateKeyExW failed! %s %d%s", style.prefix,
+               Safe(subKey), rc, style.lineEnd);
     return rc;
   }
   DWORD chars = capacity;
@@ -81,12 +84,12 @@ LONG QvnRegistryKeyEnumerate(const QvnRegistryLogStyle& style, HKEY root, const 
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) {
     if (name && capacity) name[0] = 0;
-    DebugPrint(style.failureMask, L"%sRegistryKeyEnumerate  RegEnumKeyEx failed! %s %d", style.prefix,
-               Safe(subKey), rc);
+    style.sink(style.failureMask, L"%sRegistryKeyEnumerate  RegEnumKeyEx failed! %s %d%s", style.prefix,
+               Safe(subKey), rc, style.lineEnd);
     return rc;
   }
   name[chars < capacity ? chars : capacity - 1] = 0;
-  DebugPrint(style.detailMask, L"%sRegistryKeyEnumerate %s %s ", style.prefix, Safe(subKey), name);
+  style.sink(style.detailMask, L"%sRegistryKeyEnumerate %s %s %s", style.prefix, Safe(subKey), name, style.lineEnd);
   return ERROR_SUCCESS;
 }
 
@@ -103,24 +106,24 @@ LONG QvnRegistryValueSet(const QvnRegistryLogStyle& style, HKEY root, const wcha
       for (; i < chars && src[i]; ++i) text[i] = src[i];
     }
     text[i] = 0;
-    DebugPrint(style.setTraceMask, L"%sRegistryValueSet  Path: %s Value: %s Data: %s", style.prefix,
-               Safe(subKey), Safe(valueName), text);
+    style.sink(style.setTraceMask, L"%sRegistryValueSet  Path: %s Value: %s Data: %s%s", style.prefix,
+               Safe(subKey), Safe(valueName), text, style.lineEnd);
   } else {
-    DebugPrint(style.setTraceMask, L"%sRegistryValueSet Path: %s Value: %s", style.prefix, Safe(subKey),
-               Safe(valueName));
+    style.sink(style.setTraceMask, L"%sRegistryValueSet Path: %s Value: %s%s", style.prefix, Safe(subKey),
+               Safe(valueName), style.lineEnd);
   }
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, Safe(subKey), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) {
-    DebugPrint(style.setFailureMask, L"%sRegistryValueSet  RegCreateKeyExW failed! %s %d", style.prefix,
-               Safe(subKey), rc);
+    style.sink(style.setFailureMask, L"%sRegistryValueSet  RegCreateKeyExW failed! %s %d%s", style.prefix,
+               Safe(subKey), rc, style.lineEnd);
     return rc;
   }
   rc = RegSetValueExW(key, valueName, 0, type, data, byteCount);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) {
-    DebugPrint(style.setFailureMask, L"%sRegistryValueSet  RegSetValueExW failed! %s %d", style.prefix,
-               Safe(valueName), rc);
+    style.sink(style.setFailureMask, L"%sRegistryValueSet  RegSetValueExW failed! %s %d%s", style.prefix,
+               Safe(valueName), rc, style.lineEnd);
   }
   return rc;
 }

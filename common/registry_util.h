@@ -29,22 +29,30 @@ bool QMCUtilRegistryKeyEnumerate(HKEY root, const wchar_t* subKey, DWORD index,
 bool QMCUtilRegistryValueSet(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
                              DWORD type, const BYTE* data, DWORD byteCount);
 
-// The shared implementation, parametrised by the caller's texts and masks.
+// Where a program's log lines go: DebugPrint, or the setup tool's
+// SetupDebugPrint (which also writes its log file).
+using QvnLogSink = void (*)(DWORD mask, const wchar_t* format, ...);
+
+// The shared implementation, parametrised by the caller's texts, masks and
+// log sink.
 struct QvnRegistryLogStyle {
-  const wchar_t* prefix;  // "QMEUtil" or "QMCUtil"
+  const wchar_t* prefix;  // "QMEUtil", "QMCUtil" or "Utilities::"
   DWORD failureMask;      // failed calls
   DWORD missingMask;      // value does not exist
   DWORD detailMask;       // successful reads
   DWORD setFailureMask;   // failed writes
   DWORD setTraceMask;     // the "...RegistryValueSet  Path:" trace
+  QvnLogSink sink;
+  const wchar_t* lineEnd;  // "" where the sink ends the line itself, else "\n"
 };
 extern const QvnRegistryLogStyle kQvnRegistryLogExec;
 extern const QvnRegistryLogStyle kQvnRegistryLogCpl;
 
-// Both return the Win32 error (ERROR_SUCCESS when done). type, when given,
-// receives the value's registry type.
+// Both return the Win32 error (ERROR_SUCCESS when done). type and
+// byteCount, when given, receive the value's registry type and size.
 LONG QvnRegistryValueGet(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
-                         const wchar_t* valueName, BYTE* data, DWORD size, DWORD* type = nullptr);
+                         const wchar_t* valueName, BYTE* data, DWORD size, DWORD* type = nullptr,
+                         DWORD* byteCount = nullptr);
 LONG QvnRegistryKeyEnumerate(const QvnRegistryLogStyle& style, HKEY root, const wchar_t* subKey,
                              DWORD index, wchar_t* name, DWORD capacity);
 // Sets a value (key created when missing); "...RegistryValueSet" lines.

@@ -4,8 +4,13 @@
 #include <cstdio>
 
 #include "qvnlog.h"
+#include "registry_util.h"
 
 DWORD g_SetupLogMask = 0;
+
+const QvnRegistryLogStyle kSetupRegistryLog = {L"Utilities::", qvn::kSetupLogDebugLevelFailure,
+                                               qvn::kSetupLogDebugLevel, qvn::kSetupLogDebugLevel,
+                                               qvn::kSetupLogError, qvn::kSetupLogTrace, SetupDebugPrint, L"\n"};
 
 namespace {
 

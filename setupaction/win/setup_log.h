@@ -13,6 +13,11 @@ extern DWORD g_SetupLogMask;
 
 void SetupDebugPrint(DWORD level, const wchar_t* format, ...);
 
+// The tool's texts ("Utilities::RegistryValueGet ..."), levels and sink for
+// the shared registry read.
+struct QvnRegistryLogStyle;
+extern const QvnRegistryLogStyle kSetupRegistryLog;
+
 // Where the log file went last: the current directory's file, the
 // fallback in the temporary folder, or nothing (both failed).
 enum class SetupLogSink { kNone, kCurrentDirectory, kTempFolder };

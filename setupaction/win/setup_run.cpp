@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "debug_level.h"
 #include "difx_ops.h"
 #include "setup_cmdline.h"
+#include "registry_util.h"
 #include "setup_log.h"
 #include "setupapi_ops.h"
 #include "utilities.h"
@@ -123,10 +125,10 @@ DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
 }  // namespace
 
 DWORD QvnSetupRun(const wchar_t* commandLine) {
-  DWORD level = 0, type = 0;
-  if (Utilities::RegistryValueGet(HKEY_LOCAL_MACHINE, L"Software\\Quorvane", L"DebugLevel", &level, sizeof(level),
-                                  &type) &&
-      (type == REG_DWORD || type == REG_BINARY))
+  DWORD level = 0, type = 0, bytes = 0;
+  if (QvnRegistryValueGet(kSetupRegistryLog, HKEY_LOCAL_MACHINE, L"Software\\Quorvane", L"DebugLevel",
+                          reinterpret_cast<BYTE*>(&level), sizeof(level), &type, &bytes) == ERROR_SUCCESS &&
+      qvn::DebugLevelValueUsable(type, bytes))
     g_SetupLogMask = level;
   g_SetupLogMask |= qvn::kSetupLogAlwaysOn;
 

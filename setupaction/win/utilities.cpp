@@ -13,37 +13,6 @@
 
 namespace Utilities {
 
-bool RegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, void* data, DWORD size,
-                      DWORD* type) {
-  HKEY key = nullptr;
-  LONG rc = RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
-  if (rc != ERROR_SUCCESS) {
-    SetupDebugPrint(qvn::kSetupLogDebugLevelFailure, L"Utilities::RegistryValueGet  RegCreateKeyExW failed! %s %d\n", subKey, rc);
-    return false;
-  }
-  DWORD t = 0, sz = size;
-  rc = RegQueryValueExW(key, valueName, nullptr, &t, static_cast<BYTE*>(data), &sz);
-  RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) {
-    SetupDebugPrint(rc == ERROR_FILE_NOT_FOUND ? qvn::kSetupLogDebugLevel : qvn::kSetupLogDebugLevelFailure,
-                    L"Utilities::RegistryValueGet RegQueryValueExW failed! %s %d\n", valueName, rc);
-    return false;
-  }
-  if (type) *type = t;
-  if ((t == REG_SZ || t == REG_EXPAND_SZ) && sz >= sizeof(wchar_t)) {
-    // Shown only when the caller's buffer holds a terminated text.
-    const wchar_t* text = static_cast<const wchar_t*>(data);
-    size_t chars = sz / sizeof(wchar_t);
-    if (text[chars - 1] == 0) {
-      SetupDebugPrint(qvn::kSetupLogDebugLevel, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s Data: %s \n", subKey,
-                      valueName, text);
-      return true;
-    }
-  }
-  SetupDebugPrint(qvn::kSetupLogDebugLevel, L"Utilities::RegistryValueGet  RegQueryValueExW %s %s \n", subKey, valueName);
-  return true;
-}
-
 void ErrorNameLog(DWORD code) { SetupDebugPrint(qvn::kSetupLogPackage, L"%s", qvn::setup::ErrorName(code)); }
 
 void ProcessesKillByName(const wchar_t* exeName) {

@@ -1,5 +1,5 @@
-// Process, window, session and DLL services of the setup action tool, the
-// registry read of "DebugLevel", error names and the OEM INF listing.
+// Process, window, session and DLL services of the setup action tool,
+// error names and the OEM INF listing.
 #pragma once
 #include <windows.h>
 
@@ -7,11 +7,6 @@
 #include <vector>
 
 namespace Utilities {
-
-// Reads a value of a key under `root` (the key is created when missing).
-// `type` may be null.
-bool RegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, void* data, DWORD size,
-                      DWORD* type);
 
 void ErrorNameLog(DWORD code);
 
