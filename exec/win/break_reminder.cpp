@@ -1,6 +1,8 @@
 // The break and resume reminder thread: two thread timers, the reminder
 // sounds and the two topmost reminder boxes. What comes after each timer
 // is decided by break_cycle_core.
+#include "break_reminder.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 #include <objbase.h>
@@ -9,7 +11,6 @@
 
 #include "break_cycle_core.h"
 #include "exec_app.h"
-#include "exec_parts.h"
 #include "exec_util.h"
 #include "qvnlog.h"
 #include "resource.h"

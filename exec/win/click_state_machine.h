@@ -5,7 +5,6 @@
 #pragma once
 #include <windows.h>
 
-#include "exec_parts.h"
 #include "click_state_machine_core.h"
 
 class CQMEFstmEvtParamAutoClick {
@@ -28,6 +27,11 @@ class CQMEFstmEvtParamClickLock {
 
 extern CQMEFstmEvtParamAutoClick g_FstmParamAutoClick;
 extern CQMEFstmEvtParamClickLock g_FstmParamClickLock;
+
+// Builds the state table and reads the auto-click / click-lock parameters.
+bool QMEFstmInitialize();
+// Performs one event; main thread only.
+void QMEFstmEvent(unsigned eventNumber, LPARAM argument);
 
 // Re-reads both parameter objects (device thread, after a settings change).
 void QMEFstmParametersInitialize();

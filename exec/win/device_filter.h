@@ -43,6 +43,3 @@ class QMEDeviceFilter {
   // belong to the caller); Close waits for its cancellation to finish.
   OVERLAPPED* m_pendingWait = nullptr;
 };
-
-// The 2-byte driver configuration from the link configuration g_linkConfData.
-void QMESettingsToBufferForDriver(uint8_t out[2]);

@@ -1,6 +1,8 @@
 // The configuration half of the driver link: it reads the process's link
 // configuration, so the injectors (which need only the control device) do
 // not pull the settings store in with them.
+#include "device_filter_config.h"
+
 #include "device_filter.h"
 #include "link_config.h"
 #include "qvnlog.h"

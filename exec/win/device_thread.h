@@ -1,11 +1,9 @@
 // The device thread (the "link thread" in the log): owns the driver's
 // filter device, keeps one event wait outstanding and hands every event to
 // the dispatcher or the click-lock state machine. Started and stopped by
-// the main thread through exec_parts.h.
+// the main thread.
 #pragma once
 #include <windows.h>
-
-#include "exec_parts.h"
 
 struct QMEThreadDeviceData {
   HANDLE hThread;             // null while no thread runs
@@ -14,6 +12,14 @@ struct QMEThreadDeviceData {
   HANDLE hEventConfigChange;  // auto-reset, created non-signalled
   wchar_t deviceName[MAX_PATH];
 };
+
+// The executive's one device thread.
+extern QMEThreadDeviceData g_DeviceThreadData;
+
+bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName);
+void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data);
+void QMEThreadDeviceSignalConfigChange(QMEThreadDeviceData* data);
+void QMEThreadDeviceSignalDeviceChange(QMEThreadDeviceData* data);
 
 DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData);
 

@@ -8,11 +8,11 @@
 #include "exec_util.h"
 #include "inject.h"
 #include "pointer_speed.h"
-#include "exec_parts.h"
 #include "qvn_messages.h"
 #include "qvnlog.h"
 #include "registry_util.h"
 #include "settings.h"
+#include "tray.h"
 
 namespace {
 

@@ -5,12 +5,17 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
-#include "exec_parts.h"
+#include "break_reminder.h"
+#include "click_state_machine.h"
+#include "device_thread.h"
 #include "exec_util.h"
+#include "hook_loader.h"
+#include "pointer_speed.h"
 #include "qvnlog.h"
 #include "resource.h"
 #include "session_core.h"
 #include "settings.h"
+#include "tray.h"
 
 HINSTANCE g_hInstance = nullptr;
 HWND g_hMainWnd = nullptr;

@@ -1,7 +1,8 @@
 // Loading of the outside hook library QvnMouseHook.DLL from the
 // executive's own folder, and its system-wide keyboard hook.
+#include "hook_loader.h"
+
 #include "exec_app.h"
-#include "exec_parts.h"
 #include "exec_util.h"
 #include "qvnlog.h"
 

@@ -4,7 +4,7 @@
 #include "pointer_speed.h"
 
 #include "exec_app.h"
-#include "exec_parts.h"
+#include "tray.h"
 #include "pointer_speed_core.h"
 #include "qvnlog.h"
 #include "settings.h"

@@ -1,10 +1,11 @@
 // The notification-area icon: identifier 108, the product tip, and the
 // image of the current pointer-speed preset.
+#include "tray.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
 #include "exec_app.h"
-#include "exec_parts.h"
 #include "pointer_speed_core.h"
 #include "qvnlog.h"
 #include "settings.h"

@@ -5,6 +5,7 @@
 
 #include "dbwin_reader.h"
 #include "device_filter.h"
+#include "device_filter_config.h"
 #include "inject.h"
 #include "qvnlog.h"
 #include "qvntest.h"
