@@ -1,10 +1,9 @@
 #include "dispatcher_core.h"
 
-#include <cwctype>
-
 #include "core_text.h"
 #include "function_catalogue.h"
 #include "log_levels.h"
+#include "text_case.h"
 
 namespace qme {
 
@@ -49,17 +48,9 @@ uint16_t KeyCodeVirtualLookup(int id) {
   }
 }
 
-bool TextEqualNoCase(const std::wstring& a, const std::wstring& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(a[i])) != std::towlower(static_cast<wint_t>(b[i]))) return false;
-  }
-  return true;
-}
-
 bool ApplicationSwitch(const std::wstring& displayName, std::wstring* current,
                        SubKeyEnumFn enumerate, void* context) {
-  if (TextEqualNoCase(displayName, *current)) return false;
+  if (qvn::TextEqualNoCase(displayName, *current)) return false;
   std::wstring name;
   for (uint32_t index = 0; enumerate(context, index, &name); ++index) {
     if (name == displayName) {

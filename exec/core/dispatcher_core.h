@@ -59,9 +59,6 @@ using SubKeyEnumFn = bool (*)(void* context, uint32_t index, std::wstring* name)
 bool ApplicationSwitch(const std::wstring& displayName, std::wstring* current,
                        SubKeyEnumFn enumerate, void* context);
 
-// Case-blind comparison used by the switch.
-bool TextEqualNoCase(const std::wstring& a, const std::wstring& b);
-
 // Everything the dispatcher does to the outside world.
 class DispatchPort {
  public:
