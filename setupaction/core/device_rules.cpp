@@ -1,31 +1,16 @@
 #include "device_rules.h"
 
-#include <cwctype>
-
-#include "setup_cmdline.h"
+#include "text_case.h"
 
 namespace qvn {
 namespace setup {
 
 namespace {
 
-wchar_t Lower(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c - L'A' + L'a');
-  if (c < 0x80) return c;
-  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-}
-
 size_t BoundedLen(const wchar_t* s, size_t cap) {
   size_t n = 0;
   while (n < cap && s[n]) ++n;
   return n;
-}
-
-std::wstring Lowered(const wchar_t* s) {
-  std::wstring r;
-  if (s)
-    for (; *s; ++s) r.push_back(Lower(*s));
-  return r;
 }
 
 }  // namespace
@@ -45,7 +30,7 @@ bool HardwareIdListContains(const wchar_t* list, size_t sizeChars, const wchar_t
     std::wstring copy(entry, len);
     bool equal = len == idLen;
     for (size_t k = 0; equal && k < len; ++k)
-      if (Lower(entry[k]) != Lower(id[k])) equal = false;
+      if (FoldCase(entry[k]) != FoldCase(id[k])) equal = false;
     if (log) log(copy.c_str(), id, equal, ctx);
     if (equal) return true;
     off += len + 1;
@@ -78,14 +63,14 @@ std::wstring HidChildHardwareId(const wchar_t* childInstanceId) {
 
 bool StorePathHasInfName(const wchar_t* storePath, const wchar_t* infName) {
   if (!storePath || !infName || !*infName) return false;
-  return Lowered(storePath).find(Lowered(infName)) != std::wstring::npos;
+  return FoldCase(storePath).find(FoldCase(infName)) != std::wstring::npos;
 }
 
 bool OriginalInfNameMatches(const wchar_t* originalName, const wchar_t* infName) {
   if (!originalName || !infName || !*infName) return false;
   for (size_t k = 0; infName[k]; ++k) {
     if (!originalName[k]) return false;
-    if (Lower(originalName[k]) != Lower(infName[k])) return false;
+    if (FoldCase(originalName[k]) != FoldCase(infName[k])) return false;
   }
   return true;
 }
@@ -95,26 +80,6 @@ std::wstring PnfPathFor(const wchar_t* infPath) {
   if (p.size() < 3) return std::wstring();
   p[p.size() - 3] = L'P';
   return p;
-}
-
-std::wstring DifxCodeText(uint32_t code, const wchar_t* systemMessage) {
-  if (code == 0) return std::wstring();
-  std::wstring t = std::to_wstring(static_cast<int32_t>(code));
-  if (systemMessage && *systemMessage) {
-    std::wstring m = systemMessage;
-    size_t lf = m.find(L'\n');
-    if (lf != std::wstring::npos) m.erase(lf, 1);
-    size_t cr = m.find(L'\r');
-    if (cr != std::wstring::npos) m.erase(cr, 1);
-    t += L" (" + m + L")";
-  }
-  if (t.size() > 1024) t.resize(1024);
-  return t;
-}
-
-bool ProcessNameMatches(const wchar_t* baseName, const wchar_t* wanted) {
-  if (!baseName || !wanted || !*wanted) return false;
-  return EqualsNoCase(baseName, wanted);
 }
 
 }  // namespace setup

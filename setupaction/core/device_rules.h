@@ -1,6 +1,6 @@
 // Decisions of the device-setup operations that do not need the system:
 // hardware-ID list matching, property comparison, restart need, driver-store
-// and OEM INF name matching, and the driver-package log callback's code text.
+// and OEM INF name matching.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -46,15 +46,6 @@ bool OriginalInfNameMatches(const wchar_t* originalName, const wchar_t* infName)
 // The path of an OEM INF's precompiled file: the third character from the
 // end becomes 'P' ("oem3.inf" -> "oem3.pnf"). Empty for a too short path.
 std::wstring PnfPathFor(const wchar_t* infPath);
-
-// Code text of the package library's warning and error lines: empty for 0,
-// else the signed decimal code, followed by " (message)" when the system
-// has a message (its first line feed and first carriage return removed);
-// at most 1024 characters.
-std::wstring DifxCodeText(uint32_t code, const wchar_t* systemMessage);
-
-// Base name of a running process against the name to kill, case ignored.
-bool ProcessNameMatches(const wchar_t* baseName, const wchar_t* wanted);
 
 }  // namespace setup
 }  // namespace qvn

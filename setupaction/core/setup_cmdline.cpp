@@ -1,17 +1,11 @@
 #include "setup_cmdline.h"
 
-#include <cwctype>
+#include "text_case.h"
 
 namespace qvn {
 namespace setup {
 
 namespace {
-
-wchar_t Fold(wchar_t c) {
-  if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c - L'A' + L'a');
-  if (c < 0x80) return c;
-  return static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-}
 
 const OptionRow kRows[] = {
     {L"-DeviceNodeCreate", OptionId::kDeviceNodeCreate, 2},
@@ -30,15 +24,6 @@ const OptionRow kRows[] = {
 };
 
 }  // namespace
-
-bool EqualsNoCase(const wchar_t* a, const wchar_t* b) {
-  if (!a) a = L"";
-  if (!b) b = L"";
-  for (;; ++a, ++b) {
-    if (Fold(*a) != Fold(*b)) return false;
-    if (!*a) return true;
-  }
-}
 
 SplitResult SplitCommandLine(const wchar_t* line) {
   SplitResult r;
@@ -74,12 +59,8 @@ const OptionRow* OptionTable(size_t* count) {
 
 const OptionRow* OptionLookup(const wchar_t* option) {
   for (const auto& row : kRows)
-    if (EqualsNoCase(row.name, option)) return &row;
+    if (TextEqualNoCase(row.name, option)) return &row;
   return nullptr;
-}
-
-uint32_t DifxResultAdjust(uint32_t result) {
-  return result == kDifxNoSuchDevinst ? 0 : result;
 }
 
 uint32_t DriverPackageExitCode(uint32_t wrappedResult) {
@@ -91,24 +72,6 @@ uint32_t DriverPackageExitCode(uint32_t wrappedResult) {
 uint32_t DriverUpdateExitCode(bool succeeded, bool accessDenied) {
   if (succeeded) return 0;
   return accessDenied ? 5u : 1223u;
-}
-
-const wchar_t* ErrorName(uint32_t code) {
-  switch (code) {
-    case 2: return L"ERROR_FILE_NOT_FOUND\n";
-    case 5: return L"ERROR_ACCESS_DENIED\n";
-    case 10: return L"ERROR_BAD_ENVIRONMENT\n";
-    case 14: return L"ERROR_OUTOFMEMORY\n";
-    case 87: return L"ERROR_INVALID_PARAMETER\n";
-    case 122: return L"ERROR_INSUFFICIENT_BUFFER\n";
-    case 123: return L"ERROR_INVALID_NAME\n";
-    case 206: return L"ERROR_FILENAME_EXCED_RANGE\n";
-    case 1630: return L"ERROR_UNSUPPORTED_TYPE\n";
-    case 1920: return L"ERROR_CANT_ACCESS_FILE\n";
-    case 0x80092003u: return L"CRYPT_E_FILE_ERROR\n";
-    case 0xE0000235u: return L"ERROR_IN_WOW64\n";
-    default: return L"<Unknown Error>\n";
-  }
 }
 
 }  // namespace setup

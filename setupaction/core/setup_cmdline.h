@@ -69,22 +69,11 @@ const OptionRow* OptionLookup(const wchar_t* option);
 // field longer than a path, an option without the arguments it needs.
 constexpr uint32_t kExitBadCommandLine = 87;  // ERROR_INVALID_PARAMETER
 
-constexpr uint32_t kDifxNoSuchDevinst = 0xE000020B;
-
-// The driver-package library's result as the wrappers hand it on: "no
-// matching device" is a successful preinstall/install.
-uint32_t DifxResultAdjust(uint32_t result);
 // Exit code for a (wrapped) preinstall/install result: 0xFFFFFFFF for a
 // setup-library or HRESULT-style code, 0 for success and plain Win32 codes.
 uint32_t DriverPackageExitCode(uint32_t wrappedResult);
 // Exit code of "-DriverUpdate": 0 done, 5 must run elevated, 1223 failure.
 uint32_t DriverUpdateExitCode(bool succeeded, bool accessDenied);
-
-// The line ErrorNameLog writes for a Windows error code (with its "\n").
-const wchar_t* ErrorName(uint32_t code);
-
-// Case-blind equality of two texts (null counts as empty).
-bool EqualsNoCase(const wchar_t* a, const wchar_t* b);
 
 }  // namespace setup
 }  // namespace qvn

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "device_rules.h"
+#include "difx_results.h"
+#include "error_name_log.h"
+#include "module_folder.h"
+#include "oem_inf_list.h"
 #include "qvnlog.h"
-#include "setup_cmdline.h"
 #include "setup_log.h"
-#include "utilities.h"
 
 namespace {
 

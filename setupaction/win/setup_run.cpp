@@ -6,11 +6,13 @@
 
 #include "debug_level.h"
 #include "difx_ops.h"
-#include "setup_cmdline.h"
+#include "dll_register.h"
+#include "process_kill.h"
 #include "registry_util.h"
+#include "session_start.h"
+#include "setup_cmdline.h"
 #include "setup_log.h"
 #include "setupapi_ops.h"
-#include "utilities.h"
 
 using qvn::setup::OptionId;
 

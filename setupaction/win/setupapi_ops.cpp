@@ -7,9 +7,10 @@
 
 #include "device_rules.h"
 #include "driver_update_flow.h"
+#include "oem_inf_list.h"
+#include "prompt_owner.h"
 #include "qvnlog.h"
 #include "setup_log.h"
-#include "utilities.h"
 
 namespace {
 

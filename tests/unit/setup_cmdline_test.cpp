@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "difx_results.h"
+#include "error_names.h"
+
 namespace {
 
 using qvn::setup::OptionId;

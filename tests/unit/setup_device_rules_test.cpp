@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "difx_results.h"
+#include "process_names.h"
+
 namespace {
 
 using namespace qvn::setup;
