@@ -33,30 +33,15 @@ function(qvn_wine_test name)
   qvn_discover_tests_at_test_time(${name} "${props}")
 endfunction()
 
-# qvn_core_library(<name> <dir>): the pure-logic sources <dir>/*.cpp as a
-# static library (an interface library while the folder has none yet).
-# Further arguments are core libraries it builds on.
+# qvn_core_library(<name> <dir> SOURCES <file>... [LIBS <core library>...])
+# The pure-logic sources <dir>/<file> as a static library; <dir> is its
+# public include folder. LIBS are the core libraries it builds on.
 function(qvn_core_library name dir)
-  file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp)
-  if(srcs)
-    add_library(${name} STATIC ${srcs})
-    target_include_directories(${name} PUBLIC ${dir})
-    target_link_libraries(${name} PUBLIC ${ARGN})
-  else()
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${dir})
-    target_link_libraries(${name} INTERFACE ${ARGN})
-  endif()
-endfunction()
-
-# qvn_subdirectories(<dir>): add every immediate sub-folder of <dir> that has
-# a CMakeLists.txt (lets each area own its build file).
-function(qvn_subdirectories dir)
-  file(GLOB lists CONFIGURE_DEPENDS ${dir}/*/CMakeLists.txt)
-  foreach(f ${lists})
-    get_filename_component(d ${f} DIRECTORY)
-    add_subdirectory(${d})
-  endforeach()
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  list(TRANSFORM ARG_SOURCES PREPEND ${dir}/)
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${dir})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
 # Lists a GoogleTest binary's cases when ctest runs (under the emulator), one

@@ -16,7 +16,6 @@ namespace {
 
 constexpr size_t kMessageUnits = 4096;
 const wchar_t kLogFileName[] = L"QuorvaneSetup.log";
-SetupLogSink g_lastSink = SetupLogSink::kNone;
 
 bool AppendTo(const wchar_t* path, const char* text) {
   FILE* f = _wfopen(path, L"a");
@@ -35,25 +34,16 @@ void AppendToLogFile(const wchar_t* message) {
   char stackBuf[kMessageUnits * 3 + 1];
   if (need > static_cast<int>(sizeof(stackBuf))) return;
   WideCharToMultiByte(CP_UTF8, 0, message, -1, stackBuf, need, nullptr, nullptr);
-  if (AppendTo(kLogFileName, stackBuf)) {
-    g_lastSink = SetupLogSink::kCurrentDirectory;
-    return;
-  }
+  if (AppendTo(kLogFileName, stackBuf)) return;
   wchar_t temp[MAX_PATH + 1];
   DWORD n = GetTempPathW(MAX_PATH + 1, temp);
   wchar_t path[MAX_PATH + 32];
   if (n > 0 && n <= MAX_PATH &&
-      QvnFormatWf(path, MAX_PATH + 32, L"%s%s%s", temp, temp[n - 1] == L'\\' ? L"" : L"\\", kLogFileName) > 0 &&
-      AppendTo(path, stackBuf)) {
-    g_lastSink = SetupLogSink::kTempFolder;
-    return;
-  }
-  g_lastSink = SetupLogSink::kNone;
+      QvnFormatWf(path, MAX_PATH + 32, L"%s%s%s", temp, temp[n - 1] == L'\\' ? L"" : L"\\", kLogFileName) > 0)
+    AppendTo(path, stackBuf);
 }
 
 }  // namespace
-
-SetupLogSink SetupLogLastSink() { return g_lastSink; }
 
 void SetupDebugPrint(DWORD level, const wchar_t* format, ...) {
   wchar_t message[kMessageUnits];

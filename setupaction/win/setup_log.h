@@ -17,8 +17,3 @@ void SetupDebugPrint(DWORD level, const wchar_t* format, ...);
 // the shared registry read.
 struct QvnRegistryLogStyle;
 extern const QvnRegistryLogStyle kSetupRegistryLog;
-
-// Where the log file went last: the current directory's file, the
-// fallback in the temporary folder, or nothing (both failed).
-enum class SetupLogSink { kNone, kCurrentDirectory, kTempFolder };
-SetupLogSink SetupLogLastSink();

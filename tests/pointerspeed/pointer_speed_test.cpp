@@ -330,9 +330,6 @@ TEST_F(PointerSpeed, HiddenIconIsNeverAdded) {
 }
 
 TEST_F(PointerSpeed, ButtonFunctionThroughTheSimulatedDriver) {
-#ifndef QVN_HAVE_DISPATCHER
-  GTEST_SKIP() << "the executive is built without its dispatcher: button functions are not carried out";
-#else
   simdriver::SimDriver sim;
   bool started = false;
   for (int i = 0; i < 3 && !started; ++i) started = sim.EnsureStarted();
@@ -362,7 +359,6 @@ TEST_F(PointerSpeed, ButtonFunctionThroughTheSimulatedDriver) {
   EXPECT_TRUE(tray_.WaitCount(NIM_MODIFY, 4, 5000));
   EXPECT_EQ(Get(L"CurrentSpeedSelected"), L"3");
   EXPECT_EQ(SystemSpeed(), speed);
-#endif
 }
 
 }  // namespace
