@@ -3,7 +3,9 @@
 #include "core_text.h"
 #include "log_levels.h"
 
-namespace qme {
+namespace qvn {
+
+using qme::AppendInt;
 
 namespace {
 
@@ -64,11 +66,11 @@ uint32_t FstmMachine::AutoClickIdleMs(double seconds) { return ClampMs(seconds *
 
 uint8_t FstmMachine::Event(int64_t e, int64_t p) {
   if (e < 0 || e >= kFstmEventCount) {
-    if (port_.LogEnabled(qvn::kExecLogError)) {
+    if (port_.LogEnabled(kExecLogError)) {
       std::wstring line = L"FSTM Event ";
       AppendInt(line, e);
       line += L" unknown, ignored";
-      port_.Log(qvn::kExecLogError, line);
+      port_.Log(kExecLogError, line);
     }
     return 0;
   }
@@ -92,7 +94,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
     ++repeatCount_;
     return;
   }
-  const bool enabled = port_.LogEnabled(qvn::kExecLogClickMachine);
+  const bool enabled = port_.LogEnabled(kExecLogClickMachine);
   if (repeatCount_ != 0) {
     if (enabled) {
       std::wstring line = L"FSTM Event ";
@@ -104,7 +106,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
       line += L" (";
       AppendInt(line, from);
       line += L")";
-      port_.Log(qvn::kExecLogClickMachine, line);
+      port_.Log(kExecLogClickMachine, line);
     }
     repeatCount_ = 0;
   }
@@ -120,7 +122,7 @@ void FstmMachine::LogTransition(int32_t e, int32_t from, int32_t to) {
     line += L" (";
     AppendInt(line, to);
     line += L")";
-    port_.Log(qvn::kExecLogClickMachine, line);
+    port_.Log(kExecLogClickMachine, line);
   }
 }
 
@@ -160,9 +162,9 @@ bool FstmMachine::InternalStartAutoClickTimer() {
   if (!port_.AutoClickEnabled()) return true;
   autoClickTimer_ = port_.TimerStart(FstmTimer::AutoClick, AutoClickPeriodMs(port_.AutoClickTimeSeconds()));
   if (autoClickTimer_ == 0) {
-    if (port_.LogEnabled(qvn::kExecLogError)) {
+    if (port_.LogEnabled(kExecLogError)) {
       std::wstring line = L"InternalStartAutoClickTimer  SetTimer failed! ";
-      port_.Log(qvn::kExecLogError, AppendInt(line, port_.LastErrorCode()));
+      port_.Log(kExecLogError, AppendInt(line, port_.LastErrorCode()));
     }
     return false;
   }
@@ -174,9 +176,9 @@ bool FstmMachine::InternalStartClickLockTimer() {
   if (!port_.ClickLockEnabled()) return true;
   clickLockTimer_ = port_.TimerStart(FstmTimer::ClickLock, ClickLockPeriodMs(port_.ClickLockTimeSeconds()));
   if (clickLockTimer_ == 0) {
-    if (port_.LogEnabled(qvn::kExecLogError)) {
+    if (port_.LogEnabled(kExecLogError)) {
       std::wstring line = L"InternalStartClickLockTimer  SetTimer failed! ";
-      port_.Log(qvn::kExecLogError, AppendInt(line, port_.LastErrorCode()));
+      port_.Log(kExecLogError, AppendInt(line, port_.LastErrorCode()));
     }
     return false;
   }
@@ -187,7 +189,7 @@ bool FstmMachine::RestartAutoClick() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartAutoClickTimer failed!");
+  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartAutoClickTimer failed!");
   return ok;
 }
 
@@ -195,7 +197,7 @@ bool FstmMachine::PressAndArmLock() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartClickLockTimer();
-  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartClickLockTimer failed!");
+  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartClickLockTimer failed!");
   port_.LeftButton(true);
   return ok;
 }
@@ -205,7 +207,7 @@ bool FstmMachine::ReleaseAndArmAutoClick() {
   StopAutoClickTimer();
   StopClickLockTimer();
   bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(qvn::kExecLogError)) port_.Log(qvn::kExecLogError, L"InternalStartAutoClickTimer failed!");
+  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartAutoClickTimer failed!");
   return ok;
 }
 
@@ -267,4 +269,4 @@ void FstmMachine::ClickLockTimerTick() {
   Event(QMS_EVT_CLICKLOCK_DUE, 0);
 }
 
-}  // namespace qme
+}  // namespace qvn

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace qme {
+namespace qvn {
 
 enum FstmState : int32_t {
   QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED = 0,
@@ -139,4 +139,4 @@ class FstmMachine {
   FstmPoint zoomStart_, zoomCurrent_, zoomLast_;
 };
 
-}  // namespace qme
+}  // namespace qvn

@@ -13,13 +13,13 @@ namespace {
 void CALLBACK AutoClickTimerProc(HWND, UINT, UINT_PTR, DWORD);
 void CALLBACK ClickLockTimerProc(HWND, UINT, UINT_PTR, DWORD);
 
-class WinFstmPort : public qme::FstmPort {
+class WinFstmPort : public qvn::FstmPort {
  public:
   bool LogEnabled(uint32_t mask) override { return (g_DebugLevel & mask) != 0; }
   void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
-  uintptr_t TimerStart(qme::FstmTimer which, uint32_t periodMs) override {
+  uintptr_t TimerStart(qvn::FstmTimer which, uint32_t periodMs) override {
     return SetTimer(nullptr, 0, periodMs,
-                    which == qme::FstmTimer::AutoClick ? AutoClickTimerProc : ClickLockTimerProc);
+                    which == qvn::FstmTimer::AutoClick ? AutoClickTimerProc : ClickLockTimerProc);
   }
   void TimerKill(uintptr_t id) override { KillTimer(nullptr, id); }
   uint32_t LastErrorCode() override { return GetLastError(); }
@@ -47,7 +47,7 @@ class WinFstmPort : public qme::FstmPort {
 };
 
 WinFstmPort g_port;
-qme::FstmMachine g_machine(g_port);
+qvn::FstmMachine g_machine(g_port);
 
 void CALLBACK AutoClickTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   LASTINPUTINFO input{};

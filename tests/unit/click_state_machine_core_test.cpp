@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace qme;
+using namespace qvn;
 
 class FakePort : public FstmPort {
  public:
