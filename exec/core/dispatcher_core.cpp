@@ -93,24 +93,17 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
     fromSecondary = secondaryMode_;
     function = fromSecondary ? QMELinkSecondary(config, buttonId) : QMELinkPrimary(config, buttonId);
     auto& map = fromSecondary ? secondaryPress_ : primaryPress_;
-    map.emplace(buttonId, static_cast<uint8_t>(function));  // an earlier entry stays
+    map.Record(buttonId, static_cast<uint8_t>(function));  // an earlier entry stays
     if (!CheckFunctionIdExecuteNow(function)) {
       LogText(qvn::kExecLogError, L"CheckFunctionIdExecuteNow FAILED!");
       return;
     }
   } else {
-    auto p = primaryPress_.find(buttonId);
-    if (p != primaryPress_.end()) {
-      function = p->second;
-      primaryPress_.erase(p);
-    }
-    if (function == 0) {
-      auto s = secondaryPress_.find(buttonId);
-      if (s != secondaryPress_.end()) {
-        function = s->second;
-        fromSecondary = true;
-        secondaryPress_.erase(s);
-      }
+    uint8_t recorded = 0;
+    if (primaryPress_.Take(buttonId, &recorded)) function = recorded;
+    if (function == 0 && secondaryPress_.Take(buttonId, &recorded)) {
+      function = recorded;
+      fromSecondary = true;
     }
   }
 

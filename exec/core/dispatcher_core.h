@@ -7,10 +7,10 @@
 // registry and shell calls.
 #pragma once
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "link_config.h"
+#include "press_map.h"
 
 namespace qme {
 
@@ -114,8 +114,8 @@ class DispatcherCore {
 
   DispatchPort& port_;
   bool secondaryMode_ = false;
-  std::map<uint16_t, uint8_t> primaryPress_;
-  std::map<uint16_t, uint8_t> secondaryPress_;
+  qvn::PressMap primaryPress_;
+  qvn::PressMap secondaryPress_;
   bool havePreviousScroll_ = false;
   ClockTime previousScroll_;
 };

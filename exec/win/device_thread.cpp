@@ -9,6 +9,7 @@
 #include "click_state_machine.h"
 #include "qvnlog.h"
 #include "settings.h"
+#include "settings_watch.h"
 
 QMEThreadDeviceData g_DeviceThreadData{};
 
@@ -142,20 +143,36 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   uint8_t waitInput[2] = {0, 0};
   QvnDriverEvent record{};
 
-  if (!ioEvent) {
+  // Changes to the settings by any program: the dispatcher keeps what it
+  // learnt between presses only while this watch is armed.
+  qvn::SettingsWatch settingsWatch;
+  qvn::DispatcherMemoryTrust(settingsWatch.Arm());
+
+  if (!ioEvent || !settingsWatch.Event()) {
     DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun CreateEvent failed! %d", GetLastError());
   } else {
-    const HANDLE handles[4] = {data->hEventStop, ioEvent, data->hEventConfigChange, data->hEventDeviceChange};
+    // The lowest signalled index wins: a settings change is taken before a
+    // pending driver event, so the press that follows a change sees it.
+    enum { kStop, kSettings, kIo, kConfig, kDevice, kHandles };
+    const HANDLE handles[kHandles] = {data->hEventStop, settingsWatch.Event(), ioEvent, data->hEventConfigChange,
+                                      data->hEventDeviceChange};
     bool run = true;
     while (run) {
-      DWORD r = MsgWaitForMultipleObjects(4, handles, FALSE, INFINITE, QS_ALLINPUT);
+      DWORD r = MsgWaitForMultipleObjects(kHandles, handles, FALSE, INFINITE, QS_ALLINPUT);
       switch (r) {
-        case WAIT_OBJECT_0:
+        case WAIT_OBJECT_0 + kStop:
           DebugPrint(qvn::kExecLogInfo, L"Link Thread, user request stop!");
           run = false;
           break;
 
-        case WAIT_OBJECT_0 + 1:
+        case WAIT_OBJECT_0 + kSettings:
+          // Armed again before acting, so a change made meanwhile signals anew.
+          DebugPrint(qvn::kExecLogInfo, L"Link Thread, settings changed in the registry");
+          qvn::DispatcherMemoryTrust(settingsWatch.Arm());
+          qvn::DispatcherMemoryForget();
+          break;
+
+        case WAIT_OBJECT_0 + kIo:
           ResetEvent(ioEvent);
           if (!deviceOpen) break;
           if (!firstWait) {
@@ -176,14 +193,16 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
           }
           break;
 
-        case WAIT_OBJECT_0 + 2:
+        case WAIT_OBJECT_0 + kConfig:
           DebugPrint(qvn::kExecLogInfo, L"wait for ConfigChange");
+          if (!settingsWatch.Armed()) qvn::DispatcherMemoryTrust(settingsWatch.Arm());
+          qvn::DispatcherMemoryForget();
           QMEFstmParametersInitialize();
           QMESettingsLoadFromRegistry();
           if (deviceOpen) filter.IoctlLoadConfig();
           break;
 
-        case WAIT_OBJECT_0 + 3:
+        case WAIT_OBJECT_0 + kDevice:
           filter.Close();
           deviceOpen = false;
           for (const wchar_t* id : kHardwareIds) QMEDeviceInternalFiltersInstall(id);
@@ -197,7 +216,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
           }
           break;
 
-        case WAIT_OBJECT_0 + 4:
+        case WAIT_OBJECT_0 + kHandles:
           DebugPrint(qvn::kExecLogInfo, L"MsgWaitForMultipleObjects message received");
           PumpMessages();
           break;
@@ -212,6 +231,8 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
 
   // The wait must be cancelled while the record it writes to still exists.
   filter.Close();
+  // Nothing kept survives the thread: its watch ends with it.
+  qvn::DispatcherMemoryTrust(false);
   if (ioEvent) CloseHandle(ioEvent);
   if (SUCCEEDED(com)) CoUninitialize();
   DebugPrint(qvn::kExecLogInfo, L"Link Thread, end");

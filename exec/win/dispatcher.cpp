@@ -3,11 +3,13 @@
 #include <string>
 
 #include "button_functions.h"
+#include "app_switch_memory.h"
 #include "dispatcher_core.h"
 #include "exec_app.h"
 #include "exec_util.h"
 #include "inject.h"
 #include "pointer_speed.h"
+#include "program_name_cache.h"
 #include "qvn_messages.h"
 #include "qvnlog.h"
 #include "registry_util.h"
@@ -86,6 +88,38 @@ class WinDispatchPort : public qme::DispatchPort {
 WinDispatchPort g_port;
 qme::DispatcherCore g_dispatcher(g_port);
 
+qvn::ProgramNameCache g_programNames;
+qvn::AppSwitchMemory g_appSwitch;
+bool g_memoryTrusted = false;
+
+// The display name of the program owning `window` (kQvnPathChars out),
+// computed once per process: a process is known by its identifier and its
+// creation time, so a reused identifier gets a fresh name.
+bool ProgramDisplayName(HWND window, wchar_t* name) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  uint64_t created = 0;
+  bool keyed = false;
+  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
+    FILETIME creation, exit, kernel, user;
+    if (GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
+      created = (static_cast<uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+      keyed = true;
+    }
+    CloseHandle(process);
+  }
+  if (keyed) {
+    if (const wchar_t* known = g_programNames.Find(pid, created)) {
+      QvnCopyText(name, kQvnPathChars, known);
+      return true;
+    }
+  }
+  if (!QMEUtilWindowExecutableNameGet(window, name)) return false;
+  name[kQvnPathChars - 1] = 0;
+  if (keyed) g_programNames.Store(pid, created, name);
+  return true;
+}
+
 }  // namespace
 
 void QMEDispatcherTransportSet(const QMEInjectTransport* transport) {
@@ -103,15 +137,21 @@ void ExecuteFunctions(const QvnDriverEvent& record) {
 }
 
 bool CheckApplicationChanged(HWND window) {
-  wchar_t name[kQvnPathChars] = L"";
-  if (!QMEUtilWindowExecutableNameGet(window, name)) {
+  wchar_t name[kQvnPathChars];
+  if (!ProgramDisplayName(window, name)) {
     DebugPrint(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
     return false;
   }
-  name[kQvnPathChars - 1] = 0;
-  std::wstring current = CurrentApplication();
-  if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, nullptr)) return false;
-  QMESettingCurrentApplicationSet(current.c_str());
+  if (!g_memoryTrusted) {
+    std::wstring current = CurrentApplication();
+    if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, nullptr)) return false;
+    QMESettingCurrentApplicationSet(current.c_str());
+    return true;
+  }
+  wchar_t current[MAX_PATH];
+  QMESettingCurrentApplicationGet(current, MAX_PATH);
+  if (!qvn::ApplicationSelect(name, current, MAX_PATH, g_appSwitch, EnumerateAppKey, nullptr)) return false;
+  QMESettingCurrentApplicationSet(current);
   return true;
 }
 
@@ -120,3 +160,17 @@ uint16_t KeyCodeVirtualGet(int functionId) {
   if (vk == 0) DebugPrint(qvn::kExecLogError, L"KeyCodeVirtualGet wrong function ID: %d", functionId);
   return vk;
 }
+
+namespace qvn {
+
+void DispatcherMemoryForget() {
+  g_programNames.Forget();
+  g_appSwitch.Forget();
+}
+
+void DispatcherMemoryTrust(bool trusted) {
+  g_memoryTrusted = trusted;
+  if (!trusted) DispatcherMemoryForget();
+}
+
+}  // namespace qvn

@@ -30,3 +30,18 @@ void QMEDispatcherTransportSet(const QMEInjectTransport* transport);
 // The transport's calls, used by the dispatcher and the keystroke replay.
 void QMEDispatchKey(uint16_t virtualKey, bool down, uint16_t keyFlags);
 void QMEDispatchButton(int button, bool down);
+
+namespace qvn {
+
+// What the dispatcher keeps between presses on the device thread: the
+// display names of the programs it met (by process), the customised
+// application names and whether the link configuration in use was loaded
+// for the current application. Forget drops all of it, so the next press
+// decides afresh (walk and reload). Device thread only.
+void DispatcherMemoryForget();
+// Whether every change of the settings is sure to reach
+// DispatcherMemoryForget (the settings watch is armed). While not, each
+// press walks the "App" keys as if nothing were kept.
+void DispatcherMemoryTrust(bool trusted);
+
+}  // namespace qvn

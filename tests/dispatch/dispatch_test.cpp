@@ -199,6 +199,72 @@ TEST_F(Dispatch, KeyNameMatchIsCaseSensitiveAfterACaseBlindNameCompare) {
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
 }
 
+// ---- what the dispatcher keeps between presses ----
+
+TEST_F(Dispatch, AppKeyWrittenWhileRunningAppliesFromTheNextPress) {
+  TestWindow writer;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
+  SetSetting(L"MButton7", L"10");  // global: Ctrl
+  StartExec();
+  writer.PutCursorOver();
+  for (int i = 0; i < 2; ++i) {  // the second press is served from what the first learnt
+    EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
+    EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+  }
+  // The per-application dialog writes without telling the executive.
+  SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "a key added for the program under the cursor";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
+  SetSetting(L"MButton7", L"16", L"Quorvane Test Writer");
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_ESCAPE)}) << "a value changed in the current application's key";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_ESCAPE)});
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\Quorvane Test Writer").c_str());
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)}) << "its key removed: the global assignment again";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+  SetSetting(L"MButton7", L"43");
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SPACE)}) << "a global value changed without a message";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SPACE)});
+}
+
+TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesChanges) {
+  DbwinReader log;
+  ASSERT_TRUE(log.Start());
+  TestWindow writer, painter;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
+  ASSERT_TRUE(painter.Start(L"qvn_testwin_painter.exe", L"painter", 360, 20, 300, 250));
+  SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");
+  StartExec(0xFFFF);
+  const DWORD pid = exec_.Pid();
+  auto reloads = [&] { return log.CountPrefix("QMEXE: >>> QMESettingsLoadFromRegistry", pid); };
+  auto presses = [&] { return log.CountPrefix("QMEXE: ExecuteFunctions current module: ", pid); };
+  struct Step {
+    const TestWindow* over;
+    const char* what;
+    size_t reloads;
+    std::string injected;
+  } steps[] = {
+      {&painter, "first press", 1, KeyLine(true, VK_CONTROL)},
+      {&painter, "same program", 0, KeyLine(true, VK_CONTROL)},
+      {&home_, "another program without customisation", 0, KeyLine(true, VK_CONTROL)},
+      {&writer, "a customised program", 1, KeyLine(true, VK_SHIFT)},
+      {&writer, "same program", 0, KeyLine(true, VK_SHIFT)},
+      {&painter, "back to the global assignment", 1, KeyLine(true, VK_CONTROL)},
+  };
+  SetSetting(L"MButton7", L"10");  // global: Ctrl, while running
+  size_t pressed = 0;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.over->PutCursorOver();
+    size_t before = reloads();
+    EXPECT_EQ(Press(7), V{step.injected});
+    ++pressed;
+    // The module line follows the reload decision: once it is there, so is any reload.
+    ASSERT_TRUE(qvntest::WaitUntil([&] { return presses() >= pressed; }, 8000));
+    EXPECT_EQ(reloads() - before, step.reloads);
+    Release(7);
+  }
+}
+
 // ---- window commands ----
 
 TEST_F(Dispatch, WindowCommandsReachTheRootOwnerOfTheWindowUnderTheCursor) {

@@ -1,0 +1,212 @@
+// End-to-end press latency and start-up time against the simulated mouse
+// driver. For each case the simulated mouse presses and releases button 3
+// (default: right click) N times; a press+release counts from queuing the
+// press until the driver has logged both right-button injections. Served
+// by the executive (no "App" keys; 1000 keys of other programs; the same
+// plus one for the program under the cursor, this benchmark's window),
+// then by the bare client (qvn_bare_client.exe: wait, inject, nothing else),
+// one run, with the ratio. Start-up: executive started -> first event wait
+// outstanding at the driver. Runs from a folder holding copies of the
+// executive, its hook library, the stand-in setup tool and the driver.
+//   qvn_e2e_bench.exe [presses per case, default 300] [start-ups, default 5]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "exec_runner.h"
+#include "qvntest.h"
+#include "simdriver_client.h"
+
+using simdriver::SimDriver;
+
+namespace {
+
+const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
+const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
+const int kWarmUp = 10;
+double g_ticksPerMs = 1;
+
+double NowMs() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / g_ticksPerMs;
+}
+
+bool WaitStatus(SimDriver& sim, bool (*pred)(const QvnSimStatus&, uint32_t), uint32_t arg, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  QvnSimStatus s{};
+  for (;;) {
+    if (sim.Status(&s) && pred(s, arg)) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    SwitchToThread();
+  }
+}
+bool InjectionsReached(const QvnSimStatus& s, uint32_t n) { return s.injections >= n; }
+bool FirstWaitOutstanding(const QvnSimStatus& s, uint32_t) { return s.waitsStarted >= 1 && s.pendingWaits == 1; }
+
+void MakeAppKeys(int n, bool withOwn) {
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
+  if (withOwn) qvntest::RegSetString(HKEY_CURRENT_USER, std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe", L"MButton3", L"2");
+  for (int i = 0; i < n; ++i) {
+    wchar_t name[128];
+    _snwprintf(name, 128, L"%s\\Benchmark Program %04d", kAppKey, i);
+    qvntest::RegSetString(HKEY_CURRENT_USER, name, L"MButton3", L"10");
+  }
+}
+
+struct Figures {
+  bool ok = false;
+  size_t n = 0;
+  double perPress = 0, median = 0, p99 = 0;
+};
+
+// N press+release pairs of button 3, each waited for; the first kWarmUp
+// are not counted.
+Figures Presses(SimDriver& sim, int n) {
+  Figures f;
+  std::vector<double> each;
+  QvnSimStatus s{};
+  if (!sim.Status(&s)) return f;
+  uint32_t injections = s.injections;
+  double total = 0;
+  for (int i = 0; i < n + kWarmUp; ++i) {
+    double t0 = NowMs();
+    if (!sim.Press(3) || !WaitStatus(sim, InjectionsReached, injections + 1, 10000)) return f;
+    if (!sim.Release(3) || !WaitStatus(sim, InjectionsReached, injections + 2, 10000)) return f;
+    injections += 2;
+    double ms = NowMs() - t0;
+    if (i >= kWarmUp) {
+      each.push_back(ms);
+      total += ms;
+    }
+  }
+  std::sort(each.begin(), each.end());
+  f.ok = true;
+  f.n = each.size();
+  f.perPress = total / each.size();
+  f.median = each[each.size() / 2];
+  f.p99 = each[std::min(each.size() - 1, static_cast<size_t>(each.size() * 0.99))];
+  return f;
+}
+
+void Print(const char* what, const Figures& f, double base) {
+  if (!f.ok) {
+    printf("%-58s failed\n", what);
+  } else if (base > 0) {
+    printf("%-58s %6zu %10.3f %10.3f %10.3f %8.2fx\n", what, f.n, f.perPress, f.median, f.p99, f.perPress / base);
+  } else {
+    printf("%-58s %6zu %10.3f %10.3f %10.3f %9s\n", what, f.n, f.perPress, f.median, f.p99, "-");
+  }
+  fflush(stdout);
+}
+
+Figures ExecutiveCase(SimDriver& sim, int keys, bool own, int n) {
+  MakeAppKeys(keys, own);
+  Figures f;
+  if (!sim.Reset()) return f;
+  qvntest::ExecRunner exec;
+  if (!exec.Start(0) || !WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return f;
+  f = Presses(sim, n);
+  exec.Exit();
+  return f;
+}
+
+Figures BareCase(SimDriver& sim, int n) {
+  Figures f;
+  if (!sim.Reset()) return f;
+  qvntest::Process client;
+  wchar_t args[32];
+  _snwprintf(args, 32, L"%d", 2 * (n + kWarmUp));
+  if (!client.Start(qvntest::BinPath(L"qvn_bare_client.exe"), args)) return f;
+  if (!WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return f;
+  f = Presses(sim, n);
+  DWORD code = 99;
+  if (!client.Wait(10000, &code) || code != 0) f.ok = false;
+  return f;
+}
+
+LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  int n = argc > 1 ? _wtoi(argv[1]) : 300;
+  int starts = argc > 2 ? _wtoi(argv[2]) : 5;
+  if (n < 10) n = 10;
+  if (starts < 1) starts = 1;
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  g_ticksPerMs = static_cast<double>(f.QuadPart) / 1e3;
+
+  SimDriver sim;
+  DWORD t = GetTickCount();
+  while (!sim.EnsureStarted()) {
+    if (GetTickCount() - t > 90000) {
+      fprintf(stderr, "simulated driver does not start (%lu)\n", sim.LastError());
+      return 1;
+    }
+    Sleep(2000);
+  }
+  // This benchmark's window is the program under the cursor.
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QvnE2eBench";
+  RegisterClassW(&wc);
+  HWND w = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"e2e bench", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+  if (!w) {
+    fprintf(stderr, "no window\n");
+    return 1;
+  }
+  SetCursorPos(300, 250);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  std::wstring saved3;
+  bool had3 = qvntest::RegGetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", &saved3);
+  qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"MButton3");  // the default: right click
+
+  printf("press+release of button 3 through the simulated driver, %d pairs per case (+%d warm-up), ms\n", n, kWarmUp);
+  printf("%-58s %6s %10s %10s %10s %9s\n", "served by", "pairs", "per pair", "median", "p99", "vs bare");
+  Figures bare = BareCase(sim, n);
+  Figures none = ExecutiveCase(sim, 0, false, n);
+  Figures other = ExecutiveCase(sim, 1000, false, n);
+  Figures mine = ExecutiveCase(sim, 1000, true, n);
+  Figures bare2 = BareCase(sim, n);
+  double base = bare.ok && bare2.ok ? (bare.perPress + bare2.perPress) / 2 : 0;
+  Print("bare client (wait, inject), first", bare, base);
+  Print("bare client (wait, inject), last", bare2, base);
+  Print("executive, no App keys", none, base);
+  Print("executive, 1000 App keys, program under cursor not one", other, base);
+  Print("executive, 1000 App keys, program under cursor one of them", mine, base);
+  if (none.ok && other.ok && mine.ok)
+    printf("1000 keys vs none: uncustomised %.2fx, customised %.2fx\n", other.perPress / none.perPress,
+           mine.perPress / none.perPress);
+
+  // Start-up: process start -> first event wait outstanding.
+  MakeAppKeys(0, false);
+  std::vector<double> startup;
+  for (int i = 0; i < starts; ++i) {
+    if (!sim.Reset()) break;
+    qvntest::ExecRunner exec;
+    double t0 = NowMs();
+    if (!exec.Start(0) || !WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) {
+      printf("start-up %d failed\n", i);
+      continue;
+    }
+    startup.push_back(NowMs() - t0);
+    exec.Exit();
+  }
+  if (!startup.empty()) {
+    std::sort(startup.begin(), startup.end());
+    printf("start-up, executive started -> first event wait outstanding: %zu runs, median %.1f ms, min %.1f, max %.1f\n",
+           startup.size(), startup[startup.size() / 2], startup.front(), startup.back());
+  }
+  if (had3) qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", saved3);
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
+  DestroyWindow(w);
+  return 0;
+}
