@@ -49,7 +49,7 @@ bool FirstWaitOutstanding(const QvnSimStatus& s, uint32_t) { return s.waitsStart
 
 void MakeAppKeys(int n, bool withOwn) {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
-  if (withOwn) qvntest::RegSetString(HKEY_CURRENT_USER, std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe", L"MButton3", L"2");
+  if (withOwn) qvntest::RegSetString(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe").c_str(), L"MButton3", L"2");
   for (int i = 0; i < n; ++i) {
     wchar_t name[128];
     _snwprintf(name, 128, L"%s\\Benchmark Program %04d", kAppKey, i);
