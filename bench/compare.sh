@@ -49,7 +49,7 @@ echo "after:  $after"
     upid=""
     for _ in $(seq 1 100); do
       for p in $(pgrep -f "QvnMouseExec.exe" || true); do
-        tr "\0" "\n" < /proc/$p/environ 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && upid=$p
+        { tr "\0" "\n" < /proc/$p/environ; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && upid=$p
       done
       [ -n "$upid" ] && break; sleep 0.2
     done

@@ -122,12 +122,23 @@ void SettingsSettle() {
 }
 
 // Runs `events` records (press, release, press, ...) of `button`; collects
-// the latency of the records that inject anything.
-void Run(uint16_t button, size_t events, std::vector<double>* press, std::vector<double>* release) {
+// the latency of the records that inject anything and, right before each
+// press, the time of the bare window query alone (the paired baseline: the
+// machine's load then weighs on both alike).
+void Run(uint16_t button, size_t events, std::vector<double>* press, std::vector<double>* release,
+         std::vector<double>* query) {
   for (size_t i = 0; i < events; ++i) {
     QvnDriverEvent e{};
     e.EventType = (i % 2 == 0) ? 1 : 2;
     e.ButtonId = button;
+    if (e.EventType == 1 && query) {
+      HWND found = nullptr;
+      LARGE_INTEGER q0, q1;
+      QueryPerformanceCounter(&q0);
+      QMEUtilWindowNonChildUnderneathCursorGet(&found);
+      QueryPerformanceCounter(&q1);
+      query->push_back(static_cast<double>(q1.QuadPart - q0.QuadPart) / g_ticksPerUs);
+    }
     unsigned before = g_injections;
     LARGE_INTEGER t0;
     QueryPerformanceCounter(&t0);
@@ -212,22 +223,26 @@ int wmain(int argc, wchar_t** argv) {
       struct Case { const char* name; uint16_t button; } cases[] = {{"Right Click", 7}, {"Copy", 8}};
       for (auto& c : cases) {
         std::vector<double> press, release;
-        press.reserve(n / 2);
-        release.reserve(n / 2);
+        press.reserve(n / 2 + 1);
+        release.reserve(n / 2 + 1);
         // One press and release first: what a first press over the program
         // learns (the walk, its name) is not the steady state measured here.
         std::vector<double> warmPress, warmRelease;
         warmPress.reserve(2);
         warmRelease.reserve(2);
-        Run(c.button, 2, &warmPress, &warmRelease);
+        Run(c.button, 2, &warmPress, &warmRelease, nullptr);
         unsigned long long allocationsBefore = g_allocations;
-        Run(c.button, n, &press, &release);
+        std::vector<double> query;
+        query.reserve(n / 2 + 1);
+        Run(c.button, n, &press, &release, &query);
         double perEvent = static_cast<double>(g_allocations - allocationsBefore) / static_cast<double>(n);
         char label[128];
         if (!press.empty()) {
           Stats s = Summarise(press);
           snprintf(label, sizeof label, "%s press, %s", c.name, what);
-          printf("%-58s %9zu %12.2f %12.2f\n", label, s.n, s.median, s.p99);
+          Stats q = Summarise(query);
+          printf("%-58s %9zu %12.2f %12.2f   paired query median %.2f us: %.2fx\n", label, s.n, s.median, s.p99,
+                 q.median, q.median > 0 ? s.median / q.median : 0.0);
           fflush(stdout);
         }
         Stats s = Summarise(release);

@@ -92,6 +92,41 @@ qvn::ProgramNameCache g_programNames;
 qvn::AppSwitchMemory g_appSwitch;
 bool g_memoryTrusted = false;
 
+// The process of the last press, held open: while a handle is open its
+// identifier cannot be given to another process, so the same identifier at
+// the next press is the same process and its creation time is known
+// without asking again.
+DWORD g_lastProcessId = 0;
+HANDLE g_lastProcess = nullptr;
+uint64_t g_lastCreated = 0;
+
+void LastProcessForget() {
+  if (g_lastProcess) CloseHandle(g_lastProcess);
+  g_lastProcess = nullptr;
+  g_lastProcessId = 0;
+}
+
+// Creation time of process `pid`; false when it cannot be read.
+bool ProcessCreationTime(DWORD pid, uint64_t* created) {
+  if (pid != 0 && pid == g_lastProcessId && g_lastProcess) {
+    *created = g_lastCreated;
+    return true;
+  }
+  LastProcessForget();
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  FILETIME creation, exit, kernel, user;
+  if (!GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
+    CloseHandle(process);
+    return false;
+  }
+  g_lastProcessId = pid;
+  g_lastProcess = process;
+  g_lastCreated = (static_cast<uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
+  *created = g_lastCreated;
+  return true;
+}
+
 // The display name of the program owning `window` (kQvnPathChars out),
 // computed once per process: a process is known by its identifier and its
 // creation time, so a reused identifier gets a fresh name.
@@ -99,15 +134,7 @@ bool ProgramDisplayName(HWND window, wchar_t* name) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   uint64_t created = 0;
-  bool keyed = false;
-  if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {
-    FILETIME creation, exit, kernel, user;
-    if (GetProcessTimes(process, &creation, &exit, &kernel, &user)) {
-      created = (static_cast<uint64_t>(creation.dwHighDateTime) << 32) | creation.dwLowDateTime;
-      keyed = true;
-    }
-    CloseHandle(process);
-  }
+  const bool keyed = ProcessCreationTime(pid, &created);
   if (keyed) {
     if (const wchar_t* known = g_programNames.Find(pid, created)) {
       QvnCopyText(name, kQvnPathChars, known);
@@ -164,6 +191,7 @@ uint16_t KeyCodeVirtualGet(int functionId) {
 namespace qvn {
 
 void DispatcherMemoryForget() {
+  LastProcessForget();
   g_programNames.Forget();
   g_appSwitch.Forget();
 }
