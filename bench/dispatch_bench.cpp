@@ -231,9 +231,9 @@ int wmain(int argc, wchar_t** argv) {
         warmPress.reserve(2);
         warmRelease.reserve(2);
         Run(c.button, 2, &warmPress, &warmRelease, nullptr);
-        unsigned long long allocationsBefore = g_allocations;
         std::vector<double> query;
         query.reserve(n / 2 + 1);
+        unsigned long long allocationsBefore = g_allocations;
         Run(c.button, n, &press, &release, &query);
         double perEvent = static_cast<double>(g_allocations - allocationsBefore) / static_cast<double>(n);
         char label[128];
