@@ -12,11 +12,13 @@ foreach(v OUT VERSION WXS WORK EXEC TOOL HOOK)
 endforeach()
 find_program(WIXL wixl)
 find_program(MSIBUILD msibuild)
-if(NOT WIXL OR NOT MSIBUILD)
+find_program(MSIINFO msiinfo)
+if(NOT WIXL OR NOT MSIBUILD OR NOT MSIINFO)
   message(FATAL_ERROR "build_msi: wixl and msibuild (Debian packages wixl, msitools) are needed: run scripts/setup.sh")
 endif()
 get_filename_component(name ${OUT} NAME)
-file(MAKE_DIRECTORY ${WORK})
+get_filename_component(out_dir ${OUT} DIRECTORY)
+file(MAKE_DIRECTORY ${WORK} ${out_dir})
 
 # wixl takes file sources relative to its working folder: the files are
 # staged there under their installed names.
@@ -98,21 +100,61 @@ endif()
 #   has no unregistration option; registration stays with "-RegisterDll").
 # - rollback actions: wixl drops Execute="rollback" (the type gets no
 #   rollback bit); rollback (0x100) + deferred (0x400) + system (0x800) +
-#   ignore the exit code (0x40) + program from an installed file (18).
+#   ignore the exit code (0x40) + program from an installed file (18);
 set(queries "UPDATE `InstallExecuteSequence` SET `Sequence` = 1510 WHERE `Action` = 'RemoveExistingProducts'")
 if(DRIVER_DIR)
   list(APPEND queries "UPDATE `CustomAction` SET `Type` = 3410 WHERE `Action` = 'QvnDriverPackageRollback'")
 endif()
+# - files the programs write beside themselves (the setup action tool's log
+#   of the executive's driver updates, the executive's settings export) go
+#   at removal, so the folder goes too (RemoveFile, on uninstall: 2; wixl
+#   has no RemoveFile element);
+list(APPEND queries
+  "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SetupLog', 'Executive', 'QuorvaneSetup.log', 'INSTALLDIR', 2)"
+  "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SettingsExport', 'Executive', 'QuorvaneMouseSettings.reg', 'INSTALLDIR', 2)")
 if(CPL)
   list(APPEND queries
     "CREATE TABLE `SelfReg` (`File_` CHAR(72) NOT NULL, `Cost` SHORT PRIMARY KEY `File_`)"
     "INSERT INTO `SelfReg` (`File_`, `Cost`) VALUES ('QvnMouseControlPanel.dll', 0)"
     "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SelfUnregModules', '', 2200)")
 endif()
+list(APPEND queries "INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('TempFolder', 'TARGETDIR', '.')")
 foreach(q ${queries})
   execute_process(COMMAND ${MSIBUILD} ${tmp} -q "${q}" RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "build_msi: msibuild failed on ${q}:\n${err}")
   endif()
 endforeach()
+# The tool's working folder: it writes QuorvaneSetup.log into its current
+# folder, which for a program from an installed file (type 18) is the
+# installer's choice (Wine: the install folder, where the log would outlive
+# the removal). Each action becomes a program at a command line in a folder
+# (type 34): the temporary folder (TempFolder, added to the Directory table
+# above) as working folder, the installed tool first on the command line.
+# wixl has no attribute for that.
+execute_process(COMMAND ${MSIINFO} export ${tmp} CustomAction OUTPUT_VARIABLE table RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "build_msi: msiinfo export CustomAction failed")
+endif()
+string(REPLACE "\r" "" table "${table}")
+string(REPLACE ";" "\\;" table "${table}")
+string(REPLACE "\n" ";" lines "${table}")
+set(idt "")
+set(n 0)
+foreach(line IN LISTS lines)
+  math(EXPR n "${n} + 1")
+  if(n GREATER 3 AND line MATCHES "^([^\t]*)\t([0-9]+)\tQvnSetupCustomAction[.]exe\t([^\t]*)\t(.*)$")
+    math(EXPR type "${CMAKE_MATCH_2} - 18 + 34")
+    set(line "${CMAKE_MATCH_1}\t${type}\tTempFolder\t\"[#QvnSetupCustomAction.exe]\" ${CMAKE_MATCH_3}\t${CMAKE_MATCH_4}")
+  endif()
+  if(NOT line STREQUAL "")
+    string(APPEND idt "${line}\r\n")
+  endif()
+endforeach()
+file(WRITE ${WORK}/CustomAction.idt "${idt}")
+
+execute_process(COMMAND ${MSIBUILD} ${tmp} -i ${WORK}/CustomAction.idt RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "build_msi: msibuild could not import the custom actions:\n${err}")
+endif()
 file(RENAME ${tmp} ${OUT})
