@@ -112,6 +112,11 @@ endif()
 list(APPEND queries
   "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SetupLog', 'Executive', 'QuorvaneSetup.log', 'INSTALLDIR', 2)"
   "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SettingsExport', 'Executive', 'QuorvaneMouseSettings.reg', 'INSTALLDIR', 2)")
+# - the message of a failed custom action (error 1722): the setup action
+#   tool ends with 0xFFFFFFFF when the driver package cannot be installed;
+#   the user learns which step failed and where its log is;
+list(APPEND queries
+  "INSERT INTO `Error` (`Error`, `Message`) VALUES (1722, 'Setup of Quorvane Mouse Manager stopped: the step [2] failed (command: [4]). Its changes are rolled back. The details are in QuorvaneSetup.log in the temporary folder.')")
 if(CPL)
   list(APPEND queries
     "CREATE TABLE `SelfReg` (`File_` CHAR(72) NOT NULL, `Cost` SHORT PRIMARY KEY `File_`)"

@@ -114,6 +114,32 @@ DWORD RunningExecutive(std::wstring* image) {
   return pid;
 }
 
+// "Quorvane Mouse Manager v<major>.<minor>" of a version text.
+std::wstring TitleOf(const std::wstring& version) {
+  return L"Quorvane Mouse Manager v" + version.substr(0, version.find(L'.', version.find(L'.') + 1));
+}
+
+// The product line of the running executive's About box (opened from its
+// menu command and closed again).
+std::wstring AboutText(DWORD pid) {
+  HWND main = qvntest::FindExecWindow();
+  if (!main) return L"";
+  PostMessageW(main, WM_COMMAND, 104, 0);
+  HWND about = nullptr;
+  qvntest::WaitUntil([&] {
+    about = FindWindowW(L"#32770", L"About");
+    DWORD owner = 0;
+    if (about) GetWindowThreadProcessId(about, &owner);
+    return about != nullptr && owner == pid && GetDlgItem(about, IDOK) != nullptr && IsWindowVisible(about);
+  }, 10000);
+  if (!about) return L"";
+  wchar_t text[128] = {0};
+  GetDlgItemTextW(about, 1001, text, 128);
+  PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(about, IDOK)));
+  qvntest::WaitUntil([&] { return !IsWindow(about); }, 5000);
+  return text;
+}
+
 std::vector<std::wstring> RelatedProducts() {
   std::vector<std::wstring> codes;
   wchar_t code[39];
@@ -323,6 +349,9 @@ TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
   ASSERT_EQ(Install(TestPackage(QVN_TEST_OLD_VERSION)), 0u) << Log();
   EXPECT_EQ(FileVersion(Installed(L"QvnMouseExec.exe")), QVN_TEST_OLD_VERSION);
   DWORD oldPid = WaitForInstalledExecutive();
+  // The version of the VERSION file (here the tests' older one) reaches the
+  // About box as it reaches the version resource.
+  EXPECT_EQ(AboutText(oldPid), TitleOf(QVN_TEST_OLD_VERSION));
   std::vector<std::wstring> oldProducts = RelatedProducts();
   ASSERT_EQ(oldProducts.size(), 1u);
 
@@ -341,6 +370,7 @@ TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
   EXPECT_EQ(FileVersion(Installed(L"QvnMouseExec.exe")), QVN_TEST_VERSION);
   DWORD pid = WaitForInstalledExecutive();
   EXPECT_NE(pid, oldPid);
+  EXPECT_EQ(AboutText(pid), TitleOf(QVN_TEST_VERSION));
   EXPECT_TRUE(PackageInStore()) << StoreIndex();
   std::wstring value;
   EXPECT_TRUE(qvntest::RegGetString(HKEY_CURRENT_USER, kSettingsKey, L"MButton1", &value));
@@ -374,6 +404,10 @@ TEST_F(InstallerTest, FailingCustomActionRollsTheInstallBack) {
   EXPECT_NE(log.find("_tWinMain exit code 4294967295 (0xffffffff)\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("-ExecutableStart"), std::string::npos) << log;
   ExpectNothingInstalled();
+  // The message Windows Installer shows for it (with /qn: in its log).
+  EXPECT_EQ(PackageQuery(TestPackage(QVN_TEST_VERSION), L"SELECT `Message` FROM `Error` WHERE `Error` = 1722")
+                .find(L"Setup of Quorvane Mouse Manager stopped: the step [2] failed"),
+            0u);
 }
 
 }  // namespace
