@@ -3,19 +3,22 @@
 # product's package is made in installer/; tests package other versions.
 set(QVN_INSTALLER_DIR ${CMAKE_SOURCE_DIR}/installer)
 
-# qvn_msi(<target> OUTPUT <file> VERSION <v> [EXEC <path> DEPENDS <targets>]
-#         [DRIVER_DIR <dir>])
+# qvn_msi(<target> OUTPUT <file> VERSION <v> [EXEC <path>] [CPL <path>]
+#         [DRIVER_DIR <dir>] [DEPENDS <targets and files>])
 # One package of the programs of this build. EXEC replaces the executive
 # (tests package an older one); the control panel library goes in when the
-# build has that target.
+# build has that target (CPL: another file in its place).
 function(qvn_msi target)
-  cmake_parse_arguments(ARG "" "OUTPUT;VERSION;EXEC;DRIVER_DIR" "DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "OUTPUT;VERSION;EXEC;CPL;DRIVER_DIR" "DEPENDS" ${ARGN})
   if(NOT ARG_EXEC)
     set(ARG_EXEC $<TARGET_FILE:QvnMouseExec>)
     list(APPEND ARG_DEPENDS QvnMouseExec)
   endif()
   set(cpl_exists $<TARGET_EXISTS:QvnMouseControlPanel>)
   set(cpl_file $<${cpl_exists}:$<TARGET_FILE:QvnMouseControlPanel>>)
+  if(ARG_CPL)
+    set(cpl_file ${ARG_CPL})
+  endif()
   set(driver_deps "")
   if(ARG_DRIVER_DIR AND EXISTS ${ARG_DRIVER_DIR})
     file(GLOB driver_deps ${ARG_DRIVER_DIR}/*)

@@ -31,6 +31,10 @@ const wchar_t kUpgradeCode[] = L"{6B1E4C2A-93D7-4F0B-A5C8-2E7D41F09B36}";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kSettingsKey[] = L"Control Panel\\Mouse";
 const DWORD kMsiTimeoutMs = 240000;
+const wchar_t kApprovedKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+const wchar_t kHandlerKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\PropertySheetHandlers\\"
+    L"QuorvaneMouseExtension";
 
 std::wstring InstallDir() {
   wchar_t buf[MAX_PATH];
@@ -164,6 +168,34 @@ std::wstring PackageQuery(const std::wstring& package, const wchar_t* sql) {
   return result;
 }
 
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY h;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  RegCloseKey(h);
+  return true;
+}
+
+// The control panel's registration: the Mouse control panel's handler key
+// names the class, the class is approved and served by the installed
+// library. Returns the class identifier ("" when the handler key is absent).
+std::wstring ExpectControlPanelRegistered(const std::wstring& dll) {
+  std::wstring clsid, approved, server;
+  EXPECT_TRUE(qvntest::RegGetString(HKEY_LOCAL_MACHINE, kHandlerKey, L"", &clsid));
+  if (clsid.empty()) return clsid;
+  EXPECT_TRUE(qvntest::RegGetString(HKEY_LOCAL_MACHINE, kApprovedKey, clsid.c_str(), &approved));
+  EXPECT_TRUE(qvntest::RegGetString(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid + L"\\InprocServer32").c_str(), L"",
+                                    &server));
+  EXPECT_TRUE(SameText(server, dll)) << qvntest::Narrow(server);
+  return clsid;
+}
+
+void ExpectControlPanelUnregistered(const std::wstring& clsid) {
+  std::wstring value;
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kHandlerKey));
+  EXPECT_FALSE(qvntest::RegGetString(HKEY_LOCAL_MACHINE, kApprovedKey, clsid.c_str(), &value));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid));
+}
+
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -295,6 +327,8 @@ TEST_F(InstallerTest, InstallAndRemoveWithDriverPackage) {
   EXPECT_EQ(run, L"\"" + Installed(L"QvnMouseExec.exe") + L"\"");
   DWORD pid = WaitForInstalledExecutive();
   EXPECT_TRUE(PackageInStore()) << StoreIndex();
+  std::wstring clsid;
+  if (QVN_TEST_WITH_CONTROL_PANEL) clsid = ExpectControlPanelRegistered(Installed(L"QvnMouseControlPanel.dll"));
 
   std::string log = Log();
   std::vector<std::string> actions = {"-DriverPackagePreinstall", "-DriverPackageInstall"};
@@ -318,6 +352,7 @@ TEST_F(InstallerTest, InstallAndRemoveWithDriverPackage) {
   EXPECT_EQ(WaitForSingleObject(exec, 20000), WAIT_OBJECT_0) << "the executive still runs";
   CloseHandle(exec);
   ExpectNothingInstalled();
+  if (QVN_TEST_WITH_CONTROL_PANEL && !clsid.empty()) ExpectControlPanelUnregistered(clsid);
   std::wstring setting;
   EXPECT_TRUE(qvntest::RegGetString(HKEY_CURRENT_USER, kSettingsKey, L"MButton1", &setting));
   EXPECT_EQ(setting, L"7");
@@ -343,6 +378,23 @@ TEST_F(InstallerTest, ProductPackageWithoutDriverPackage) {
   ExpectActions(log, {"-ExecutableStart"});
   ASSERT_EQ(Remove(ProductPackage()), 0u) << Log();
   ExpectNothingInstalled();
+}
+
+// Registration by the tool's "-RegisterDll", unregistration by Windows
+// Installer's SelfUnregModules, with the stand-in library in the package.
+TEST_F(InstallerTest, ControlPanelRegistrationComesAndGoes) {
+  std::wstring package = qvntest::BinPath((std::wstring(L"installer-test\\cpl\\QuorvaneMouseManager-") +
+                                           QVN_TEST_VERSION + L".msi").c_str());
+  ASSERT_EQ(Install(package), 0u) << Log();
+  std::wstring dll = Installed(L"QvnMouseControlPanel.dll");
+  EXPECT_TRUE(FileExists(dll));
+  std::wstring clsid = ExpectControlPanelRegistered(dll);
+  EXPECT_FALSE(clsid.empty());
+  ExpectActions(Log(), {"-RegisterDll", "-ExecutableStart"});
+  EXPECT_NE(Log().find("Parameter[1]:  " + qvntest::Narrow(dll) + "\n"), std::string::npos) << Log();
+  ASSERT_EQ(Remove(package), 0u) << Log();
+  ExpectNothingInstalled();
+  ExpectControlPanelUnregistered(clsid);
 }
 
 TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
