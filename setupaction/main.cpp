@@ -3,6 +3,7 @@
 // exit code.
 #include <windows.h>
 
+#include "setup_log.h"
 #include "setup_run.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
@@ -10,5 +11,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   SetDllDirectoryW(L"");
   // Exit codes such as 0xFFFFFFFF need all 32 bits; returning from main
   // would give the same value, ExitProcess states it.
-  ExitProcess(QvnSetupRun(commandLine));
+  DWORD code = QvnSetupRun(commandLine);
+  // Each run's outcome stays in the log beside its parameters: an installer
+  // log reader sees which action ended how.
+  SetupDebugPrint(qvn::kSetupLogInfo, L"_tWinMain exit code %u (0x%x)\n", code, code);
+  ExitProcess(code);
 }
