@@ -271,13 +271,13 @@ void FstmMachine::Reset() {
   StopAutoClickTimer();
   StopClickLockTimer();
   if (state_ == QMS_STA_DRAGSCROLL) port_.DragscrollEnd();
-  if (state_ != QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED && port_.LogEnabled(kLogFstm)) {
+  if (state_ != QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED && port_.LogEnabled(kExecLogClickMachine)) {
     std::wstring line = L"FSTM reset from ";
     line += kStates[state_].name;
     line += L" (";
     AppendInt(line, state_);
     line += L")";
-    port_.Log(kLogFstm, line);
+    port_.Log(kExecLogClickMachine, line);
   }
   state_ = QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED;
   previousEvent_ = -1;
