@@ -116,8 +116,8 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
 }
 
 void DispatcherCore::Reset() {
-  primaryPress_.clear();
-  secondaryPress_.clear();
+  primaryPress_.Clear();
+  secondaryPress_.Clear();
   secondaryMode_ = false;
 }
 
