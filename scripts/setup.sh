@@ -4,7 +4,7 @@
 set -eu
 pkgs="cmake make g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
       binutils-mingw-w64-x86-64 wine wine64 libwine-dev xvfb python3 xauth
-      fonts-wine imagemagick wixl msitools"
+      fonts-wine imagemagick wixl msitools clang libclang-rt-14-dev"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

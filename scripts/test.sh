@@ -11,7 +11,9 @@ jobs=${QVN_TEST_JOBS:-2}
 status=0
 echo "== native core tests (ASan/UBSan)"
 (cd "$build/native" && ctest -j"$jobs" --output-on-failure --timeout 120) || status=1
+echo "== fuzz targets of the cores (short run)"
+"$root/scripts/fuzz.sh" -t "${QVN_FUZZ_SECONDS:-5}" || status=1
 echo "== Windows tests under Wine"
 "$root/scripts/wine-harness.sh" "$build/win" \
-  bash -c "cd '$build/win' && ctest -j$jobs --output-on-failure --timeout 300" || status=1
+  bash -c "cd '$build/win' && ctest -j$jobs -E '^Soak\\.' --output-on-failure --timeout 300" || status=1
 exit $status

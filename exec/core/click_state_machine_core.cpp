@@ -257,11 +257,31 @@ bool FstmMachine::ZoomStep() {
 
 void FstmMachine::AutoClickTimerTick(uint32_t tickNow, uint32_t lastInputTick) {
   if (autoClickTimer_ == 0) return;
-  uint32_t idle = tickNow - lastInputTick;
+  // Differences of the wrapping 32-bit tick counts; negative: input arrived
+  // after the tick count was read.
+  const int32_t since = static_cast<int32_t>(tickNow - lastInputTick);
+  const uint32_t idle = since > 0 ? static_cast<uint32_t>(since) : 0;
   if (idle >= AutoClickIdleMs(port_.AutoClickTimeSeconds())) {
     Event(QMS_EVT_AUTOCLICK_DUE, 0);
     StopAutoClickTimer();
   }
+}
+
+void FstmMachine::Reset() {
+  StopAutoClickTimer();
+  StopClickLockTimer();
+  if (state_ == QMS_STA_DRAGSCROLL) port_.DragscrollEnd();
+  if (state_ != QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED && port_.LogEnabled(kExecLogClickMachine)) {
+    std::wstring line = L"FSTM reset from ";
+    line += kStates[state_].name;
+    line += L" (";
+    AppendInt(line, state_);
+    line += L")";
+    port_.Log(kExecLogClickMachine, line);
+  }
+  state_ = QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED;
+  previousEvent_ = -1;
+  repeatCount_ = 0;
 }
 
 void FstmMachine::ClickLockTimerTick() {

@@ -100,9 +100,15 @@ class FstmMachine {
   uint8_t Event(int64_t e, int64_t p);
 
   // Timer procedures. The auto-click poll takes the tick count and the
-  // time of the last input (both 32-bit milliseconds).
+  // time of the last input (both 32-bit milliseconds); a last input later
+  // than the tick count (it came between the two reads) is no idle time.
   void AutoClickTimerTick(uint32_t tickNow, uint32_t lastInputTick);
   void ClickLockTimerTick();
+
+  // Back to the idle state with both timers stopped, as when the driver
+  // link stops: an active drag-scroll is ended, nothing is injected (the
+  // shell releases what is still held down).
+  void Reset();
 
   int32_t State() const { return state_; }
   bool AutoClickTimerRunning() const { return autoClickTimer_ != 0; }

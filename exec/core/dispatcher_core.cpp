@@ -115,6 +115,12 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
   Perform(function, eventType, buttonId, fromSecondary);
 }
 
+void DispatcherCore::Reset() {
+  primaryPress_.Clear();
+  secondaryPress_.Clear();
+  secondaryMode_ = false;
+}
+
 void DispatcherCore::HeldKey(int function, int32_t eventType, bool foreground, uint16_t flags) {
   uint16_t key = KeyCodeVirtualLookup(function);
   if (eventType == kEventPressed) {

@@ -102,6 +102,10 @@ class DispatcherCore {
   // One driver event (event type, button identifier) at wall-clock `now`.
   void ExecuteFunctions(int32_t eventType, uint16_t buttonId, const ClockTime& now);
 
+  // Forgets every press and the secondary mode, as when the driver link
+  // stops: a release arriving later for an earlier press does nothing.
+  void Reset();
+
   bool SecondaryMode() const { return secondaryMode_; }
   size_t PendingPresses() const { return primaryPress_.size() + secondaryPress_.size(); }
 

@@ -33,6 +33,8 @@ class PressMap {
     return false;
   }
   size_t size() const { return entries_.size(); }
+  // Forgets every press (the driver link stopped).
+  void Clear() { entries_.clear(); }
 
  private:
   std::vector<std::pair<uint16_t, uint8_t>> entries_;

@@ -21,6 +21,26 @@ DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code) {
   }
 }
 
+bool LinkLifecycle::StartRequested() {
+  if (!stopWaiting_) return true;
+  startKept_ = true;
+  return false;
+}
+
+bool LinkLifecycle::StopRequested() {
+  startKept_ = false;
+  if (stopWaiting_) return false;
+  stopWaiting_ = true;
+  return true;
+}
+
+bool LinkLifecycle::StopEnded() {
+  stopWaiting_ = false;
+  const bool start = startKept_;
+  startKept_ = false;
+  return start;
+}
+
 const wchar_t* DeviceChangeEventName(unsigned event) {
   switch (event) {
     case 0x0007: return L"DBT_DEVNODES_CHANGED";

@@ -26,6 +26,27 @@ enum : unsigned {
 // whether the device link starts, stops or stays as it is (other codes).
 DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code);
 
+// Start and stop requests of the device link while a stop may be waiting
+// for the device thread to end. The main thread keeps serving messages
+// during that wait, so a session change can ask for another stop or a start
+// before the first stop has finished.
+class LinkLifecycle {
+ public:
+  // True when the link may start now; false while a stop waits (the start
+  // is then kept and made when that stop ends).
+  bool StartRequested();
+  // True when this call must stop the link and wait; false when a stop
+  // already waits (it stops the link; a start kept meanwhile is dropped).
+  bool StopRequested();
+  // The waiting stop has ended: true when a start kept during it is due.
+  bool StopEnded();
+  bool StopWaiting() const { return stopWaiting_; }
+
+ private:
+  bool stopWaiting_ = false;
+  bool startKept_ = false;
+};
+
 // Log text of a device-change event ("DBT_DEVICEARRIVAL", ... "DBT_XXX unknown").
 const wchar_t* DeviceChangeEventName(unsigned event);
 // True for the events after which the device thread re-checks the driver.

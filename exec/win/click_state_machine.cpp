@@ -50,13 +50,15 @@ WinFstmPort g_port;
 qvn::FstmMachine g_machine(g_port);
 
 void CALLBACK AutoClickTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  // The last input first, then the clock: input arriving between the two
+  // reads then lies before "now" instead of after it.
   LASTINPUTINFO input{};
   input.cbSize = sizeof input;
-  DWORD now = GetTickCount();
   if (!GetLastInputInfo(&input)) {
     DebugPrint(qvn::kExecLogError, L"AutoClickTimerProc GetLastInputInfo failed! %d", GetLastError());
     return;
   }
+  DWORD now = GetTickCount();
   g_machine.AutoClickTimerTick(now, input.dwTime);
 }
 
@@ -98,3 +100,5 @@ void QMEFstmEvent(unsigned eventNumber, LPARAM argument) {
 }
 
 int QMEFstmStateGet() { return g_machine.State(); }
+
+void QMEFstmReset() { g_machine.Reset(); }

@@ -32,6 +32,9 @@ extern CQMEFstmEvtParamClickLock g_FstmParamClickLock;
 bool QMEFstmInitialize();
 // Performs one event; main thread only.
 void QMEFstmEvent(unsigned eventNumber, LPARAM argument);
+// Idle state with both timers stopped (the driver link stopped). Main
+// thread only.
+void QMEFstmReset();
 
 // Re-reads both parameter objects (device thread, after a settings change).
 void QMEFstmParametersInitialize();

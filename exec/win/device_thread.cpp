@@ -45,6 +45,14 @@ void RouteEvent(const QvnDriverEvent& record) {
   }
 }
 
+// The link went down without the main thread asking (a failed wait, a
+// device change): presses in flight are forgotten here, and the main
+// thread resets the state machine and releases what is held.
+void LinkStoppedOnItsOwn() {
+  QMEDispatcherReset();
+  if (g_hMainWnd) SendMessageW(g_hMainWnd, WM_APP_QUORVANE_LINK_STOPPED, 0, 0);
+}
+
 void PumpMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -114,8 +122,10 @@ void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data) {
       }
       continue;
     }
-    DebugPrint(qvn::kExecLogInfo, L"QMEThreadDeviceRequestExitAndWait: MsgWaitForMultipleObjects failed! Error closing thread.");
-    Sleep(10);
+    // Waiting again cannot help (a handle that is no longer valid): leave
+    // rather than stop serving messages for ever.
+    DebugPrint(qvn::kExecLogError, L"QMEThreadDeviceRequestExitAndWait: MsgWaitForMultipleObjects failed! %d", GetLastError());
+    break;
   }
   CloseRecordHandles(data);
   if (quit) PostQuitMessage(static_cast<int>(quitCode));
@@ -143,6 +153,9 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   uint8_t waitInput[2] = {0, 0};
   QvnDriverEvent record{};
 
+  bool stopRequested = false;
+  QMEDispatcherReset();
+
   // Changes to the settings by any program: the dispatcher keeps what it
   // learnt between presses only while this watch is armed.
   qvn::SettingsWatch settingsWatch;
@@ -162,6 +175,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
       switch (r) {
         case WAIT_OBJECT_0 + kStop:
           DebugPrint(qvn::kExecLogInfo, L"Link Thread, user request stop!");
+          stopRequested = true;
           run = false;
           break;
 
@@ -204,6 +218,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
 
         case WAIT_OBJECT_0 + kDevice:
           filter.Close();
+          if (deviceOpen) LinkStoppedOnItsOwn();
           deviceOpen = false;
           for (const wchar_t* id : kHardwareIds) QMEDeviceInternalFiltersInstall(id);
           if (filter.Create(data->deviceName)) {
@@ -233,6 +248,8 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   filter.Close();
   // Nothing kept survives the thread: its watch ends with it.
   qvn::DispatcherMemoryTrust(false);
+  if (stopRequested) QMEDispatcherReset();  // the main thread does the rest after its wait
+  else LinkStoppedOnItsOwn();
   if (ioEvent) CloseHandle(ioEvent);
   if (SUCCEEDED(com)) CoUninitialize();
   DebugPrint(qvn::kExecLogInfo, L"Link Thread, end");

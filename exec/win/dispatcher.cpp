@@ -163,6 +163,8 @@ void ExecuteFunctions(const QvnDriverEvent& record) {
   g_dispatcher.ExecuteFunctions(record.EventType, record.ButtonId, now);
 }
 
+void QMEDispatcherReset() { g_dispatcher.Reset(); }
+
 bool CheckApplicationChanged(HWND window) {
   wchar_t name[kQvnPathChars];
   if (!ProgramDisplayName(window, name)) {

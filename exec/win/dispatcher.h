@@ -9,6 +9,9 @@
 #include "driver_protocol.h"
 
 void ExecuteFunctions(const QvnDriverEvent& record);
+// Forgets the presses and the secondary mode (the link stopped). Device
+// thread, or any thread while none runs.
+void QMEDispatcherReset();
 
 // True when the program owning `window` differs from the current
 // application; updates the current application name (see settings.h).

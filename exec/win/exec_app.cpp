@@ -11,6 +11,7 @@
 #include "exec_util.h"
 #include "hook_loader.h"
 #include "pointer_speed.h"
+#include "inject.h"
 #include "qvnlog.h"
 #include "resource.h"
 #include "session_core.h"
@@ -31,6 +32,7 @@ const GUID kGuidDevInterfaceMouse = {0x378de44c, 0x56ef, 0x11d1, {0xbc, 0x8c, 0x
 const GUID kGuidDevInterfaceKeyboard = {0x884b96c3, 0x56ef, 0x11d1, {0xbc, 0x8c, 0x00, 0xa0, 0xc9, 0x14, 0x05, 0xdd}};
 
 qvn::SessionFlags g_session;
+qvn::LinkLifecycle g_link;
 HDEVNOTIFY g_notifyMouse = nullptr;
 HDEVNOTIFY g_notifyKeyboard = nullptr;
 BOOL g_clickLockWasOn = FALSE;
@@ -71,14 +73,34 @@ void QvnNotificationDeviceChange(WPARAM event) {
   }
 }
 
+// The link has stopped (or its thread reported that it ended): the state
+// machine goes back to idle and every key and button we injected down gets
+// its up, so nothing stays held for the user or for the next press.
+void LinkStoppedReset() {
+  QMEFstmReset();
+  qvn::ReleaseHeldInput();
+}
+
 void DeviceStart(HWND hwnd) {
+  if (!g_link.StartRequested()) {
+    DebugPrint(qvn::kExecLogInfo, L"DeviceStart: a stop is still waiting, the link starts when it ends");
+    return;
+  }
   QvnNotificationDeviceRegister(hwnd);
   QMEThreadDeviceStart(&g_DeviceThreadData, kFilterDeviceName);
 }
 
+// Stops the link and waits for its thread. Messages are served during the
+// wait; a stop or start they ask for is folded into this one.
 void DeviceStop() {
+  if (!g_link.StopRequested()) {
+    DebugPrint(qvn::kExecLogInfo, L"DeviceStop: a stop is already waiting");
+    return;
+  }
   QvnNotificationDeviceUnregister();
   QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
+  LinkStoppedReset();
+  if (g_link.StopEnded() && g_hMainWnd && IsWindow(g_hMainWnd)) DeviceStart(g_hMainWnd);
 }
 
 void OnSessionChange(HWND hwnd, WPARAM code, LPARAM sessionOfEvent) {
@@ -247,6 +269,10 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_APP_QUORVANE_FSTM_EVENT:
       QMEFstmEvent(static_cast<unsigned>(wParam), lParam);
       return 0;
+    case WM_APP_QUORVANE_LINK_STOPPED:
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_APP_QUORVANE_LINK_STOPPED");
+      LinkStoppedReset();
+      return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
@@ -343,7 +369,7 @@ int QMEExecutiveMain(HINSTANCE instance) {
     SystemParametersInfoW(SPI_GETMOUSECLICKLOCK, 0, &now, 0);
     DebugPrint(qvn::kExecLogInfo, L"Windows ClickLock switched on again (now %d)", now);
   }
-  QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
+  DeviceStop();
   if (!QMEThreadBreakRequestExitAndWait()) DebugPrint(qvn::kExecLogError, L"QMEThreadBreakRequestExitAndWait failed !!!");
   if (SUCCEEDED(com)) CoUninitialize();
   return quitCode;

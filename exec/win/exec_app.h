@@ -4,6 +4,10 @@
 
 #include "qvn_messages.h"
 
+// Sent by the device thread when its link stopped without being asked to
+// (a failed wait, a device change): the main thread releases what is held.
+constexpr UINT WM_APP_QUORVANE_LINK_STOPPED = WM_APP + 0x110;
+
 extern HINSTANCE g_hInstance;
 extern HWND g_hMainWnd;  // the hidden main window, null before creation
 

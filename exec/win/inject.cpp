@@ -3,38 +3,75 @@
 #include <windows.h>
 
 #include "device_filter.h"
+#include "held_input_core.h"
 #include "qvnlog.h"
 
 namespace {
 constexpr uint16_t kVkSnapshot = 0x2C;
 constexpr uint16_t kScanSnapshot = 0x37;
+
+// The device thread and the main thread both inject; one request at a time
+// keeps the tracker in the order the driver saw.
+SRWLOCK g_injectLock = SRWLOCK_INIT;
+qvn::HeldInputTracker g_held;
+
+class InjectGuard {
+ public:
+  InjectGuard() { AcquireSRWLockExclusive(&g_injectLock); }
+  ~InjectGuard() { ReleaseSRWLockExclusive(&g_injectLock); }
+  InjectGuard(const InjectGuard&) = delete;
+  InjectGuard& operator=(const InjectGuard&) = delete;
+};
+
+// Scan code and flags the driver gets for a virtual key; false when the key
+// has none.
+bool KeyScanCode(uint16_t virtualKey, uint16_t* scan, uint16_t* keyFlags) {
+  if (virtualKey == kVkSnapshot) {
+    // MapVirtualKey has no useful answer for print screen; the driver
+    // expects the E0 37 make code.
+    *scan = kScanSnapshot;
+    *keyFlags = QVN_KEY_FLAG_EXTENDED;
+    return true;
+  }
+  *scan = static_cast<uint16_t>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+  if (*scan == 0) {
+    DebugPrint(qvn::kExecLogError, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
+    return false;
+  }
+  return true;
+}
+
+// Sends one key request on an open control device and keeps the tracker.
+void KeySend(QMEDeviceFilter& control, uint16_t virtualKey, bool down, uint16_t keyFlags) {
+  uint16_t scan = 0;
+  if (!KeyScanCode(virtualKey, &scan, &keyFlags)) return;
+  if (!control.IoctlKeyboardKeySimulate(scan, down, keyFlags)) return;
+  if (down) g_held.Down(qvn::HeldKind::Key, virtualKey, keyFlags);
+  else g_held.Up(qvn::HeldKind::Key, virtualKey);
+}
+
+void ButtonSend(QMEDeviceFilter& control, int button, bool down) {
+  if (!control.IoctlMouseButtonSimulate(button, down)) return;
+  if (down) g_held.Down(qvn::HeldKind::Button, static_cast<uint16_t>(button));
+  else g_held.Up(qvn::HeldKind::Button, static_cast<uint16_t>(button));
+}
+
 }  // namespace
 
 void QMEUtilKeyboardKeySimulate(uint16_t virtualKey, bool down, uint16_t keyFlags) {
   DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilKeyboardKeySimulate");
-  uint16_t scan;
-  if (virtualKey == kVkSnapshot) {
-    // MapVirtualKey has no useful answer for print screen; the driver
-    // expects the E0 37 make code.
-    scan = kScanSnapshot;
-    keyFlags = QVN_KEY_FLAG_EXTENDED;
-  } else {
-    scan = static_cast<uint16_t>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-    if (scan == 0) {
-      DebugPrint(qvn::kExecLogError, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
-      return;
-    }
-  }
+  InjectGuard guard;
   QMEDeviceFilter control;
   if (!control.Create(QVN_CONTROL_DEVICE_NAME)) return;
-  control.IoctlKeyboardKeySimulate(scan, down, keyFlags);
+  KeySend(control, virtualKey, down, keyFlags);
 }
 
 void QMEUtilMouseButtonSimulate(int button, bool down) {
   DebugPrint(qvn::kExecLogTrace, L">>> QMEUtilMouseButtonSimulate");
+  InjectGuard guard;
   QMEDeviceFilter control;
   if (!control.Create(QVN_CONTROL_DEVICE_NAME)) return;
-  control.IoctlMouseButtonSimulate(button, down);
+  ButtonSend(control, button, down);
 }
 
 void QMEUtilMouseWheelSimulate(uint16_t delta) {
@@ -43,3 +80,29 @@ void QMEUtilMouseWheelSimulate(uint16_t delta) {
   if (!control.Create(QVN_CONTROL_DEVICE_NAME)) return;
   control.IoctlMouseWheelSimulate(delta);
 }
+
+namespace qvn {
+
+void ReleaseHeldInput() {
+  InjectGuard guard;
+  std::vector<HeldInput> held = g_held.TakeAll();
+  if (held.empty()) return;
+  DebugPrint(qvn::kExecLogInfo, L"ReleaseHeldInput %d keys and buttons still down", static_cast<int>(held.size()));
+  QMEDeviceFilter control;
+  if (!control.Create(QVN_CONTROL_DEVICE_NAME)) {
+    DebugPrint(qvn::kExecLogError, L"ReleaseHeldInput driver not reachable, %d ups not sent! %d", static_cast<int>(held.size()),
+               GetLastError());
+    return;
+  }
+  for (const HeldInput& h : held) {
+    if (h.kind == HeldKind::Key) KeySend(control, h.code, false, h.flags);
+    else ButtonSend(control, h.code, false);
+  }
+}
+
+size_t HeldInputCount() {
+  InjectGuard guard;
+  return g_held.Count();
+}
+
+}  // namespace qvn

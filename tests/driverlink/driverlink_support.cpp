@@ -27,6 +27,18 @@ std::vector<std::string> SetupCalls() {
   return out;
 }
 
+void SetSetupDelay(DWORD ms) {
+  const std::wstring file = qvntest::BinPath(L"fakesetup_delay.txt");
+  if (ms == 0) {
+    DeleteFileW(file.c_str());
+    return;
+  }
+  FILE* f = _wfopen(file.c_str(), L"wb");
+  if (!f) return;
+  fprintf(f, "%lu", static_cast<unsigned long>(ms));
+  fclose(f);
+}
+
 void ClearSetupCalls() { DeleteFileW(qvntest::BinPath(L"fakesetup_calls.txt").c_str()); }
 
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {

@@ -14,6 +14,8 @@ void SetSetupAnswers(const std::string& codes);
 // Lines the stand-in recorded ("<parameters> elevated=N"), and their removal.
 std::vector<std::string> SetupCalls();
 void ClearSetupCalls();
+// Milliseconds every stand-in run waits after recording its call (0: none).
+void SetSetupDelay(DWORD ms);
 
 // Like WaitUntil, but dispatches this thread's messages meanwhile.
 bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);

@@ -180,6 +180,52 @@ TEST_F(Fstm, AutoClickDoubleWhenSingleClickIsNotChosen) {
   EXPECT_EQ(port.out, (V{"left down", "left up", "left down", "left up"}));
 }
 
+TEST_F(Fstm, AutoClickInputAfterTheClockReadIsNoIdleTime) {
+  port.autoClick = true;
+  port.autoSeconds = 0.5;
+  Run(QMS_EVT_POINTER_MOVED);
+  port.out.clear();
+  // The last input is 5 ms later than "now": the user is active.
+  m.AutoClickTimerTick(10000, 10005);
+  m.AutoClickTimerTick(0xFFFFFFF0u, 0x00000003u);  // the same across the tick wrap
+  EXPECT_EQ(port.out, V{});
+  EXPECT_TRUE(m.AutoClickTimerRunning());
+  m.AutoClickTimerTick(10505, 10005);
+  EXPECT_EQ(port.out, (V{"left down", "left up"}));
+}
+
+TEST_F(Fstm, ResetReturnsToIdleWithTimersKilledAndInjectsNothing) {
+  port.clickLock = true;
+  port.autoClick = true;
+  // Click lock engaged: pressed, lock timer fired.
+  Run(QMS_EVT_LEFT_PRESSED);
+  m.ClickLockTimerTick();
+  ASSERT_EQ(m.State(), QMS_STA_CLICKLOCK_LOCKED_AND_AUTOCLICK_ENABLED);
+  port.out.clear();
+  m.Reset();
+  EXPECT_EQ(m.State(), QMS_STA_CLICKLOCK_ENABLED_AND_AUTOCLICK_ENABLED);
+  EXPECT_TRUE(port.running.empty());
+  EXPECT_EQ(port.out, V{}) << "the shell releases the held button";
+  // Waiting for the lock, and a running auto-click timer.
+  Run(QMS_EVT_POINTER_MOVED);
+  Run(QMS_EVT_LEFT_PRESSED);
+  ASSERT_TRUE(m.ClickLockTimerRunning());
+  m.Reset();
+  EXPECT_TRUE(port.running.empty());
+  EXPECT_FALSE(m.AutoClickTimerRunning());
+  EXPECT_FALSE(m.ClickLockTimerRunning());
+  // Drag-scroll is ended; zoom just leaves.
+  Run(QMS_EVT_DRAGSCROLL_START);
+  port.out.clear();
+  m.Reset();
+  EXPECT_EQ(port.out, V{"drag end"});
+  Run(QMS_EVT_ZOOM_PRESSED);
+  port.out.clear();
+  m.Reset();
+  EXPECT_EQ(port.out, V{});
+  EXPECT_EQ(m.State(), 0);
+}
+
 TEST_F(Fstm, AutoClickDisabledMakesNoTimerAndNoClick) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Run(QMS_EVT_POINTER_MOVED), V{});
   EXPECT_TRUE(port.started.empty());

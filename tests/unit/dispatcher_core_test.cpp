@@ -247,6 +247,25 @@ TEST_F(Dispatcher, SecondaryLaunchKeepsItsRecordWhenButtonSixIsReleasedFirst) {
   EXPECT_EQ(ReleaseEffects(2), V{"launch button 2 secondary"});
 }
 
+TEST_F(Dispatcher, ResetForgetsPressesAndSecondaryModeSoLateReleasesDoNothing) {
+  port.Set(3, FI_SHIFT, 0);
+  port.Set(1, FI_LEFT_CLICK, FI_CTRL);
+  Press(3);
+  Press(6);
+  EXPECT_EQ(PressEffects(1), (V{"fg", "key 11 down 0"}));
+  core.Reset();
+  EXPECT_FALSE(core.SecondaryMode());
+  EXPECT_EQ(core.PendingPresses(), 0u);
+  // Releases of presses made before the link stopped.
+  EXPECT_EQ(ReleaseEffects(3), V{});
+  EXPECT_EQ(ReleaseEffects(1), V{});
+  EXPECT_EQ(ReleaseEffects(6), V{});
+  // The next press starts clean: exactly one down and one up.
+  EXPECT_EQ(PressEffects(3), (V{"fg", "key 10 down 0"}));
+  EXPECT_EQ(ReleaseEffects(3), V{"key 10 up 0"});
+  EXPECT_EQ(PressEffects(1), V{"fstm 3"}) << "primary again: button 6 is no longer held";
+}
+
 TEST_F(Dispatcher, PressUsesTheAssignmentLoadedForTheNewProgram) {
   port.appChanged = true;
   port.Clear();

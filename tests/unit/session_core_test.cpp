@@ -99,3 +99,28 @@ TEST(SessionRegistration, OtherErrorEndsAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Requests as the main thread sees them while it serves messages during a
+// stop's wait: each row is one request, with what the lifecycle answers.
+TEST(LinkLifecycle, NestedStopsFoldIntoTheWaitingOneAndAKeptStartRunsAfterIt) {
+  qvn::LinkLifecycle l;
+  EXPECT_TRUE(l.StartRequested()) << "nothing waits: start now";
+  ASSERT_TRUE(l.StopRequested()) << "lock: this call stops and waits";
+  EXPECT_FALSE(l.StopRequested()) << "console disconnect during the wait: folded";
+  EXPECT_FALSE(l.StartRequested()) << "unlock during the wait: kept";
+  EXPECT_TRUE(l.StopWaiting());
+  EXPECT_TRUE(l.StopEnded()) << "the kept start is due";
+  EXPECT_FALSE(l.StopWaiting());
+
+  ASSERT_TRUE(l.StopRequested());
+  EXPECT_FALSE(l.StartRequested());
+  EXPECT_FALSE(l.StopRequested()) << "a stop after the kept start drops it";
+  EXPECT_FALSE(l.StopEnded());
+  EXPECT_TRUE(l.StartRequested());
+  EXPECT_TRUE(l.StopRequested());
+  EXPECT_FALSE(l.StopEnded()) << "no start asked during this wait";
+}
+
+}  // namespace

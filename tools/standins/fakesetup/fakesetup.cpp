@@ -2,7 +2,9 @@
 // exit codes separated by blanks, one per call in order, the last one
 // repeated (no file: 0). Each call appends one line to
 // "fakesetup_calls.txt": its parameters, then " elevated=0|1" (the
-// process token's elevation as Windows reports it).
+// process token's elevation as Windows reports it). "fakesetup_delay.txt",
+// when present, holds milliseconds (at most 20000) each call waits after
+// recording itself, so a test can catch its caller in the middle of a run.
 #include <windows.h>
 
 #include <cstdio>
@@ -75,6 +77,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     fprintf(f, "%ls elevated=%d\n", params.c_str(), Elevated());
     fclose(f);
   }
+  std::vector<unsigned long> delay = Answers(dir + L"\\fakesetup_delay.txt");
+  if (!delay.empty()) Sleep(delay[0] < 20000 ? static_cast<DWORD>(delay[0]) : 20000);
   std::vector<unsigned long> answers = Answers(dir + L"\\fakesetup_answers.txt");
   if (answers.empty()) return 0;
   return static_cast<int>(answers[index < static_cast<int>(answers.size()) ? index : answers.size() - 1]);
