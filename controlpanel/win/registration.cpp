@@ -112,11 +112,25 @@ HRESULT TypeLibRegister() {
   return hr;
 }
 
+// Whether our type library has a registration under a classes root.
+bool TypeLibRegistered(HKEY root, const wchar_t* classes) {
+  wchar_t libid[40] = {};
+  StringFromGUID2(LIBID_QvnMouseControlPanelLib, libid, 40);
+  std::wstring key = std::wstring(classes) + L"TypeLib\\" + libid + L"\\1.0";
+  HKEY k;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+  RegCloseKey(k);
+  return true;
+}
+
 HRESULT TypeLibUnregister() {
+  // Nothing registered is nothing to remove (the system reports a failure).
+  bool registered = TypeLibRegistered(HKEY_CLASSES_ROOT, L"") ||
+                    (g_perUser && TypeLibRegistered(HKEY_CURRENT_USER, L"Software\\Classes\\"));
+  if (!registered) return S_OK;
   HRESULT hr = g_perUser ? UnRegisterTypeLibForUser(LIBID_QvnMouseControlPanelLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64)
                          : UnRegisterTypeLib(LIBID_QvnMouseControlPanelLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN64);
-  // Nothing registered is nothing to remove.
-  if (hr == TYPE_E_REGISTRYACCESS || hr == TYPE_E_CANTLOADLIBRARY) hr = S_OK;
+  if (FAILED(hr)) DebugPrint(qvn::kCplLogError, L"Type library unregistration failed! 0x%08x", hr);
   return hr;
 }
 
