@@ -7,7 +7,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QVN_BUILD_DIR:-$root/build}
-exec "$root/tools/wine-harness.sh" "$build/win" bash -c '
+exec "$root/scripts/wine-harness.sh" "$build/win" bash -c '
   bin="$0/win/bin"
   wine regsvr32 /s "$(winepath -w "$bin/QvnMouseControlPanel.dll")"
   if [ "${1:-}" = "--screenshot" ]; then

@@ -1,5 +1,7 @@
 #include "page_set_core.h"
 
+#include "text_case.h"
+
 namespace qvn {
 
 int CplPageTemplate(CplPage page) {
@@ -34,15 +36,7 @@ size_t CplAddedPages(bool wheelReplaced, CplPage out[3]) {
 }
 
 bool InstallCommandIsPerUser(const wchar_t* commandLine) {
-  if (!commandLine) return false;
-  const wchar_t* word = L"user";
-  size_t i = 0;
-  for (; word[i]; ++i) {
-    wchar_t c = commandLine[i];
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    if (c != word[i]) return false;
-  }
-  return commandLine[i] == 0;
+  return commandLine && TextEqualNoCase(commandLine, L"user");
 }
 
 }  // namespace qvn

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "isolation_aware.h"
 #include "page_set_core.h"

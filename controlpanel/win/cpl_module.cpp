@@ -6,7 +6,7 @@
 
 #include "QvnMouseControlPanel_h.h"
 #include "cpl_extension.h"
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 namespace qvn {

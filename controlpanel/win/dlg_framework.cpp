@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "isolation_aware.h"
 #include "qvnlog.h"

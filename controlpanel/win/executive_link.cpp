@@ -1,6 +1,6 @@
 #include "executive_link.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvn_messages.h"
 #include "qvnlog.h"
 

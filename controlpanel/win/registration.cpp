@@ -8,7 +8,7 @@
 #include <string>
 
 #include "QvnMouseControlPanel_h.h"
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "page_set_core.h"
 #include "qvnlog.h"

@@ -1,6 +1,6 @@
 #include "tab_break.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 INT_PTR QMCDlgTabBreak::DialogProcedure(UINT, WPARAM, LPARAM) {

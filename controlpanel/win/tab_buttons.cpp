@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "executive_link.h"
 #include "function_selector.h"
 #include "function_selector_core.h"

@@ -1,6 +1,6 @@
 #include "tab_click.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 INT_PTR QMCDlgTabClick::DialogProcedure(UINT, WPARAM, LPARAM) {

@@ -1,6 +1,6 @@
 #include "tab_pointer_options.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 INT_PTR QMCDlgTabPointerOptions::DialogProcedure(UINT, WPARAM, LPARAM) {

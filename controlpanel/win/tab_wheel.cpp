@@ -1,6 +1,6 @@
 #include "tab_wheel.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 INT_PTR QMCDlgTabWheel::DialogProcedure(UINT, WPARAM, LPARAM) {

@@ -2,7 +2,7 @@
 # Shows the stand-in Mouse control panel on each of its pages and keeps a
 # PNG of the screen for each (ImageMagick's import), trimmed to the sheet.
 #   screenshots.sh <bin-dir> <out-dir>
-# Needs the Wine environment of tools/wine-harness.sh (DISPLAY, WINEPREFIX).
+# Needs the Wine environment of scripts/wine-harness.sh (DISPLAY, WINEPREFIX).
 set -u
 bin=$1
 out=$2
