@@ -1,0 +1,178 @@
+#include "dlg_framework.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "log_levels.h"
+#include "cpl_module.h"
+#include "isolation_aware.h"
+#include "qvnlog.h"
+#include "settings_qmc.h"
+
+namespace {
+
+// Module-wide; used only on the thread that shows the control panel.
+std::vector<QMCDlgBase*>& List() {
+  static std::vector<QMCDlgBase*> list;
+  return list;
+}
+
+constexpr int kPageIcon = 204;
+
+// The version-4 page descriptor (the system's headers here stop at
+// version 3): version 3 followed by the header bitmap.
+struct PageDescriptorV4 {
+  PROPSHEETPAGEW v3;
+  union {
+    HBITMAP hbmHeader;
+    LPCWSTR pszbmHeader;
+  };
+};
+static_assert(sizeof(PROPSHEETPAGEW) == 96, "version-3 page descriptor");
+static_assert(sizeof(PageDescriptorV4) == 104, "version-4 page descriptor");
+
+}  // namespace
+
+// --- QMCDlgElement -------------------------------------------------------
+
+bool QMCDlgElement::DlgItemToRegistryLong(int controlId, UINT message, const wchar_t* settingName) {
+  if (message != BM_GETCHECK && message != CB_GETCURSEL) {
+    DebugPrint(qvn::kCplLogError, L"QMCDlgElement::DlgItemToRegistryLong GetDlgItem error unsupported message!");
+    return false;
+  }
+  HWND control = GetDlgItem(m_window, controlId);
+  if (!control) {
+    DebugPrint(qvn::kCplLogError, L"QMCDlgElement::DlgItemToRegistryLong GetDlgItem failed! RegistryValueName: %s",
+               settingName ? settingName : L"");
+    return false;
+  }
+  LRESULT value = SendMessageW(control, message, 0, 0);
+  return QMCSettingRegistryUserLongSet(settingName, static_cast<int>(value));
+}
+
+bool QMCDlgElement::InternalDlgItemToRegistryString(int controlId, UINT message, const wchar_t* settingName) {
+  if (message != WM_GETTEXT) {
+    DebugPrint(qvn::kCplLogError,
+               L"QMCDlgElement::InternalDlgItemToRegistryString GetDlgItem error unsupported message!");
+    return false;
+  }
+  HWND control = GetDlgItem(m_window, controlId);
+  if (!control) {
+    DebugPrint(qvn::kCplLogError,
+               L"QMCDlgElement::InternalDlgItemToRegistryString GetDlgItem failed! RegistryValueName: %s",
+               settingName ? settingName : L"");
+    return false;
+  }
+  wchar_t text[128] = {};
+  SendMessageW(control, WM_GETTEXT, 127, reinterpret_cast<LPARAM>(text));
+  text[126] = 0;
+  return QMCSettingRegistryUserStringSet(settingName, text);
+}
+
+bool QMCDlgElement::InternalDlgItemFromRegistryLong(int controlId, UINT message, const wchar_t* settingName) {
+  int value = QMCSettingRegistryUserLongGet(settingName);
+  if (message != BM_SETCHECK) {
+    DebugPrint(qvn::kCplLogError,
+               L"QMCDlgElement::InternalDlgItemFromRegistryLong GetDlgItem error unsupported message!");
+    return false;
+  }
+  SendDlgItemMessageW(m_window, controlId, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+  return true;
+}
+
+// --- QMCDlgBase ----------------------------------------------------------
+
+QMCDlgBase::QMCDlgBase() { List().push_back(this); }
+
+QMCDlgBase::~QMCDlgBase() {
+  std::vector<QMCDlgBase*>& list = List();
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it != list.end()) list.erase(it);
+}
+
+const std::vector<QMCDlgBase*>& QMCDlgBase::DialogList() { return List(); }
+
+bool QMCDlgBase::IsRegistered(const void* address) {
+  for (QMCDlgBase* object : List()) {
+    if (object == address) return true;
+  }
+  return false;
+}
+
+void QMCDlgBase::AttachWindow(HWND window, LPARAM initParam) {
+  if (reinterpret_cast<QMCDlgBase*>(initParam) == this && !m_window) m_window = window;
+}
+
+void QMCDlgBase::OnNotify(WPARAM, LPARAM) {}
+
+INT_PTR CALLBACK QMCDlgBase::StaticDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::vector<QMCDlgBase*>& list = List();
+  if (message == WM_INITDIALOG) {
+    // Re-read the list on every step: an attach may register or remove
+    // objects.
+    for (size_t i = 0; i < list.size(); ++i) {
+      if (!list[i]->m_window) list[i]->AttachWindow(window, lParam);
+    }
+  }
+  QMCDlgBase* owner = nullptr;
+  for (QMCDlgBase* object : list) {
+    if (object->m_window == window) {
+      owner = object;
+      break;
+    }
+  }
+  if (!owner) return FALSE;
+  if (message == WM_NOTIFY) owner->OnNotify(wParam, lParam);
+  return owner->DialogProcedure(message, wParam, lParam);
+}
+
+INT_PTR QMCDlgBase::DialogModalRun(int templateId, HWND parent) {
+  m_templateId = templateId;
+  return qvn::IsolationAwareDialogBoxParamW(qvn::CplModuleInstance(), MAKEINTRESOURCEW(templateId),
+                                            parent, StaticDialogProcedure, reinterpret_cast<LPARAM>(this));
+}
+
+// --- QMCDlgBasePropertyPage ----------------------------------------------
+
+// A page's WM_INITDIALOG carries the system's copy of the page descriptor.
+// Other class-tree dialogs (the modal per-application dialog) carry their
+// own object instead, and may be offered to pages that have no window
+// yet. So a page looks at the descriptor only when the init parameter is
+// none of the registered objects and the window is a child window (a
+// property page; modal dialogs are top-level), and reads lParam only when
+// the descriptor's size says it holds one.
+void QMCDlgBasePropertyPage::AttachWindow(HWND window, LPARAM initParam) {
+  if (m_window || !initParam) return;
+  if (IsRegistered(reinterpret_cast<const void*>(initParam))) return;
+  if (!(GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD)) return;
+  const PROPSHEETPAGEW* descriptor = reinterpret_cast<const PROPSHEETPAGEW*>(initParam);
+  constexpr size_t kLParamEnd = offsetof(PROPSHEETPAGEW, lParam) + sizeof(LPARAM);
+  if (descriptor->dwSize < kLParamEnd) return;
+  if (reinterpret_cast<QMCDlgBasePropertyPage*>(descriptor->lParam) == this) m_window = window;
+}
+
+void QMCDlgBasePropertyPage::OnNotify(WPARAM, LPARAM lParam) {
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header && header->code == static_cast<UINT>(PSN_APPLY)) Apply();
+}
+
+HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instance, int templateId,
+                                                                UINT* refCount) {
+  m_templateId = templateId;
+  PageDescriptorV4 descriptor = {};
+  PROPSHEETPAGEW& page = descriptor.v3;
+  page.dwSize = sizeof descriptor;
+  page.dwFlags = PSP_USEHICON | PSP_USEREFPARENT;
+  page.hInstance = instance;
+  page.pszTemplate = MAKEINTRESOURCEW(templateId);
+  page.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kPageIcon), IMAGE_ICON, 0, 0,
+                                             LR_DEFAULTSIZE));
+  page.pfnDlgProc = StaticDialogProcedure;
+  page.lParam = reinterpret_cast<LPARAM>(this);
+  page.pcRefParent = refCount;
+  return qvn::IsolationAwareCreatePropertySheetPageW(&page);
+}
+
+void QMCDlgBasePropertyPage::PageChangedMark() {
+  if (m_window) SendMessageW(GetParent(m_window), PSM_CHANGED, reinterpret_cast<WPARAM>(m_window), 0);
+}

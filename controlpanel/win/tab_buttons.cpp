@@ -1,0 +1,108 @@
+#include "tab_buttons.h"
+
+#include <shellapi.h>
+
+#include "log_levels.h"
+#include "executive_link.h"
+#include "function_selector.h"
+#include "function_selector_core.h"
+#include "hyperlink_label.h"
+#include "qvn_messages.h"
+#include "qvnlog.h"
+#include "registry_util.h"
+#include "resource.h"
+#include "settings_qmc.h"
+#include "settings_table.h"
+
+namespace {
+
+constexpr WPARAM kSettingsCodeButtons = 1;
+
+// The function a selector's setting holds, or -1 when the stored value is
+// no function identifier: text that is not a whole decimal number, or a
+// value of another registry type. A missing value is the setting's
+// default.
+int StoredFunctionRead(const wchar_t* setting) {
+  wchar_t text[256] = {};
+  DWORD type = REG_NONE;
+  if (!QvnRegistryTextGet(kQvnRegistryLogCpl, HKEY_CURRENT_USER, kQvnSettingsKey, setting, text, 256, &type)) {
+    const QvnSettingRow* row = InternalFindRegData(setting);
+    return row ? qvn::StoredFunctionParse(row->defaultText) : -1;
+  }
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return -1;
+  return qvn::StoredFunctionParse(text);
+}
+
+}  // namespace
+
+void InitButtonDlg(HWND dialog) {
+  DebugPrint(qvn::kCplLogTrace, L">>> InitButtonDlg");
+  FunctionComboBoxesFill(dialog);
+  FunctionComboBoxesDefaultsSelect(dialog);
+  const qvn::SelectorRow* rows = qvn::SelectorTable();
+  for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
+    FunctionIndexToComboBoxSelection(dialog, rows[i].controlId, StoredFunctionRead(rows[i].setting));
+  }
+  CheckDlgButton(dialog, IDC_BTN_HIDE_ICON,
+                 QMCSettingRegistryUserLongGet(L"CheckHideIcon") ? BST_CHECKED : BST_UNCHECKED);
+  DebugPrint(qvn::kCplLogTrace, L"<<< InitButtonDlg");
+}
+
+void ButtonFunctionsToRegistry(HWND dialog) {
+  const qvn::SelectorRow* rows = qvn::SelectorTable();
+  for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
+    int functionId = 0;
+    if (ComboBoxSelectionToFunctionIndex(dialog, rows[i].controlId, &functionId)) {
+      QMCSettingRegistryUserLongSet(rows[i].setting, functionId);
+    }
+  }
+}
+
+INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
+  DebugPrint(qvn::kCplLogDialog, L"QMCDlgTabButtons::DialogProcedure uMsg: %x", message);
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowTextW(GetParent(m_window), QVN_PRODUCT_TITLE);
+      InitButtonDlg(m_window);
+      qvn::HyperlinkPrepare(GetDlgItem(m_window, IDC_BTN_HYPERLINK));
+      break;
+    case WM_COMMAND: {
+      int control = LOWORD(wParam);
+      int notification = HIWORD(wParam);
+      if (control == IDC_BTN_RESTORE_DEFAULTS) {
+        if (notification == BN_CLICKED) {
+          PageChangedMark();
+          FunctionComboBoxesDefaultsSelect(m_window);
+          CheckDlgButton(m_window, IDC_BTN_HIDE_ICON, BST_UNCHECKED);
+        }
+      } else if (control == IDC_BTN_CUSTOMIZE_APPS) {
+        // The per-application dialog stores its own data; nothing to mark.
+      } else if (control == IDC_BTN_HIDE_ICON) {
+        if (notification == BN_CLICKED) PageChangedMark();
+      } else if (notification == CBN_SELCHANGE) {
+        PageChangedMark();
+      }
+      break;
+    }
+    case WM_MOUSEMOVE:
+      qvn::HyperlinkHoverTest(m_window, GetDlgItem(m_window, IDC_BTN_HYPERLINK), lParam);
+      break;
+    case WM_DESTROY:
+      qvn::HyperlinkRelease(GetDlgItem(m_window, IDC_BTN_HYPERLINK));
+      break;
+    case WM_LBUTTONUP:
+      qvn::HyperlinkClickTest(m_window, GetDlgItem(m_window, IDC_BTN_HYPERLINK), lParam, QVN_WEB_ADDRESS);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+int QMCDlgTabButtons::Apply() {
+  DlgItemToRegistryLong(IDC_BTN_HIDE_ICON, BM_GETCHECK, L"CheckHideIcon");
+  ButtonFunctionsToRegistry(m_window);
+  InitButtonDlg(m_window);
+  ExecutiveSettingsUpdatedSend(kSettingsCodeButtons);
+  return 0;
+}

@@ -1,0 +1,203 @@
+// The Buttons page and the page placement, driven through the stand-in
+// Mouse control panel by scripts (scripts/*.txt, copied next to this
+// program): each line is an action a person takes or a state to wait for
+// and check, in the sheet or in the registry. No executive runs here, so
+// every script also shows that applying without one stores the settings
+// and raises no error.
+//
+//   set NAME sz [TEXT]      store a setting as text (empty without TEXT)
+//   set NAME dword N        store a setting as a number of another type
+//   remove NAME             remove a setting
+//   remove-key              remove the whole "Control Panel\Mouse" key
+//   open [no-wheel]         start the stand-in, with or without a Wheel page
+//   tabs A|B|...            the tab captions, in order
+//   tab CAPTION             show a tab
+//   shows SELECTOR TEXT     the selector shows TEXT
+//   count SELECTOR N        the selector lists N functions
+//   checked CONTROL 0|1     check-box state
+//   choose SELECTOR TEXT    choose an entry in a selector
+//   click CONTROL           real click on a control of the page shown
+//   apply | ok | cancel     real click on the sheet's button
+//   closed ok|cancel        the sheet closed that way
+//   stored NAME TEXT        the setting's stored text
+//   absent NAME             the setting is not stored
+//   unloadable              after the sheet, DllCanUnloadNow said S_OK
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cpl_sheet_driver.h"
+#include "qvntest.h"
+
+using cpltest::CplSheet;
+
+namespace {
+
+const wchar_t* const kButtonSettings[] = {
+    L"MButton1", L"MButton2", L"MButton3", L"MButton4", L"MButton5", L"MButton6",
+    L"MButton1SecondaryFunc", L"MButton2SecondaryFunc", L"MButton3SecondaryFunc", L"MButton4SecondaryFunc",
+    L"CheckHideIcon"};
+
+std::vector<std::string> ScriptNames() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  std::wstring pattern = qvntest::BinPath(L"cplscripts\\*.txt");
+  HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::wstring n = found.cFileName;
+    names.push_back(qvntest::Narrow(n.substr(0, n.size() - 4)));
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return names;
+}
+
+std::wstring Rest(std::istringstream& in) {
+  std::string rest;
+  std::getline(in, rest);
+  size_t start = rest.find_first_not_of(' ');
+  return qvntest::Wide(start == std::string::npos ? "" : rest.substr(start));
+}
+
+std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
+  std::vector<std::wstring> parts;
+  std::wstring cur;
+  for (wchar_t c : s) {
+    if (c == sep) {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur.push_back(c);
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+class SheetScript : public ::testing::TestWithParam<std::string> {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(cpltest::RegisterLibrary()); }
+  void SetUp() override {
+    for (const wchar_t* name : kButtonSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, cpltest::kMouseKey, name);
+  }
+  // Runs one line; a failure names the line.
+  void Step(const std::string& line);
+
+  cpltest::MouseKeyGuard guard_;
+  CplSheet sheet_;
+};
+
+void SheetScript::Step(const std::string& line) {
+  std::istringstream in(line);
+  std::string verb;
+  in >> verb;
+  if (verb == "set") {
+    std::string name, type;
+    in >> name >> type;
+    std::wstring value = Rest(in);
+    if (type == "dword") {
+      ASSERT_TRUE(qvntest::RegSetDword(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(),
+                                       static_cast<DWORD>(_wtoi(value.c_str()))));
+    } else {
+      ASSERT_TRUE(qvntest::RegSetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), value));
+    }
+  } else if (verb == "remove") {
+    std::string name;
+    in >> name;
+    qvntest::RegRemoveValue(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str());
+  } else if (verb == "remove-key") {
+    qvntest::RegRemoveTree(HKEY_CURRENT_USER, cpltest::kMouseKey);
+    HKEY k;
+    ASSERT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, cpltest::kMouseKey, 0, KEY_READ, &k), ERROR_SUCCESS);
+  } else if (verb == "open") {
+    std::string mode;
+    in >> mode;
+    ASSERT_TRUE(sheet_.Open(mode != "no-wheel"));
+  } else if (verb == "tabs") {
+    EXPECT_EQ(sheet_.Tabs(), Split(Rest(in), L'|'));
+  } else if (verb == "tab") {
+    ASSERT_TRUE(sheet_.ShowTab(Rest(in)));
+  } else if (verb == "shows") {
+    int id = 0;
+    in >> id;
+    std::wstring want = Rest(in);
+    EXPECT_TRUE(qvntest::WaitUntil([&] { return sheet_.Shown(id) == want; }, 5000))
+        << "selector " << id << " shows " << qvntest::Narrow(sheet_.Shown(id));
+  } else if (verb == "count") {
+    int id = 0, n = 0;
+    in >> id >> n;
+    EXPECT_EQ(sheet_.Count(id), n) << "selector " << id;
+  } else if (verb == "checked") {
+    int id = 0, state = 0;
+    in >> id >> state;
+    EXPECT_TRUE(qvntest::WaitUntil([&] { return sheet_.Checked(id) == (state != 0); }, 5000)) << "control " << id;
+  } else if (verb == "choose") {
+    int id = 0;
+    in >> id;
+    ASSERT_TRUE(sheet_.Choose(id, Rest(in)));
+  } else if (verb == "click") {
+    int id = 0;
+    in >> id;
+    ASSERT_TRUE(sheet_.ClickPageControl(id));
+  } else if (verb == "apply") {
+    // Apply is enabled once the page marked itself changed.
+    HWND apply = GetDlgItem(sheet_.Sheet(), CplSheet::kApply);
+    ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 5000)) << "Apply enabled";
+    ASSERT_TRUE(sheet_.ClickSheetButton(CplSheet::kApply));
+    // The sheet disables Apply again once every page accepted it.
+    ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) == FALSE; }, 10000)) << "applied";
+  } else if (verb == "ok") {
+    ASSERT_TRUE(sheet_.ClickSheetButton(IDOK));
+  } else if (verb == "cancel") {
+    ASSERT_TRUE(sheet_.ClickSheetButton(IDCANCEL));
+  } else if (verb == "closed") {
+    std::string how;
+    in >> how;
+    ASSERT_TRUE(sheet_.WaitClosed(15000)) << "sheet still open";
+    EXPECT_TRUE(sheet_.ReportHas(L"closed " + qvntest::Wide(how)));
+  } else if (verb == "stored") {
+    std::string name;
+    in >> name;
+    std::wstring want = Rest(in), got;
+    EXPECT_TRUE(qvntest::WaitUntil(
+        [&] {
+          return qvntest::RegGetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), &got) &&
+                 got == want;
+        },
+        5000))
+        << name << " is " << qvntest::Narrow(got);
+  } else if (verb == "absent") {
+    std::string name;
+    in >> name;
+    std::wstring got;
+    EXPECT_FALSE(qvntest::RegGetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), &got))
+        << name << " is " << qvntest::Narrow(got);
+  } else if (verb == "unloadable") {
+    EXPECT_TRUE(sheet_.ReportHas(L"DllCanUnloadNow " + cpltest::ClsidText() + L" S_OK"));
+  } else {
+    FAIL() << "unknown script line";
+  }
+}
+
+TEST_P(SheetScript, Runs) {
+  std::ifstream file(qvntest::Narrow(qvntest::BinPath(L"cplscripts\\") + qvntest::Wide(GetParam()) + L".txt"));
+  ASSERT_TRUE(file.good());
+  std::string line;
+  int number = 0;
+  while (std::getline(file, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    SCOPED_TRACE(GetParam() + ":" + std::to_string(number) + ": " + line);
+    Step(line);
+    if (HasFatalFailure()) return;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cpl, SheetScript, ::testing::ValuesIn(ScriptNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+}  // namespace
