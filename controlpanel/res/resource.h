@@ -14,6 +14,9 @@
 #define IDD_TAB_BUTTONS 206
 #define IDD_TAB_WHEEL 213
 #define IDD_TAB_POINTER_SPEED 214
+#define IDD_BUTTONS_APP_CUSTOMIZED 208
+#define IDD_KEYSTROKE_RECORDING 211
+#define IDD_LAUNCH_APPLICATION 212
 
 // Buttons page (206).
 #define IDC_BTN_GROUP_PRIMARY 276
@@ -45,6 +48,26 @@
 #define IDC_BTN_VERSION 255
 #define IDC_BTN_LEGAL 256
 #define IDC_BTN_HYPERLINK 239
+
+// Per-application dialog (208); its selectors and their labels are those of
+// the Buttons page.
+#define IDC_APP_LIST 266
+#define IDC_APP_ADD 267
+#define IDC_APP_DELETE 268
+#define IDC_APP_RESTORE_DEFAULTS 229
+#define IDC_APP_APPLY 265
+
+// Keystroke Recording dialog (211).
+#define IDC_RECORD_LABEL 262
+#define IDC_RECORD_KEYS 201
+#define IDC_RECORD_LEFT_CLICK 210
+#define IDC_RECORD_RIGHT_CLICK 211
+#define IDC_RECORD_CLEAR 263
+
+// Launch Application dialog (212).
+#define IDC_LAUNCH_LABEL 261
+#define IDC_LAUNCH_PATH 201
+#define IDC_LAUNCH_ADD 260
 
 // Text shown on the Buttons page.
 #define QVN_LEGAL_NOTICE L"Copyright \x00A9 2009-2026 Quorvane Ltd. All rights reserved."

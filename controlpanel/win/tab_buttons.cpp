@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include "dlg_buttons_app_customized.h"
+#include "dlg_keystroke_recording.h"
+#include "dlg_launch_application.h"
 #include "log_levels.h"
 #include "executive_link.h"
 #include "function_selector.h"
@@ -77,9 +80,13 @@ INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lP
         }
       } else if (control == IDC_BTN_CUSTOMIZE_APPS) {
         // The per-application dialog stores its own data; nothing to mark.
+        QMCDlgButtonsAppCustomized dialog;
+        dialog.DialogModalRun(IDD_BUTTONS_APP_CUSTOMIZED, m_window);
       } else if (control == IDC_BTN_HIDE_ICON) {
         if (notification == BN_CLICKED) PageChangedMark();
       } else if (notification == CBN_SELCHANGE) {
+        LaunchApplicationDialogOpenIfSelected(m_window, control, nullptr);
+        KeyStrokeRecordingDialogOpenIfSelected(m_window, control, nullptr);
         PageChangedMark();
       }
       break;

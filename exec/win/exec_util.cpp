@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "process_start_core.h"
+#include "program_name.h"
 #include "qvnlog.h"
 
 namespace {
@@ -66,37 +67,20 @@ bool QMEUtilDevicePathToDrivePath(wchar_t* path, size_t capacity) {
 }
 
 bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* description) {
-  BYTE info[4000];
-  if (!GetFileVersionInfoW(path, 0, sizeof(info), info)) {
-    DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName GetFileVersionInfo failed! %d", GetLastError());
-    return false;
+  DWORD error = 0;
+  switch (QvnProgramDescriptionGet(path, description, kQvnPathChars, &error)) {
+    case QvnDescriptionStatus::kFound:
+      return true;
+    case QvnDescriptionStatus::kNoVersionInfo:
+      DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName GetFileVersionInfo failed! %d", error);
+      return false;
+    case QvnDescriptionStatus::kNoTranslation:
+      DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName VerQueryValue failed! %d", error);
+      return false;
+    case QvnDescriptionStatus::kNoDescription:
+      break;
   }
-  struct LangCodePage { WORD language, codePage; };
-  LangCodePage* pairs = nullptr;
-  UINT bytes = 0;
-  if (!VerQueryValueW(info, L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&pairs), &bytes) || !pairs) {
-    DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName VerQueryValue failed! %d", GetLastError());
-    return false;
-  }
-  for (UINT i = 0; i < bytes / sizeof(LangCodePage); ++i) {
-    wchar_t query[64];
-    QvnFormatWf(query, 64, L"\\StringFileInfo\\%04x%04x\\FileDescription", pairs[i].language, pairs[i].codePage);
-    wchar_t* text = nullptr;
-    UINT len = 0;
-    if (VerQueryValueW(info, query, reinterpret_cast<void**>(&text), &len) && text && len > 1) {
-      // len counts characters including the terminator; keep it within both.
-      size_t n = wcsnlen(text, len);
-      if (n > 1 || (n == 1 && len > 1)) {
-        wchar_t tmp[kQvnPathChars];
-        size_t m = n < kQvnPathChars - 1 ? n : kQvnPathChars - 1;
-        wmemcpy(tmp, text, m);
-        tmp[m] = 0;
-        CopyText(description, kQvnPathChars, tmp);
-        return true;
-      }
-    }
-  }
-  DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName Len <= 1! %d", GetLastError());
+  DebugPrint(qvn::kExecLogError, L"QMEUtilInternalVersionInfoGetProductName Len <= 1! %d", error);
   return false;
 }
 
@@ -134,7 +118,8 @@ bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
   }
   if (!QMEUtilInternalVersionInfoGetProductName(path, name)) {
     DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
-    CopyText(name, kQvnPathChars, PathFindFileNameW(path));
+    // The same name the control panel stores for a program without one.
+    QvnProgramNameGet(path, name, kQvnPathChars, nullptr);
   }
   DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet %s  ", name);
   return true;

@@ -1,0 +1,266 @@
+// The per-application dialog end to end: opened from the Buttons page of
+// the stand-in Mouse control panel, programs added through the real common
+// file dialog, assignments chosen in its selectors, stored by OK; the
+// running executive then switches assignments by the program under the
+// pointer. Also the listing of what is stored, bad entries included.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "dispatch_fixture.h"
+#include "exec_runner.h"
+
+using namespace dlgtest;
+using V = std::vector<std::string>;
+
+namespace {
+
+constexpr int kCustomize = 229;
+constexpr int kList = 266, kAdd = 267, kDelete = 268, kRestore = 229, kApply = 265;
+constexpr int kButton2 = 213;
+const wchar_t kCaption[] = L"Customize programming for different applications";
+const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
+const wchar_t kWriter[] = L"Quorvane Test Writer";
+const wchar_t kSlash[] = L"Quorvane Test/Slash Tool";
+const wchar_t kPlain[] = L"qvn_testwin_plain.exe";
+
+std::vector<std::wstring> Items(HWND dialog) {
+  std::vector<std::wstring> items;
+  HWND list = GetDlgItem(dialog, kList);
+  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[300] = {};
+    if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 300) SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(text);
+  }
+  return items;
+}
+
+std::wstring Selected(HWND dialog) {
+  HWND list = GetDlgItem(dialog, kList);
+  LRESULT i = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (i == LB_ERR) return L"<none>";
+  wchar_t text[300] = {};
+  SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+bool KeyExists(const std::wstring& app) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + app).c_str(), 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+class AppCustomized : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
+  void SetUp() override { dispatchtest::ClearButtonSettings(); }
+  void TearDown() override {
+    host_.Close();
+    if (exec_.Proc().Running()) exec_.Exit();
+    dispatchtest::ClearButtonSettings();
+  }
+  HWND OpenDialog() {
+    if (!host_.Sheet() && !host_.Open()) return nullptr;
+    if (!WaitActive(host_.Sheet(), nullptr)) return nullptr;
+    if (!Click(GetDlgItem(host_.Page(), kCustomize))) return nullptr;
+    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    if (!dialog || !WaitActive(dialog, nullptr)) return nullptr;
+    return dialog;
+  }
+  // A real click on the list's item (rows are 16 pixels high).
+  bool ClickItem(HWND dialog, int index) {
+    HWND list = GetDlgItem(dialog, kList);
+    RECT r;
+    GetWindowRect(list, &r);
+    int x = r.left + 40, y = r.top + 2 + index * 16 + 8;
+    SetCursorPos(x, y);
+    INPUT in[2] = {};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    return qvntest::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == index; }, 3000);
+  }
+  bool AddProgram(HWND dialog, const wchar_t* file) {
+    return WaitActive(dialog, nullptr) && Click(GetDlgItem(dialog, kAdd)) &&
+           FileDialogChoose(host_.Pid(), L"Select Application For Button Mapping", qvntest::BinPath(file));
+  }
+  bool ApplyEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, kApply)) != FALSE; }
+  Host host_;
+  qvntest::ExecRunner exec_;
+};
+
+TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThePointer) {
+  simdriver::SimDriver sim;
+  ASSERT_TRUE(dispatchtest::StartSimDriver(sim)) << sim.LastError();
+  ASSERT_TRUE(sim.Reset());
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(Items(dialog).empty());
+  EXPECT_FALSE(ApplyEnabled(dialog));
+  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click");
+  // No program selected: a change stores nothing and enables nothing.
+  ASSERT_TRUE(host_.Choose(dialog, kButton2, L"Alt"));
+  Sleep(300);
+  EXPECT_FALSE(ApplyEnabled(dialog));
+
+  ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
+  EXPECT_TRUE(ApplyEnabled(dialog));
+  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click") << "a new program starts with the page defaults";
+  ASSERT_TRUE(host_.Choose(dialog, kButton2, L"Ctrl"));
+  ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_plain.exe"));
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kPlain; }, 5000)) << "listed by file name";
+  ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_slash.exe"));
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kSlash; }, 5000));
+  ASSERT_TRUE(host_.Choose(dialog, kButton2, L"Shift"));
+  EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kSlash, kPlain}));
+  // Back on the writer: its own choice is shown.
+  ASSERT_TRUE(ClickItem(dialog, 0));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Ctrl"; }, 3000));
+  EXPECT_TRUE(SaveWindowPicture(dialog, L"per_application"));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_TRUE(WaitStored(L"MButton2", L"10", kWriter));
+  EXPECT_EQ(Stored(L"AppFullPath", kWriter), qvntest::BinPath(L"qvn_testwin_writer.exe"));
+  EXPECT_EQ(Stored(L"MButton2", kSlash), L"41");
+  EXPECT_EQ(Stored(L"MButton2", kPlain), L"13");
+  host_.Close();
+
+  // The executive: button 2 over each program's window.
+  dispatchtest::TestWindow writer, slash, painter;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 200));
+  ASSERT_TRUE(slash.Start(L"qvn_testwin_slash.exe", L"slash", 340, 20, 300, 200));
+  ASSERT_TRUE(painter.Start(L"qvn_testwin_painter.exe", L"painter", 20, 300, 300, 200));
+  painter.PutCursorOver();
+  ASSERT_TRUE(exec_.Start(0));
+  ASSERT_TRUE(sim.WaitOneWaitOutstanding(15000));
+  auto drive = [&](int32_t type) {
+    EXPECT_TRUE(sim.Clear());
+    EXPECT_TRUE(sim.Raw(type, 2));
+    EXPECT_TRUE(sim.WaitStatus([](const QvnSimStatus& s) {
+      return s.waitsCompleted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0;
+    }, 8000));
+    return dispatchtest::Injected(sim);
+  };
+  using dispatchtest::KeyLine;
+  const std::string leftDown = "left-button down", leftUp = "left-button up";
+  struct Over {
+    dispatchtest::TestWindow* window;
+    V press, release;
+  };
+  const Over overs[] = {
+      {&writer, {KeyLine(true, VK_CONTROL)}, {KeyLine(false, VK_CONTROL)}},
+      {&slash, {KeyLine(true, VK_SHIFT)}, {KeyLine(false, VK_SHIFT)}},
+      {&painter, {leftDown, leftUp, leftDown}, {leftUp}},
+      {&writer, {KeyLine(true, VK_CONTROL)}, {KeyLine(false, VK_CONTROL)}},
+  };
+  for (const Over& o : overs) {
+    o.window->PutCursorOver();
+    EXPECT_EQ(drive(1), o.press);
+    EXPECT_EQ(drive(2), o.release);
+  }
+}
+
+TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
+  const std::wstring writerPath = qvntest::BinPath(L"qvn_testwin_writer.exe");
+  const std::wstring plainPath = qvntest::BinPath(L"qvn_testwin_plain.exe");
+  dispatchtest::SetSetting(L"AppFullPath", writerPath, kWriter);
+  dispatchtest::SetSetting(L"MButton2", L"10", kWriter);
+  dispatchtest::SetSetting(L"AppFullPath", plainPath, kPlain);
+  dispatchtest::SetSetting(L"MButton2", L"4", kPlain);
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kPlain}));
+  EXPECT_EQ(Selected(dialog), kWriter);
+  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Ctrl");
+  EXPECT_FALSE(ApplyEnabled(dialog));
+
+  // Adding a listed program selects it; nothing is added.
+  ASSERT_TRUE(ClickItem(dialog, 1));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Alt"; }, 3000));
+  ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
+  EXPECT_EQ(Items(dialog).size(), 2u);
+  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Ctrl");
+
+  // Restore defaults goes into the selected program's model.
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kRestore)));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Double Click"; }, 3000));
+  EXPECT_TRUE(ApplyEnabled(dialog));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kApply)));
+  EXPECT_TRUE(WaitStored(L"MButton2", L"13", kWriter));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return !ApplyEnabled(dialog); }, 3000));
+
+  // Deleting the last item selects the one before it; the key goes at once.
+  ASSERT_TRUE(ClickItem(dialog, 1));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kDelete)));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return !KeyExists(kPlain); }, 5000));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Items(dialog).size() == 1u; }, 3000));
+  EXPECT_EQ(Selected(dialog), kWriter);
+  // Deleting the only item leaves an empty list and the page defaults.
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kDelete)));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Items(dialog).empty(); }, 3000));
+  EXPECT_EQ(Selected(dialog), L"<none>");
+  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click");
+  // Cancel does not bring the keys back.
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_FALSE(KeyExists(kWriter));
+  EXPECT_FALSE(KeyExists(kPlain));
+}
+
+TEST_F(AppCustomized, BadEntriesAreListedSafelyOrPassedOver) {
+  // Sub-key names sort in the registry's order: "A..." before "B..." etc.
+  dispatchtest::SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"A listed");
+  dispatchtest::SetSetting(L"MButton2", L"10", L"B without path");
+  dispatchtest::SetSetting(L"AppFullPath", L"C:\\gone\\deleted.exe", L"C missing file");
+  dispatchtest::SetSetting(L"AppFullPath", L"", L"D empty path");
+  dispatchtest::SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_plain.exe"), L"E after them");
+  HWND dialog = OpenDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{L"A listed", L"C missing file", L"E after them"}));
+  // A file that is not a program is listed under its file name.
+  const std::wstring text = qvntest::BinDir() + L"\\notaprogram.txt";
+  HANDLE f = CreateFileW(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(f, "text", 4, &written, nullptr);
+  CloseHandle(f);
+  ASSERT_TRUE(WaitActive(dialog, nullptr));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kAdd)));
+  ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select Application For Button Mapping", text));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == L"notaprogram.txt"; }, 5000));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_EQ(Stored(L"AppFullPath", L"notaprogram.txt"), text);
+  EXPECT_EQ(Stored(L"MButton2", L"B without path"), L"10") << "the unlisted key is left alone";
+  DeleteFileW(text.c_str());
+}
+
+TEST_F(AppCustomized, ThousandProgramsAreListed) {
+  const std::wstring path = qvntest::BinPath(L"qvn_testwin_writer.exe");
+  for (int i = 0; i < 1000; ++i) {
+    wchar_t name[32];
+    wsprintfW(name, L"Program %04d", i);
+    dispatchtest::SetSetting(L"AppFullPath", path, name);
+  }
+  ASSERT_TRUE(host_.Open());
+  DWORD start = GetTickCount();
+  HWND dialog = OpenDialog();
+  DWORD elapsed = GetTickCount() - start;
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(SendDlgItemMessageW(dialog, kList, LB_GETCOUNT, 0, 0), 1000);
+  EXPECT_EQ(Selected(dialog), L"Program 0000");
+  printf("per-application dialog with 1000 programs shown after %lu ms\n", static_cast<unsigned long>(elapsed));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  ASSERT_TRUE(WaitGone(dialog));
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The Launch Application dialog end to end: opened by choosing "Launch
+// Application" for button 3 on the Buttons page, edited with real keys and
+// through the real common file dialog, stored at once by OK; the running
+// executive then starts the program when button 3 is pressed.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialog_driver.h"
+#include "dispatch_fixture.h"
+#include "exec_runner.h"
+
+using namespace dlgtest;
+
+namespace {
+
+constexpr int kSelector3 = 214;
+constexpr int kPath = 201, kAdd = 260;
+const wchar_t kCaption[] = L"Launch Application";
+
+class Launch : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
+  void SetUp() override { dispatchtest::ClearButtonSettings(); }
+  void TearDown() override {
+    host_.Close();
+    if (exec_.Proc().Running()) exec_.Exit();
+    dispatchtest::ClearButtonSettings();
+  }
+  HWND OpenLaunch() {
+    if (!host_.Choose(host_.Page(), kSelector3, L"Launch Application")) return nullptr;
+    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    if (!dialog || !WaitActive(dialog, GetDlgItem(dialog, kPath))) return nullptr;
+    return dialog;
+  }
+  bool OkEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }
+  bool WaitOk(HWND dialog, bool enabled) {
+    return qvntest::WaitUntil([&] { return OkEnabled(dialog) == enabled; }, 3000);
+  }
+  Host host_;
+  qvntest::ExecRunner exec_;
+};
+
+TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
+  simdriver::SimDriver sim;
+  ASSERT_TRUE(dispatchtest::StartSimDriver(sim)) << sim.LastError();
+  ASSERT_TRUE(sim.Reset());
+  const std::wstring old = L"C:\\old\\program.exe";
+  dispatchtest::SetSetting(L"LaunchApplication3", old);
+  ASSERT_TRUE(host_.Open());
+  HWND dialog = OpenLaunch();
+  ASSERT_NE(dialog, nullptr);
+  HWND box = GetDlgItem(dialog, kPath);
+  EXPECT_EQ(Text(box), old);
+  EXPECT_FALSE(OkEnabled(dialog)) << "the stored path alone enables nothing";
+
+  Tap(VK_END);
+  TypeText(L"x");
+  EXPECT_TRUE(WaitText(box, old + L"x"));
+  EXPECT_TRUE(WaitOk(dialog, true)) << "typing enables OK";
+  for (size_t i = 0; i < old.size() + 1; ++i) Tap(VK_BACK);
+  EXPECT_TRUE(WaitText(box, L""));
+  EXPECT_TRUE(WaitOk(dialog, false)) << "an empty box disables OK";
+
+  const std::wstring program = qvntest::BinPath(L"qvn_testwin_plain.exe");
+  ASSERT_TRUE(Click(GetDlgItem(dialog, kAdd)));
+  ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select For Launch Application", program));
+  EXPECT_TRUE(WaitText(box, program));
+  EXPECT_TRUE(WaitOk(dialog, true)) << "Add enables OK";
+  ASSERT_TRUE(WaitActive(dialog, nullptr));
+  Click(box);
+  Tap(VK_END);
+  TypeText(L" launched3 500 600 200 150");
+  const std::wstring command = program + L" launched3 500 600 200 150";
+  ASSERT_TRUE(WaitText(box, command));
+  EXPECT_TRUE(SaveWindowPicture(dialog, L"launch_application"));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_TRUE(WaitStored(L"LaunchApplication3", command)) << "stored at once, before the page's Apply";
+  ASSERT_TRUE(WaitActive(host_.Sheet(), nullptr));
+  ASSERT_TRUE(Click(GetDlgItem(host_.Sheet(), 0x3021)));
+  ASSERT_TRUE(WaitStored(L"MButton3", L"32"));
+  host_.Close();
+
+  dispatchtest::TestWindow home;
+  ASSERT_TRUE(home.Start(L"qvn_testwin_plain.exe", L"launch home", 20, 600, 300, 200));
+  home.PutCursorOver();
+  ASSERT_TRUE(exec_.Start(0));
+  ASSERT_TRUE(sim.WaitOneWaitOutstanding(15000));
+  ASSERT_TRUE(sim.Raw(1, 3));
+  ASSERT_TRUE(sim.Raw(2, 3));
+  HWND launched = nullptr;
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return (launched = dispatchtest::FindTestWindow(L"launched3")) != nullptr; },
+                                 10000));
+  if (launched) PostMessageW(launched, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Launch, OverlongStoredPathIsShownCutAndCancelKeepsIt) {
+  std::wstring longPath = L"C:\\";
+  while (longPath.size() < 300) longPath += L"abcdefghij\\";
+  longPath.resize(300);
+  dispatchtest::SetSetting(L"LaunchApplication3", longPath);
+  ASSERT_TRUE(host_.Open());
+  HWND dialog = OpenLaunch();
+  ASSERT_NE(dialog, nullptr);
+  std::wstring shown = Text(GetDlgItem(dialog, kPath));
+  EXPECT_EQ(shown, longPath.substr(0, MAX_PATH - 1));
+  // Typing at the end of a full box changes nothing beyond its room, and
+  // OK stores at most 259 characters.
+  Tap(VK_END);
+  TypeText(L"zz");
+  EXPECT_TRUE(WaitOk(dialog, true));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Stored(L"LaunchApplication3") != longPath; }, 5000));
+  EXPECT_LE(Stored(L"LaunchApplication3").size(), static_cast<size_t>(MAX_PATH - 1));
+  EXPECT_EQ(Stored(L"LaunchApplication3").substr(0, 200), longPath.substr(0, 200));
+}
+
+}  // namespace

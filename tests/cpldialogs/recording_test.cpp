@@ -1,0 +1,225 @@
+// The Keystroke Recording dialog end to end: opened from the Buttons page
+// of the stand-in Mouse control panel by choosing "KeyStroke Recording" for
+// button 3, keys typed through the system's input queue, the result read
+// from the registry; and the recording replayed by the running executive
+// when button 3 is pressed on the simulated mouse.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "dispatch_fixture.h"
+#include "exec_runner.h"
+
+using namespace dlgtest;
+
+namespace {
+
+constexpr int kSelector3 = 214;
+constexpr int kKeys = 201, kLeft = 210, kRight = 211, kClear = 263;
+const wchar_t kCaption[] = L"Keystroke Recording";
+
+// The key's name as the system gives it for a key typed on a keyboard.
+std::wstring KeyName(WORD vk) {
+  wchar_t name[50] = {};
+  GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) << 16), name, 50);
+  return name;
+}
+
+std::wstring Joined(std::initializer_list<WORD> keys) {
+  std::wstring text;
+  for (WORD vk : keys) text += (text.empty() ? L"" : L"+") + KeyName(vk);
+  return text;
+}
+
+// A case: the stored text before, what the person does (a script: "down
+// N", "up N", "tap N", "click N" for a control, "repeat N" for an
+// auto-repeated key-down), what the box then shows, and what OK stores.
+struct Case {
+  const char* name;
+  const wchar_t* before;  // null: nothing stored
+  const char* script;
+  std::wstring shownBefore;
+  bool leftBefore;
+  std::wstring shown;
+  const wchar_t* stored;
+};
+
+void RunScript(HWND dialog, const char* script) {
+  std::istringstream in(script);
+  std::string verb;
+  int n = 0;
+  while (in >> verb >> n) {
+    if (verb == "down") KeyDown(static_cast<WORD>(n));
+    else if (verb == "up") KeyUp(static_cast<WORD>(n));
+    else if (verb == "tap") Tap(static_cast<WORD>(n));
+    else if (verb == "repeat") KeyDown(static_cast<WORD>(n));
+    else if (verb == "click") {
+      HWND control = GetDlgItem(dialog, n);
+      bool was = Checked(dialog, n);
+      Click(control);
+      if (n == kLeft || n == kRight) qvntest::WaitUntil([&] { return Checked(dialog, n) != was; }, 3000);
+    }
+  }
+}
+
+class Recording : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
+  void SetUp() override { dispatchtest::ClearButtonSettings(); }
+  void TearDown() override {
+    host_.Close();
+    dispatchtest::ClearButtonSettings();
+  }
+  // Chooses "KeyStroke Recording" for button 3 and waits until the
+  // dialog records (active, with the focus in its box).
+  HWND OpenRecording() {
+    if (!host_.Choose(host_.Page(), kSelector3, L"KeyStroke Recording")) return nullptr;
+    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    if (!dialog || !WaitActive(dialog, GetDlgItem(dialog, kKeys))) return nullptr;
+    Sleep(150);  // the activation that installs the hook has been handled
+    return dialog;
+  }
+  Host host_;
+};
+
+TEST_F(Recording, TypedKeysClicksAndStoredTextTableDriven) {
+  const Case cases[] = {
+      {"ctrl shift s", nullptr, "down 17 down 16 tap 83 up 16 up 17", L"", false, Joined({17, 16, 'S'}),
+       L"17+16+83+"},
+      {"a held", nullptr, "down 65 repeat 65 repeat 65 repeat 65 up 65", L"", false, Joined({'A'}), L"65+"},
+      {"a a", nullptr, "tap 65 tap 65", L"", false, Joined({'A'}), L"65+"},
+      {"a b a", nullptr, "tap 65 tap 66 tap 65", L"", false, Joined({'A', 'B', 'A'}), L"65+66+65+"},
+      {"seven keys", nullptr, "tap 65 tap 66 tap 67 tap 68 tap 69 tap 70 tap 71", L"", false,
+       Joined({'A', 'B', 'C', 'D', 'E'}), L"65+66+67+68+69+"},
+      {"clicks only", nullptr, "click 210 click 211", L"", false, L"", L"300+301+"},
+      {"reopened", L"17+67+300+", "", Joined({17, 'C'}), true, Joined({17, 'C'}), L"17+67+300+"},
+      {"clear", L"17+67+300+301+", "click 263", Joined({17, 'C'}), true, L"", L""},
+      {"bad tokens", L"0+256+999+abc+17", "", L"", false, L"", L""},
+      {"forty tokens",
+       L"65+66+67+68+69+70+71+72+73+74+75+76+77+78+79+80+81+82+83+84+"
+       L"65+66+67+68+69+70+71+72+73+74+75+76+77+78+79+80+81+82+83+84+",
+       "", Joined({'A', 'B', 'C', 'D', 'E'}), false, Joined({'A', 'B', 'C', 'D', 'E'}), L"65+66+67+68+69+"},
+  };
+  ASSERT_TRUE(host_.Open());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.before)
+      dispatchtest::SetSetting(L"KeyStrokeRecord3", c.before);
+    else
+      qvntest::RegRemoveValue(HKEY_CURRENT_USER, L"Control Panel\\Mouse", L"KeyStrokeRecord3");
+    HWND dialog = OpenRecording();
+    ASSERT_NE(dialog, nullptr);
+    HWND box = GetDlgItem(dialog, kKeys);
+    EXPECT_EQ(Text(box), c.shownBefore);
+    EXPECT_EQ(Checked(dialog, kLeft), c.leftBefore);
+    RunScript(dialog, c.script);
+    EXPECT_TRUE(WaitText(box, c.shown)) << qvntest::Narrow(Text(box));
+    ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(WaitGone(dialog));
+    EXPECT_TRUE(WaitStored(L"KeyStrokeRecord3", c.stored)) << qvntest::Narrow(Stored(L"KeyStrokeRecord3"));
+  }
+}
+
+LRESULT CALLBACK EditHostProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcW(w, m, wp, lp); }
+
+TEST_F(Recording, KeysReachOtherWindowsWhileTheDialogIsInactive) {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = EditHostProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"QvnRecordingOtherWindow";
+  RegisterClassW(&wc);
+  HWND other = CreateWindowExW(0, wc.lpszClassName, L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300,
+                               120, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(other, nullptr);
+  HWND edit = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 24, other, nullptr,
+                              wc.hInstance, nullptr);
+
+  ASSERT_TRUE(host_.Open());
+  HWND dialog = OpenRecording();
+  ASSERT_NE(dialog, nullptr);
+  Tap('A');
+  EXPECT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({'A'})));
+
+  // Another window becomes active: the dialog stops capturing.
+  ASSERT_TRUE(WaitPumping([&] {
+    if (GetForegroundWindow() != other) SetForegroundWindow(other);
+    SetFocus(edit);
+    return GetForegroundWindow() == other && GetFocus() == edit;
+  }, 10000));
+  Tap('Q');
+  EXPECT_TRUE(WaitPumping([&] { return Text(edit) == L"q"; }, 5000)) << qvntest::Narrow(Text(edit));
+  EXPECT_EQ(Text(GetDlgItem(dialog, kKeys)), Joined({'A'}));
+
+  // Active again: it records again and the other window gets nothing.
+  ASSERT_TRUE(WaitActive(dialog, GetDlgItem(dialog, kKeys)));
+  Sleep(150);
+  Tap('B');
+  EXPECT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({'A', 'B'})));
+  WaitPumping([] { return false; }, 200);
+  EXPECT_EQ(Text(edit), L"q");
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  ASSERT_TRUE(WaitGone(dialog));
+  EXPECT_EQ(Stored(L"KeyStrokeRecord3"), L"<none>") << "Cancel stores nothing";
+  DestroyWindow(other);
+}
+
+// ---- the recording replayed by the executive ----
+
+class RecordingReplay : public Recording {
+ protected:
+  void SetUp() override {
+    Recording::SetUp();
+    ASSERT_TRUE(dispatchtest::StartSimDriver(sim_)) << sim_.LastError();
+    ASSERT_TRUE(sim_.Reset());
+  }
+  void TearDown() override {
+    if (exec_.Proc().Running()) exec_.Exit();
+    Recording::TearDown();
+  }
+  std::vector<std::string> Drive(int32_t type, uint16_t button) {
+    EXPECT_TRUE(sim_.Clear());
+    EXPECT_TRUE(sim_.Raw(type, button));
+    EXPECT_TRUE(sim_.WaitStatus(
+        [](const QvnSimStatus& s) {
+          return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0;
+        },
+        8000));
+    return dispatchtest::Injected(sim_);
+  }
+  simdriver::SimDriver sim_;
+  qvntest::ExecRunner exec_;
+};
+
+TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
+  ASSERT_TRUE(host_.Open());
+  HWND dialog = OpenRecording();
+  ASSERT_NE(dialog, nullptr);
+  KeyDown(VK_CONTROL);
+  KeyDown(VK_SHIFT);
+  Tap('S');
+  KeyUp(VK_SHIFT);
+  KeyUp(VK_CONTROL);
+  ASSERT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({17, 16, 'S'})));
+  EXPECT_TRUE(SaveWindowPicture(dialog, L"keystroke_recording"));
+  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitGone(dialog));
+  // The page's Apply stores the function itself.
+  ASSERT_TRUE(WaitActive(host_.Sheet(), nullptr));
+  ASSERT_TRUE(Click(GetDlgItem(host_.Sheet(), 0x3021)));
+  ASSERT_TRUE(WaitStored(L"MButton3", L"31"));
+  ASSERT_TRUE(WaitStored(L"KeyStrokeRecord3", L"17+16+83+"));
+  host_.Close();
+
+  ASSERT_TRUE(exec_.Start(0));
+  ASSERT_TRUE(sim_.WaitOneWaitOutstanding(15000));
+  using dispatchtest::KeyLine;
+  EXPECT_EQ(Drive(1, 3), (std::vector<std::string>{KeyLine(true, VK_CONTROL), KeyLine(true, VK_SHIFT),
+                                                   KeyLine(true, 'S'), KeyLine(false, 'S'),
+                                                   KeyLine(false, VK_SHIFT), KeyLine(false, VK_CONTROL)}));
+  EXPECT_EQ(Drive(2, 3), std::vector<std::string>{});
+}
+
+}  // namespace
