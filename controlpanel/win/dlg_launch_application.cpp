@@ -55,6 +55,8 @@ INT_PTR CALLBACK LaunchApplicationDialogProcedure(HWND dialog, UINT message, WPA
           return TRUE;
         }
         case IDC_LAUNCH_PATH:
+          // Only a change of the text counts (focus changes do not).
+          if (HIWORD(wParam) != EN_CHANGE) return TRUE;
           EnableWindow(GetDlgItem(dialog, IDOK), GetWindowTextLengthW(GetDlgItem(dialog, IDC_LAUNCH_PATH)) > 0);
           return TRUE;
         default:

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <cwchar>
 
 namespace dlgtest {
@@ -220,28 +221,51 @@ bool WaitStored(const wchar_t* name, const std::wstring& expected, const wchar_t
 
 bool FileDialogChoose(DWORD pid, const std::wstring& caption, const std::wstring& path) {
   HWND dialog = WaitDialog(pid, caption);
-  if (!dialog) return false;
-  // The file-name box: the combo box's edit (cmb13) or the plain edit (edt1).
+  if (!dialog) {
+    fprintf(stderr, "file dialog not shown\n");
+    return false;
+  }
+  // The file-name box: the edit inside the combo box cmb13 (an extended
+  // combo box holding a combo box), or the plain edit edt1.
   HWND box = nullptr;
   if (!qvntest::WaitUntil([&] {
-        HWND combo = GetDlgItem(dialog, 0x47c);
-        box = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : GetDlgItem(dialog, 0x480);
+        HWND outer = GetDlgItem(dialog, 0x47c);
+        box = outer ? FindWindowExW(outer, nullptr, L"Edit", nullptr) : GetDlgItem(dialog, 0x480);
+        if (outer && !box) {
+          HWND inner = FindWindowExW(outer, nullptr, L"ComboBox", nullptr);
+          box = inner ? FindWindowExW(inner, nullptr, L"Edit", nullptr) : nullptr;
+        }
         return box != nullptr && IsWindowVisible(box);
-      }, 5000))
+      }, 5000)) {
+    fprintf(stderr, "no file-name box\n");
     return false;
-  if (!WaitActive(dialog, nullptr)) return false;
+  }
+  if (!WaitActive(dialog, nullptr)) {
+    fprintf(stderr, "file dialog not active\n");
+    return false;
+  }
   Click(box);
   if (!qvntest::WaitUntil([&] {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == box;
-      }, 5000))
+      }, 5000)) {
+    fprintf(stderr, "file-name box without focus\n");
     return false;
+  }
   SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
   TypeText(path);
-  if (!WaitText(box, path)) return false;
+  if (!WaitText(box, path)) {
+    fprintf(stderr, "typed path not in the box: %ls\n", Text(box).c_str());
+    return false;
+  }
   if (!Click(GetDlgItem(dialog, IDOK))) return false;
-  return WaitGone(dialog);
+  if (!WaitGone(dialog)) {
+    SaveWindowPicture(dialog, L"file_dialog_stuck");
+    fprintf(stderr, "file dialog still open\n");
+    return false;
+  }
+  return true;
 }
 
 bool SaveWindowPicture(HWND window, const std::wstring& name) {
