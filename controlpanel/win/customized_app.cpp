@@ -36,7 +36,14 @@ CQvnMouCustomizedPrgApp::CQvnMouCustomizedPrgApp(const wchar_t* name, const wcha
   CopyCut(m_fullPath, fullPath);
   DebugPrint(kLogObjects, L"CQvnMouCustomizedPrgApp::CQvnMouCustomizedPrgApp this: 0x%x constructor parameters: %s %s!",
              this, m_name, m_fullPath);
-  if (m_fullPath[0] && ExtractIconExW(m_fullPath, 0, nullptr, &m_smallIcon, 1) == 0) m_smallIcon = nullptr;
+}
+
+HICON CQvnMouCustomizedPrgApp::SmallIcon() {
+  if (!m_iconTried) {
+    m_iconTried = true;
+    if (m_fullPath[0] && ExtractIconExW(m_fullPath, 0, nullptr, &m_smallIcon, 1) == 0) m_smallIcon = nullptr;
+  }
+  return m_smallIcon;
 }
 
 CQvnMouCustomizedPrgApp::~CQvnMouCustomizedPrgApp() {
@@ -75,48 +82,67 @@ bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCust
   return ok;
 }
 
-CQvnMouCustomizedPrgApp* GetNextCustomizeProgrammingApplication(DWORD index, bool* ended) {
-  *ended = true;
-  wchar_t appKey[MAX_PATH];
-  if (!AppKeyPath(appKey, MAX_PATH)) return nullptr;
-  if (index == 0) {
-    // The key is created when missing, so a fresh profile lists nothing
-    // rather than failing.
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, appKey, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr) ==
-        ERROR_SUCCESS)
-      RegCloseKey(key);
-  }
-  wchar_t name[MAX_PATH + 1] = {};
-  if (!QMCUtilRegistryKeyEnumerate(HKEY_CURRENT_USER, appKey, index, name, MAX_PATH + 1)) {
-    DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication QMCUtilRegistryKeyEnumerate failed!\n");
-    return nullptr;
-  }
-  *ended = false;
-  name[MAX_PATH - 1] = 0;
-  wchar_t path[2 * MAX_PATH];
-  wchar_t fullPath[MAX_PATH] = {};
-  DWORD type = REG_NONE;
-  if (!QvnSettingsKeyPath(L"App", name, path, 2 * MAX_PATH) ||
-      !QvnRegistryTextGet(kQvnRegistryLogCpl, HKEY_CURRENT_USER, path, kAppFullPath, fullPath, MAX_PATH, &type) ||
-      (type != REG_SZ && type != REG_EXPAND_SZ) || !fullPath[0]) {
-    DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication no AppFullPath for %s, not listed", name);
-    return nullptr;
-  }
-  return new CQvnMouCustomizedPrgApp(name, fullPath);
-}
-
-bool RegistryFunctionsLoad(CQvnMouCustomizedPrgApp* application) {
-  if (!application) return false;
-  const qvn::SelectorRow* rows = qvn::SelectorTable();
-  for (size_t i = 0; i < qvn::kSelectorCount; ++i)
-    application->m_functions[i] = QMCSettingRegistryUserLongGet(rows[i].setting, L"App", application->Name());
-  return true;
-}
-
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application) {
   if (!application || !application->Name()[0]) return false;
   return QMCSettingRegistryUserKeyDelete(L"App", application->Name());
+}
+
+namespace {
+
+// A text value of an open key into text[chars]; false when missing, of
+// another type or too long.
+bool KeyTextRead(HKEY key, const wchar_t* name, wchar_t* text, DWORD chars) {
+  text[0] = 0;
+  DWORD type = REG_NONE;
+  DWORD bytes = (chars - 1) * sizeof(wchar_t);
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS) return false;
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  text[bytes / sizeof(wchar_t)] = 0;
+  return true;
+}
+
+}  // namespace
+
+void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications) {
+  wchar_t appKey[MAX_PATH];
+  if (!AppKeyPath(appKey, MAX_PATH)) return;
+  HKEY apps = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, appKey, 0, nullptr, 0, KEY_READ, nullptr, &apps, nullptr) != ERROR_SUCCESS) {
+    DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication QMCUtilRegistryKeyEnumerate failed!\n");
+    return;
+  }
+  const qvn::SelectorRow* rows = qvn::SelectorTable();
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH + 1;
+    LONG rc = RegEnumKeyExW(apps, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_MORE_DATA) continue;  // no key name is this long
+    if (rc != ERROR_SUCCESS) {
+      DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication QMCUtilRegistryKeyEnumerate failed!\n");
+      break;
+    }
+    name[MAX_PATH - 1] = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(apps, name, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    wchar_t fullPath[MAX_PATH];
+    if (!KeyTextRead(key, kAppFullPath, fullPath, MAX_PATH) || !fullPath[0]) {
+      RegCloseKey(key);
+      DebugPrint(qvn::kCplLogError, L"QMCApplicationsLoad no AppFullPath for %s, not listed", name);
+      continue;
+    }
+    auto* application = new CQvnMouCustomizedPrgApp(name, fullPath);
+    for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
+      wchar_t text[256];
+      const QvnSettingRow* row = InternalFindRegData(rows[i].setting);
+      if (KeyTextRead(key, rows[i].setting, text, 256))
+        application->m_functions[i] = QvnSettingTextToInt(text);
+      else
+        application->m_functions[i] = row ? QvnSettingTextToInt(row->defaultText) : 0;
+    }
+    RegCloseKey(key);
+    applications->push_back(application);
+  }
+  RegCloseKey(apps);
 }
 
 std::vector<CQvnMouCustomizedPrgApp*>& QMCApplicationList() {

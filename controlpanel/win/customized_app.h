@@ -13,8 +13,7 @@
 
 class CQvnMouCustomizedPrgApp {
  public:
-  // Copies both texts (cut to MAX_PATH - 1 characters) and takes the
-  // program's first small icon (none for a file without one).
+  // Copies both texts (cut to MAX_PATH - 1 characters).
   CQvnMouCustomizedPrgApp(const wchar_t* name, const wchar_t* fullPath);
   // Releases the icon.
   ~CQvnMouCustomizedPrgApp();
@@ -23,7 +22,9 @@ class CQvnMouCustomizedPrgApp {
 
   const wchar_t* Name() const { return m_name; }
   const wchar_t* FullPath() const { return m_fullPath; }
-  HICON SmallIcon() const { return m_smallIcon; }
+  // The program's first small icon, taken from the file when first asked
+  // for (only the rows the list draws need one); null for a file without.
+  HICON SmallIcon();
 
   // In selector-table order (MButton1..MButton6, then the four chords).
   int m_functions[qvn::kSelectorCount] = {};
@@ -36,14 +37,14 @@ class CQvnMouCustomizedPrgApp {
   wchar_t m_name[MAX_PATH] = {};
   wchar_t m_fullPath[MAX_PATH] = {};
   HICON m_smallIcon = nullptr;
+  bool m_iconTried = false;
 };
 
-// The sub-key of "App" at index as a new object, or null. *ended tells
-// the end of the listing (or a failed enumeration) apart from a sub-key
-// that has no usable "AppFullPath", which is only passed over.
-CQvnMouCustomizedPrgApp* GetNextCustomizeProgrammingApplication(DWORD index, bool* ended);
-// Reads the program's ten functions (missing values: the settings' defaults).
-bool RegistryFunctionsLoad(CQvnMouCustomizedPrgApp* application);
+// Every program listed under "App" with its ten functions (missing values:
+// the settings' defaults), in the registry's order, each key opened once.
+// A sub-key without a usable "AppFullPath" is passed over (logged), and
+// the programs after it are still listed.
+void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications);
 // Removes the program's key with its values.
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application);
 

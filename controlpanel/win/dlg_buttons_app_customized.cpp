@@ -33,7 +33,11 @@ void QMCDlgButtonsAppCustomized::Close(INT_PTR result) {
 }
 
 void QMCDlgButtonsAppCustomized::ApplyEnable(bool on) {
-  EnableWindow(GetDlgItem(m_window, IDC_APP_APPLY), on ? TRUE : FALSE);
+  HWND apply = GetDlgItem(m_window, IDC_APP_APPLY);
+  // A disabled button cannot keep the keyboard focus: hand it to the list.
+  if (!on && GetFocus() == apply)
+    SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(m_window, IDC_APP_LIST)), TRUE);
+  EnableWindow(apply, on ? TRUE : FALSE);
 }
 
 CQvnMouCustomizedPrgApp* QMCDlgButtonsAppCustomized::SelectedApplication() {
@@ -78,13 +82,8 @@ void QMCDlgButtonsAppCustomized::Init() {
   QMCApplicationListEmpty();
   std::vector<CQvnMouCustomizedPrgApp*>& applications = QMCApplicationList();
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  for (DWORD index = 0;; ++index) {
-    bool ended = false;
-    CQvnMouCustomizedPrgApp* application = GetNextCustomizeProgrammingApplication(index, &ended);
-    if (ended) break;
-    if (!application) continue;
-    RegistryFunctionsLoad(application);
-    applications.push_back(application);
+  QMCApplicationsLoad(&applications);
+  for (CQvnMouCustomizedPrgApp* application : applications) {
     LRESULT item = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(application->Name()));
     if (item >= 0) SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(application));
   }
@@ -98,7 +97,7 @@ void QMCDlgButtonsAppCustomized::DrawItem(const DRAWITEMSTRUCT* item) {
   if (!item || item->itemID == static_cast<UINT>(-1) || item->itemAction == ODA_FOCUS) return;
   HDC dc = item->hDC;
   const RECT& rc = item->rcItem;
-  const CQvnMouCustomizedPrgApp* application = reinterpret_cast<const CQvnMouCustomizedPrgApp*>(item->itemData);
+  CQvnMouCustomizedPrgApp* application = reinterpret_cast<CQvnMouCustomizedPrgApp*>(item->itemData);
   wchar_t text[MAX_PATH] = {};
   LRESULT length = SendMessageW(item->hwndItem, LB_GETTEXTLEN, item->itemID, 0);
   if (length >= 0 && length < MAX_PATH) SendMessageW(item->hwndItem, LB_GETTEXT, item->itemID, reinterpret_cast<LPARAM>(text));

@@ -76,16 +76,19 @@ class AppCustomized : public ::testing::Test {
   // A real click on the list's item (rows are 16 pixels high).
   bool ClickItem(HWND dialog, int index) {
     HWND list = GetDlgItem(dialog, kList);
-    RECT r;
-    GetWindowRect(list, &r);
-    int x = r.left + 40, y = r.top + 2 + index * 16 + 8;
-    SetCursorPos(x, y);
-    INPUT in[2] = {};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-    return qvntest::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == index; }, 3000);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (!WaitActive(dialog, nullptr)) continue;
+      RECT r;
+      GetWindowRect(list, &r);
+      SetCursorPos(r.left + 40, r.top + 2 + index * 16 + 8);
+      INPUT in[2] = {};
+      for (INPUT& i : in) i.type = INPUT_MOUSE;
+      in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+      in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+      SendInput(2, in, sizeof(INPUT));
+      if (qvntest::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == index; }, 3000)) return true;
+    }
+    return false;
   }
   bool AddProgram(HWND dialog, const wchar_t* file) {
     return WaitActive(dialog, nullptr) && Click(GetDlgItem(dialog, kAdd)) &&

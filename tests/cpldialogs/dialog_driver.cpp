@@ -143,7 +143,7 @@ bool WaitActive(HWND window, HWND focusControl, DWORD timeoutMs) {
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(thread, &info)) return false;
     if (info.hwndActive != window || GetForegroundWindow() != window) return false;
-    return focusControl ? info.hwndFocus == focusControl : info.hwndFocus != nullptr;
+    return !focusControl || info.hwndFocus == focusControl;
   }, timeoutMs, 50);
 }
 
@@ -240,22 +240,25 @@ bool FileDialogChoose(DWORD pid, const std::wstring& caption, const std::wstring
     fprintf(stderr, "no file-name box\n");
     return false;
   }
-  if (!WaitActive(dialog, nullptr)) {
-    fprintf(stderr, "file dialog not active\n");
-    return false;
+  // Typed input can be lost while the dialog is still settling under a
+  // loaded machine: a few tries, each with the dialog active and the box
+  // focused first.
+  bool typed = false;
+  for (int attempt = 0; attempt < 3 && !typed; ++attempt) {
+    if (!WaitActive(dialog, nullptr)) continue;
+    Click(box);
+    if (!qvntest::WaitUntil([&] {
+          GUITHREADINFO info = {};
+          info.cbSize = sizeof info;
+          return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == box &&
+                 GetForegroundWindow() == dialog;
+        }, 5000))
+      continue;
+    SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    TypeText(path);
+    typed = WaitText(box, path);
   }
-  Click(box);
-  if (!qvntest::WaitUntil([&] {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == box;
-      }, 5000)) {
-    fprintf(stderr, "file-name box without focus\n");
-    return false;
-  }
-  SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-  TypeText(path);
-  if (!WaitText(box, path)) {
+  if (!typed) {
     fprintf(stderr, "typed path not in the box: %ls\n", Text(box).c_str());
     return false;
   }

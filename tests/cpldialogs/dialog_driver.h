@@ -41,8 +41,8 @@ class Host {
 // A visible top-level dialog of the process with that caption, waited for.
 HWND WaitDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 10000);
 bool WaitGone(HWND window, DWORD timeoutMs = 10000);
-// Waits until window is the active window of its thread and the focus is
-// on focusControl (or anywhere in the window when null).
+// Waits until window is the foreground and active window of its thread
+// and, when focusControl is given, the focus is on it.
 bool WaitActive(HWND window, HWND focusControl, DWORD timeoutMs = 10000);
 
 // A real left click on the centre of a window (check boxes on their box).
