@@ -272,6 +272,9 @@ bool FileDialogChoose(DWORD pid, const std::wstring& caption, const std::wstring
 }
 
 bool SaveWindowPicture(HWND window, const std::wstring& name) {
+  // What the screen shows must be the window's present state.
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(300);
   RECT r;
   if (!GetWindowRect(window, &r)) return false;
   int w = r.right - r.left, h = r.bottom - r.top;
