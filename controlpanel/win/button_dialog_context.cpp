@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 #include "settings_qmc.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 #include "registry_util.h"
 #include "settings_qmc.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr DWORD kLogObjects = 0x10;
+
 const wchar_t kAppFullPath[] = L"AppFullPath";
 
 void CopyCut(wchar_t (&dst)[MAX_PATH], const wchar_t* src) {
@@ -34,7 +34,7 @@ bool AppKeyPath(wchar_t* out, size_t room) { return QvnSettingsKeyPath(L"App", n
 CQvnMouCustomizedPrgApp::CQvnMouCustomizedPrgApp(const wchar_t* name, const wchar_t* fullPath) {
   CopyCut(m_name, name);
   CopyCut(m_fullPath, fullPath);
-  DebugPrint(kLogObjects, L"CQvnMouCustomizedPrgApp::CQvnMouCustomizedPrgApp this: 0x%x constructor parameters: %s %s!",
+  DebugPrint(qvn::kCplLogConstruction, L"CQvnMouCustomizedPrgApp::CQvnMouCustomizedPrgApp this: 0x%x constructor parameters: %s %s!",
              this, m_name, m_fullPath);
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "dlg_keystroke_recording.h"
 #include "dlg_launch_application.h"
 #include "function_selector.h"

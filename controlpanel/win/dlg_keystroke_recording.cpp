@@ -3,7 +3,7 @@
 #include <string>
 
 #include "button_dialog_context.h"
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "function_catalogue.h"
 #include "function_selector.h"
@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr DWORD kLogRecording = 0x20;
+
 
 // Module-wide recording state; the hook runs on the thread that installed
 // it, which is the dialog's.
@@ -38,7 +38,7 @@ std::wstring KeyNameOfCode(int virtualKey) {
 }
 
 void SettingNameLog() {
-  DebugPrint(kLogRecording, g_recordContext.buttonIndex <= 6 ? L"Buttons number 1-6" : L"Buttons number 7-10");
+  DebugPrint(qvn::kCplLogInput, g_recordContext.buttonIndex <= 6 ? L"Buttons number 1-6" : L"Buttons number 7-10");
 }
 
 void HookRemove() {
@@ -137,7 +137,7 @@ LRESULT CALLBACK KeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
   const KBDLLHOOKSTRUCT* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
   // The extended-key flag lands on bit 24 of the key-name argument.
   LONG argument = static_cast<LONG>((key->scanCode << 16) + (key->flags << 24));
-  DebugPrint(kLogRecording, L"KeyHookProc: vkCode:%d pkbhs->scanCode:%d pkbhs->flags:0x%x key:%d ", key->vkCode,
+  DebugPrint(qvn::kCplLogInput, L"KeyHookProc: vkCode:%d pkbhs->scanCode:%d pkbhs->flags:0x%x key:%d ", key->vkCode,
              key->scanCode, key->flags, argument);
   if (!g_recording) return CallNextHookEx(nullptr, code, wParam, lParam);
   if (wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN) {

@@ -1,7 +1,7 @@
 #include "dlg_launch_application.h"
 
 #include "button_dialog_context.h"
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "function_catalogue.h"
 #include "function_selector.h"

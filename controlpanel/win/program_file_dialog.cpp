@@ -4,7 +4,7 @@
 
 #include <cwchar>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "isolation_aware.h"
 #include "qvnlog.h"
 
