@@ -1,0 +1,15 @@
+#include "mouse_acceleration.h"
+
+#include "qvnlog.h"
+
+BOOL QvnMouseEnhanceSet(bool on, DWORD logMask) {
+  int mouse[3] = {0, 0, 0};
+  if (on) {
+    mouse[0] = 6;
+    mouse[1] = 10;
+    mouse[2] = 1;
+  }
+  BOOL ok = SystemParametersInfoW(SPI_SETMOUSE, 0, mouse, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  if (!ok) DebugPrint(logMask, L"SystemParametersInfo SPI_SETMOUSE failed! %d", GetLastError());
+  return ok;
+}

@@ -1,0 +1,7 @@
+#include "system_change_broadcast.h"
+
+void SystemChangeBroadcast(UINT action) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, action, 0,
+                      SMTO_BLOCK | SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, 1000, &result);
+}
