@@ -118,6 +118,7 @@ DWORD WINAPI Break_ThreadProc(LPVOID) {
   }
   Mci(L"stop voice1");
   Mci(L"close voice1");
+  DebugPrint(qvn::kCplLogDetail, L"Break_ThreadProc Thread End");
   if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
