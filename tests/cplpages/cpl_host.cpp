@@ -110,9 +110,16 @@ void CplHost::Click(HWND window, double fx, double fy) const {
   SendMessageTimeoutW(sheet_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
 }
 
-void CplHost::Apply() const { Click(GetDlgItem(sheet_, 0x3021)); }
+bool CplHost::Apply() const {
+  if (!ApplyEnabled()) return false;
+  Click(GetDlgItem(sheet_, 0x3021));
+  return qvntest::WaitUntil([&] { return !ApplyEnabled(); }, 5000);
+}
 bool CplHost::ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(sheet_, 0x3021)) != FALSE; }
-void CplHost::Ok() const { Click(GetDlgItem(sheet_, IDOK)); }
+bool CplHost::Ok() const {
+  Click(GetDlgItem(sheet_, IDOK));
+  return qvntest::WaitUntil([&] { return !IsWindow(sheet_); }, 5000);
+}
 
 std::wstring CplHost::Text(int id) const {
   wchar_t text[512] = {};

@@ -44,10 +44,12 @@ class CplHost {
   void ClickItem(int id, double fx = 0.5, double fy = 0.5) const { Click(Item(id), fx, fy); }
   // Up arrow (upper half) or down arrow (lower half) of an up-down.
   void UpDown(int id, bool up) const { ClickItem(id, 0.5, up ? 0.25 : 0.75); }
-  // The sheet's Apply and OK buttons.
-  void Apply() const;
+  // The sheet's Apply and OK buttons. Apply waits until the sheet has
+  // applied every page (it then disables Apply again), OK until the sheet
+  // is gone; false when that does not happen in time.
+  bool Apply() const;
   bool ApplyEnabled() const;
-  void Ok() const;
+  bool Ok() const;
 
   std::wstring Text(int id) const;
   bool Checked(int id) const;

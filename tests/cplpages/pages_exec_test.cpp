@@ -64,7 +64,7 @@ TEST_F(PagesWithExecutive, ClickLockEngagesAfterTheAppliedDelay) {
   host_.UpDown(234, true);
   host_.UpDown(234, true);
   ASSERT_TRUE(host_.WaitText(247, L"2.00"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   ASSERT_TRUE(WaitSetting(L"QvnClickLockTime", L"2.00"));
   ASSERT_TRUE(log_.WaitFor("QMEXE: WM_APP_QUORVANE_SETTINGS_UPDATED", 5000, exec_.Pid()));
   Sleep(500);  // the device thread re-reads the parameters
@@ -105,12 +105,12 @@ TEST_F(PagesWithExecutive, AcceleratedScrollingReachesTheDriver) {
   };
   host_.ClickItem(210, 0.05, 0.3);
   ASSERT_TRUE(host_.Checked(210));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"CheckAcceleratedScrolling", L"1"));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return lastConfig() == "configuration 01 00"; }, 8000)) << lastConfig();
   sim_.Clear();
   host_.ClickItem(210, 0.05, 0.3);
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"CheckAcceleratedScrolling", L"0"));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return lastConfig() == "configuration 00 00"; }, 8000)) << lastConfig();
 }
@@ -127,7 +127,7 @@ TEST_F(PagesWithExecutive, AppliedShortcutTogglesTheSpeeds) {
   host_.ClickItem(202);
   TypeKey(VK_F8);
   ASSERT_TRUE(host_.WaitText(202, L"F8"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   ASSERT_TRUE(WaitSetting(L"PointerSpeedToggleShortCut", std::to_wstring(0x3077)));
   ASSERT_EQ(Setting(L"CurrentSpeedSelected"), L"1");
   // Focus away from the key box (the hook sees keys typed into any window
@@ -150,7 +150,7 @@ TEST_F(PagesWithExecutive, BreakApplyRestartsTheReminderOnTheNewSchedule) {
   TypeKey(VK_BACK);
   TypeText(L"0");
   ASSERT_TRUE(host_.WaitText(267, L"0"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"EditBreakTime", L"0"));
   EXPECT_TRUE(log_.WaitFor("QMEXE: WM_RESET_BREAKTIMERS", 5000, exec_.Pid()));
   // With 0 minutes the restarted timer fires at once: the reminder box.

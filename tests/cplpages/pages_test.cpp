@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "cpl_host.h"
@@ -26,20 +28,26 @@ const wchar_t* const kPageSettings[] = {
     L"BreakAudioWaveFile", L"CheckResumeReminder", L"EditResumeTime", L"RadioResumeVisualAlert",
     L"RadioResumeAudioAlert", L"BreakResumeWaveFile"};
 
+// The system values as the user profile holds them: under Wine each
+// process keeps its own copy once read, so another process's change shows
+// only in the profile.
+long long ProfileNumber(const wchar_t* key, const wchar_t* name) {
+  std::wstring v;
+  if (!qvntest::RegGetString(HKEY_CURRENT_USER, key, name, &v)) return -1000;
+  return std::wcstoll(v.c_str(), nullptr, 10);
+}
+// -1 for one screen per notch (stored as 4294967295 or 2147483647).
 int SystemLines() {
-  UINT lines = 0;
-  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
-  return static_cast<int>(lines);
+  long long v = ProfileNumber(L"Control Panel\\Desktop", L"WheelScrollLines");
+  return v >= 0x7FFFFFFF || v < 0 ? -1 : static_cast<int>(v);
 }
-void SystemLinesSet(UINT lines) { SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, SPIF_SENDCHANGE); }
-int SystemSpeed() {
-  int speed = 0;
-  SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0);
-  return speed;
+void SystemLinesSet(UINT lines) {
+  SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
+int SystemSpeed() { return static_cast<int>(ProfileNumber(L"Control Panel\\Mouse", L"MouseSensitivity")); }
 void SystemSpeedSet(int speed) {
   SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed), reinterpret_cast<PVOID>(static_cast<INT_PTR>(speed)),
-                        SPIF_SENDCHANGE);
+                        SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
 }
 int TrackPos(const CplHost& host, int id) { return static_cast<int>(SendMessageW(host.Item(id), TBM_GETPOS, 0, 0)); }
 
@@ -53,8 +61,8 @@ class Pages : public ::testing::Test {
   void TearDown() override {
     host_.Close();
     RemoveSettings(kPageSettings, sizeof kPageSettings / sizeof kPageSettings[0]);
-    SystemLinesSet(static_cast<UINT>(lines_));
-    SystemSpeedSet(speed_);
+    SystemLinesSet(lines_ < 0 ? WHEEL_PAGESCROLL : static_cast<UINT>(lines_));
+    if (speed_ >= 1 && speed_ <= 20) SystemSpeedSet(speed_);
   }
   CplHost host_;
   int lines_ = 3, speed_ = 10;
@@ -76,7 +84,7 @@ TEST_F(Pages, ClickDelaysStepWithinHalfToFourSecondsAndApplyStoresTheText) {
   host_.UpDown(232, true);  // 4.0 is the top
   EXPECT_EQ(host_.Text(202), L"4.0");
   EXPECT_TRUE(host_.ApplyEnabled()) << "a stepped delay marks the page changed";
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"QvnClickLockTime", L"2.00"));
   EXPECT_EQ(Setting(L"QvnAutoClickTime"), L"4.0");
   EXPECT_EQ(Setting(L"CheckClickLock"), L"0");
@@ -91,7 +99,7 @@ TEST_F(Pages, ClickDelaysStepWithinHalfToFourSecondsAndApplyStoresTheText) {
   // Ticking click lock and choosing double click are stored by OK.
   host_.ClickItem(244, 0.1);
   host_.ClickItem(231, 0.05);
-  host_.Ok();
+  ASSERT_TRUE(host_.Ok());
   EXPECT_TRUE(WaitSetting(L"CheckClickLock", L"1"));
   EXPECT_EQ(Setting(L"RadioPerformDoubleClick"), L"1");
   EXPECT_EQ(Setting(L"RadioPerformSingleClick"), L"0");
@@ -164,13 +172,12 @@ TEST_F(Pages, WheelOneScreenShowsAndScrollAppliesLines) {
   ASSERT_TRUE(host_.Start(kWheelPage));
   host_.ClickItem(249, 0.1);
   EXPECT_TRUE(host_.Checked(249));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(qvntest::WaitUntil([] { return SystemLines() == 1; }, 5000)) << SystemLines();
   // And back to one screen.
   host_.ClickItem(250, 0.1);
-  host_.Apply();
-  EXPECT_TRUE(qvntest::WaitUntil([] { return SystemLines() < 0 || SystemLines() == 0x7FFFFFFF; }, 5000))
-      << SystemLines();
+  ASSERT_TRUE(host_.Apply());
+  EXPECT_TRUE(qvntest::WaitUntil([] { return SystemLines() == -1; }, 5000)) << SystemLines();
 }
 
 // --- Pointer Speed page ----------------------------------------------------
@@ -202,7 +209,7 @@ TEST_F(Pages, PointerSpeedScaleShowsHalfAndStoresDouble) {
     EXPECT_EQ(TrackPos(host_, 231), c.position);
     EXPECT_EQ(TrackPos(host_, 232), c.position);
     EXPECT_FALSE(host_.Enabled(229)) << "toggling on: the main speed is the toggle's";
-    host_.Ok();
+    ASSERT_TRUE(host_.Ok());
     ASSERT_TRUE(host_.Close());
     EXPECT_EQ(Setting(L"PointerSpeed1"), L"6");
     EXPECT_EQ(Setting(L"PointerSpeed2"), c.storedBack);
@@ -222,7 +229,7 @@ TEST_F(Pages, PointerSpeedMainRowWithoutToggling) {
     EXPECT_EQ(TrackPos(host_, 229), c.position);
     EXPECT_TRUE(host_.Enabled(229));
     EXPECT_FALSE(host_.Enabled(230)) << "rows not selected are disabled";
-    host_.Ok();
+    ASSERT_TRUE(host_.Ok());
     ASSERT_TRUE(host_.Close());
     EXPECT_EQ(SystemSpeed(), c.after) << c.system;
   }
@@ -279,7 +286,7 @@ TEST_F(Pages, TrackbarMarksThePageChangedOnlyWhenReleasedElsewhere) {
   EXPECT_GT(TrackPos(host_, 229), 5);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return host_.ApplyEnabled(); }, 3000));
   EXPECT_EQ(log.CountPrefix("QMCPL: InternalWndProcTrackbar ", host_.Pid()), 1u) << "marked once";
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   int expected = 2 * TrackPos(host_, 229);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return SystemSpeed() == expected; }, 5000));
   qvntest::SetDebugLevel(0);
@@ -291,7 +298,7 @@ TEST_F(Pages, ToggleRowsDecideWhichSpeedIsInForce) {
   host_.ClickItem(271, 0.1);
   EXPECT_TRUE(host_.Checked(271));
   EXPECT_TRUE(host_.Enabled(230));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"CurrentSpeedSelected", L"0"));
   EXPECT_EQ(Setting(L"CheckSpeed1"), L"0");
   EXPECT_FALSE(host_.Checked(271));
@@ -306,7 +313,7 @@ TEST_F(Pages, ToggleRowsDecideWhichSpeedIsInForce) {
   host_.ClickItem(272, 0.1);
   host_.ClickItem(273, 0.1);
   EXPECT_FALSE(host_.Enabled(229));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"CurrentSpeedSelected", L"2"));
   EXPECT_EQ(Setting(L"CheckSpeed1"), L"0");
   EXPECT_EQ(Setting(L"CheckSpeed2"), L"1");
@@ -334,7 +341,7 @@ TEST_F(Pages, ShortcutKeyBox) {
   host_.ClickItem(202);
   TypeKey(VK_F8);
   EXPECT_TRUE(host_.WaitText(202, L"F8"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"PointerSpeedToggleShortCut", std::to_wstring(0x3077)));
   // Typed characters never reach the box; Backspace clears the key, and
   // then the modifiers alone store nothing.
@@ -344,7 +351,7 @@ TEST_F(Pages, ShortcutKeyBox) {
   TypeKey(VK_BACK);
   EXPECT_TRUE(host_.WaitText(202, L""));
   EXPECT_TRUE(host_.Checked(210));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"PointerSpeedToggleShortCut", L"0"));
   host_.Close();
 
@@ -355,7 +362,7 @@ TEST_F(Pages, ShortcutKeyBox) {
   EXPECT_FALSE(host_.Checked(210));
   EXPECT_FALSE(host_.Checked(211));
   EXPECT_FALSE(host_.Checked(270));
-  host_.Ok();
+  ASSERT_TRUE(host_.Ok());
   ASSERT_TRUE(host_.Close());
   EXPECT_EQ(Setting(L"PointerSpeedToggleShortCut"), std::to_wstring(0x77));
 }
@@ -432,7 +439,7 @@ TEST_F(BreakPage, ListsHoldTheMediaFolderAndTheStoredSounds) {
   EXPECT_TRUE(host_.Checked(265));
   EXPECT_TRUE(host_.Checked(271));
   EXPECT_FALSE(host_.Checked(272));
-  host_.Ok();
+  ASSERT_TRUE(host_.Ok());
   ASSERT_TRUE(host_.Close());
   EXPECT_EQ(Setting(L"BreakAudioWaveFile"), L"C:\\qvn_sounds\\gone.wav");
   EXPECT_EQ(Setting(L"BreakResumeWaveFile"), longPath.substr(0, 259)) << "stored whole as shown";
@@ -440,6 +447,7 @@ TEST_F(BreakPage, ListsHoldTheMediaFolderAndTheStoredSounds) {
   EXPECT_EQ(Setting(L"EditResumeTime"), L"9999");
 
   SetSetting(L"EditBreakTime", L"-1");
+  qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"BreakAudioWaveFile");
   ASSERT_TRUE(host_.Start(kBreakPage));
   EXPECT_EQ(host_.Text(267), L"-1");
   EXPECT_EQ(host_.Text(279), L"notify.wav") << "the default sound, listed although the folder lacks it";
@@ -468,7 +476,7 @@ TEST_F(BreakPage, ReminderBoxesAndMinutes) {
   TypeKey(VK_BACK);
   TypeText(L"1");
   EXPECT_TRUE(host_.WaitText(267, L"1"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"EditBreakTime", L"1"));
   EXPECT_EQ(Setting(L"CheckResumeReminder"), L"0");
   EXPECT_EQ(Setting(L"CheckBreakReminder"), L"1");
@@ -481,9 +489,65 @@ TEST_F(BreakPage, BrowseStoresNamesInTheMediaFolderAndPathsElsewhere) {
   EXPECT_TRUE(host_.ApplyEnabled());
   BrowseAndChoose(282, L"C:\\qvn_sounds\\bell.wav");
   EXPECT_TRUE(host_.WaitText(280, L"C:\\qvn_sounds\\bell.wav"));
-  host_.Apply();
+  ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"BreakAudioWaveFile", L"qvn_chord.wav"));
   EXPECT_EQ(Setting(L"BreakResumeWaveFile"), L"C:\\qvn_sounds\\bell.wav");
+}
+
+// The number at the end of the last line that begins with start, or -1.
+long LastNumber(const DbwinReader& log, const std::string& start, DWORD pid) {
+  long value = -1;
+  for (const DebugLine& l : log.Lines()) {
+    if (l.pid == pid && l.text.compare(0, start.size(), start) == 0) value = std::atol(l.text.c_str() + start.size());
+  }
+  return value;
+}
+
+TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
+  qvntest::SetDebugLevel(0x27);
+  DbwinReader log;
+  ASSERT_TRUE(log.Start());
+  SetSetting(L"BreakAudioWaveFile", L"qvn_ding.wav");
+  SetSetting(L"BreakResumeWaveFile", L"C:\\qvn_sounds\\gone.wav");
+  ASSERT_TRUE(host_.Start(kBreakPage));
+  DWORD pid = host_.Pid();
+  auto icon = [&](int id) { return SendMessageW(host_.Item(id), BM_GETIMAGE, IMAGE_ICON, 0); };
+  LRESULT play = icon(284);
+  EXPECT_NE(play, 0) << "the play icon is on the button";
+  EXPECT_EQ(icon(283), play);
+
+  // A sound of the media folder.
+  host_.ClickItem(284);
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: File Play ", pid) == 1; }, 8000));
+  long opened = LastNumber(log, "QMCPL: File Open ", pid);
+  long played = LastNumber(log, "QMCPL: File Play ", pid);
+  std::cout << "MCI here: open " << opened << ", play " << played << std::endl;
+  if (played == 0) {
+    EXPECT_TRUE(qvntest::WaitUntil([&] { return icon(284) != play; }, 3000)) << "stop icon while playing";
+    EXPECT_EQ(icon(283), play);
+  } else {
+    Sleep(200);
+    EXPECT_EQ(icon(284), play) << "a refused play leaves the buttons idle";
+  }
+  // Either way the timer ends the preview and the worker closes the device.
+  EXPECT_TRUE(log.WaitFor("QMCPL: TimeToPlayWaveFileProc", 8000, pid));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: Res Close ", pid) == 1; }, 5000));
+  EXPECT_EQ(icon(284), play);
+
+  // A stored sound that no longer exists: MCI refuses to open it.
+  host_.ClickItem(283);
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: File Play ", pid) == 2; }, 8000));
+  EXPECT_NE(LastNumber(log, "QMCPL: File Open ", pid), 0);
+  EXPECT_NE(LastNumber(log, "QMCPL: File Play ", pid), 0);
+  EXPECT_EQ(LastNumber(log, "QMCPL: TimeTaken ", pid), 0);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: Res Close ", pid) == 2; }, 5000));
+  EXPECT_EQ(icon(283), play);
+  EXPECT_EQ(log.Count("QMCPL: File is Playing and request to Stop", pid), 0u);
+
+  // Closing the panel ends the worker, and the panel exits.
+  EXPECT_TRUE(host_.Close());
+  EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", pid), 1u);
+  qvntest::SetDebugLevel(0);
 }
 
 // --- Screenshots ------------------------------------------------------------
