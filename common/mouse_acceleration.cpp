@@ -2,7 +2,9 @@
 
 #include "qvnlog.h"
 
-BOOL QvnMouseEnhanceSet(bool on, DWORD logMask) {
+namespace qvn {
+
+BOOL MouseEnhanceSet(bool on, DWORD logMask) {
   int mouse[3] = {0, 0, 0};
   if (on) {
     mouse[0] = 6;
@@ -13,3 +15,5 @@ BOOL QvnMouseEnhanceSet(bool on, DWORD logMask) {
   if (!ok) DebugPrint(logMask, L"SystemParametersInfo SPI_SETMOUSE failed! %d", GetLastError());
   return ok;
 }
+
+}  // namespace qvn

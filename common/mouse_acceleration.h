@@ -5,4 +5,6 @@
 
 // Sets it (SPI_SETMOUSE, saved to the user profile and broadcast). Returns
 // the system call's result; a failure is logged with logMask.
-BOOL QvnMouseEnhanceSet(bool on, DWORD logMask);
+namespace qvn {
+BOOL MouseEnhanceSet(bool on, DWORD logMask);
+}  // namespace qvn

@@ -72,7 +72,7 @@ void WorkerPlay() {
   Mci(L"status voice1 length", answer, qvn::kSoundPathRoom);
   unsigned length = qvn::MciLengthMilliseconds(answer);
   DebugPrint(qvn::kCplLogDetail, L"TimeTaken %d", static_cast<int>(length));
-  PostMessageW(g_page, WM_APP_BREAK_PREVIEW_STATE, played ? kStatePlayed : kStateFailed,
+  PostMessageW(g_page, qvn::WM_APP_BREAK_PREVIEW_STATE, played ? kStatePlayed : kStateFailed,
                static_cast<LPARAM>(length));
 }
 
@@ -87,7 +87,7 @@ bool WorkerStop() {
   result = Mci(L"close voice1");
   DebugPrint(qvn::kCplLogDetail, L"File Close %d", static_cast<int>(result));
   InterlockedExchange(&g_playing, 0);
-  PostMessageW(g_page, WM_APP_BREAK_PREVIEW_STATE, kStateStopped, 0);
+  PostMessageW(g_page, qvn::WM_APP_BREAK_PREVIEW_STATE, kStateStopped, 0);
   return true;
 }
 
@@ -132,6 +132,8 @@ void EventsClose() {
 }
 
 }  // namespace
+
+namespace qvn {
 
 bool BreakPreviewStart(HWND page) {
   BreakPreviewStop();
@@ -209,6 +211,8 @@ void BreakPreviewStateApply(WPARAM wParam, LPARAM lParam) {
     KillTimer(g_page, kPreviewTimer);
   }
 }
+
+}  // namespace qvn
 
 void CALLBACK TimeToPlayWaveFileProc(HWND page, UINT, UINT_PTR, DWORD) {
   DebugPrint(qvn::kCplLogTrace, L"TimeToPlayWaveFileProc");

@@ -8,6 +8,8 @@
 // Posted by the worker to the page: a play began (or was refused) with the
 // sound's length, or the sound was stopped. The page's dialog procedure
 // hands it to BreakPreviewStateApply.
+namespace qvn {
+
 constexpr UINT WM_APP_BREAK_PREVIEW_STATE = WM_APP + 0x31;
 
 // Creates the events and the worker for page, and shows "play" on both
@@ -22,5 +24,8 @@ void BreakPreviewStop();
 void BreakPreviewButtonPressed(bool breakButton, const wchar_t* entry);
 // Runs on the page's thread for WM_APP_BREAK_PREVIEW_STATE.
 void BreakPreviewStateApply(WPARAM wParam, LPARAM lParam);
+
+}  // namespace qvn
+
 // The preview timer's procedure (timer 0 of the page).
 void CALLBACK TimeToPlayWaveFileProc(HWND page, UINT message, UINT_PTR id, DWORD time);

@@ -8,6 +8,8 @@ int g_shortcutKey = 0;
 WNDPROC g_editOriginalProc = nullptr;
 }  // namespace
 
+namespace qvn {
+
 int ShortcutKeyGet() { return g_shortcutKey; }
 void ShortcutKeySet(int key) { g_shortcutKey = key; }
 
@@ -21,6 +23,8 @@ void ShortcutKeyEditInstall(HWND edit) {
   g_editOriginalProc = current;
   SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ShortcutKeyEditProc));
 }
+
+}  // namespace qvn
 
 LRESULT CALLBACK ShortcutKeyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

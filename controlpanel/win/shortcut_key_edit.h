@@ -4,10 +4,12 @@
 #pragma once
 #include <windows.h>
 
-// Subclasses the edit box (once).
-void ShortcutKeyEditInstall(HWND edit);
 LRESULT CALLBACK ShortcutKeyEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
+namespace qvn {
+// Subclasses the edit box (once).
+void ShortcutKeyEditInstall(HWND edit);
 // The key being edited (virtual-key code, 0 = none); module-wide.
 int ShortcutKeyGet();
 void ShortcutKeySet(int key);
+}  // namespace qvn

@@ -92,7 +92,7 @@ void SoundBrowse(HWND page, int listId) {
 void PreviewPressed(HWND page, bool breakButton) {
   wchar_t entry[qvn::kSoundPathRoom] = {};
   GetDlgItemTextW(page, breakButton ? kBreakSoundList : kResumeSoundList, entry, qvn::kSoundPathRoom);
-  BreakPreviewButtonPressed(breakButton, entry);
+  qvn::BreakPreviewButtonPressed(breakButton, entry);
 }
 
 // A sound is a path of up to 259 characters: stored whole (the framework's
@@ -139,13 +139,13 @@ INT_PTR QMCDlgTabBreak::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case WM_INITDIALOG:
       InitBreakDlg(m_window);
-      BreakPreviewStart(m_window);
+      qvn::BreakPreviewStart(m_window);
       break;
     case WM_DESTROY:
-      BreakPreviewStop();
+      qvn::BreakPreviewStop();
       break;
-    case WM_APP_BREAK_PREVIEW_STATE:
-      BreakPreviewStateApply(wParam, lParam);
+    case qvn::WM_APP_BREAK_PREVIEW_STATE:
+      qvn::BreakPreviewStateApply(wParam, lParam);
       break;
     case WM_COMMAND: {
       int id = LOWORD(wParam);

@@ -56,7 +56,7 @@ int SystemSpeed() {
 void SystemSpeedSet(int speed) {
   DebugPrint(qvn::kCplLogDetail, L"Before Set Value :: %d", speed);
   QMCSettingSystemParameterSet(L"MouseSensitivity", speed);
-  SystemChangeBroadcast(SPI_SETMOUSESPEED);
+  qvn::SystemChangeBroadcast(SPI_SETMOUSESPEED);
 }
 
 }  // namespace
@@ -90,7 +90,7 @@ void PointerPageInit(HWND page) {
     int enhance = QMCSettingRegistryUserLongGet(row.enhanceSetting);
     CheckDlgButton(page, row.enhance, enhance ? BST_CHECKED : BST_UNCHECKED);
     if (i == current) {
-      BOOL result = QvnMouseEnhanceSet(enhance != 0, qvn::kCplLogError);
+      BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
       DebugPrint(qvn::kCplLogDetail, L"Init Mouse Speed %d Result %d", enhance, result);
     }
     int speed;
@@ -114,7 +114,7 @@ void PointerPageInit(HWND page) {
 
   uint32_t stored = static_cast<uint32_t>(QMCSettingRegistryUserLongGet(L"PointerSpeedToggleShortCut"));
   qvn::Shortcut shortcut = qvn::ShortcutDecode(stored);
-  ShortcutKeySet(shortcut.key);
+  qvn::ShortcutKeySet(shortcut.key);
   wchar_t name[51] = {};
   if (shortcut.key) {
     LONG scan = static_cast<LONG>(MapVirtualKeyW(static_cast<UINT>(shortcut.key), MAPVK_VK_TO_VSC));
@@ -140,7 +140,7 @@ INT_PTR QMCDlgTabPointerOptions::DialogProcedure(UINT message, WPARAM wParam, LP
     case WM_INITDIALOG:
       for (const SpeedRow& row : kRows) TrackbarInit(m_window, row.trackbar);
       PointerPageInit(m_window);
-      ShortcutKeyEditInstall(GetDlgItem(m_window, kKeyEdit));
+      qvn::ShortcutKeyEditInstall(GetDlgItem(m_window, kKeyEdit));
       break;
     case WM_COMMAND: {
       int id = LOWORD(wParam);
@@ -185,7 +185,7 @@ int QMCDlgTabPointerOptions::Apply() {
     int enhance = Checked(page, row.enhance) ? 1 : 0;
     QMCSettingRegistryUserLongSet(row.enhanceSetting, enhance);
     if (i == current) {
-      BOOL result = QvnMouseEnhanceSet(enhance != 0, qvn::kCplLogError);
+      BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
       DebugPrint(qvn::kCplLogDetail, L"Save Mouse Speed %d Result %d", enhance, result);
     }
     HWND trackbar = GetDlgItem(page, row.trackbar);
@@ -202,7 +202,7 @@ int QMCDlgTabPointerOptions::Apply() {
     if (i == current) SystemSpeedSet(speed);
   }
   qvn::Shortcut shortcut;
-  shortcut.key = ShortcutKeyGet();
+  shortcut.key = qvn::ShortcutKeyGet();
   shortcut.ctrl = Checked(page, kCtrlCheck);
   shortcut.alt = Checked(page, kAltCheck);
   shortcut.shift = Checked(page, kShiftCheck);

@@ -62,11 +62,11 @@ int QMCDlgTabWheel::Apply() {
     wchar_t text[10] = {};
     GetDlgItemTextW(m_window, kLinesEdit, text, 10);
     QMCSettingSystemParameterSet(L"ScrollLines", QvnSettingTextToInt(text));
-    SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
+    qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
   }
   if (IsDlgButtonChecked(m_window, kScrollScreenRadio) == BST_CHECKED) {
     QMCSettingSystemParameterSet(L"ScrollPages", 0);
-    SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
+    qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
   }
   DlgItemToRegistryLong(kAcceleratedCheck, BM_GETCHECK, L"CheckAcceleratedScrolling");
   ExecutiveSettingsUpdatedSend(3);
