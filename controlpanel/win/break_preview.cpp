@@ -45,7 +45,7 @@ HICON Icon(int id) {
 void ButtonIconSet(int buttonId, HICON icon) {
   if (!g_page) return;
   SendDlgItemMessageW(g_page, buttonId, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-  DebugPrint(qvn::kCplLogDetail, L"Break Icon");
+  DebugPrint(qvn::kCplLogInput, L"Break Icon");
 }
 
 // The icon on the active button(s).
@@ -59,33 +59,33 @@ MCIERROR Mci(const wchar_t* command, wchar_t* answer = nullptr, UINT answerRoom 
 }
 
 void WorkerPlay() {
-  DebugPrint(qvn::kCplLogDetail, L"Break_ThreadProc Thread Start Play");
+  DebugPrint(qvn::kCplLogInput, L"Break_ThreadProc Thread Start Play");
   std::wstring open = qvn::MciOpenCommand(g_previewPath);
   MCIERROR result = open.empty() ? MCIERR_MISSING_PARAMETER : Mci(open.c_str());
-  DebugPrint(qvn::kCplLogDetail, L"File Open %d", static_cast<int>(result));
+  DebugPrint(qvn::kCplLogInput, L"File Open %d", static_cast<int>(result));
   result = Mci(L"play voice1");
-  DebugPrint(qvn::kCplLogDetail, L"File Play %d", static_cast<int>(result));
+  DebugPrint(qvn::kCplLogInput, L"File Play %d", static_cast<int>(result));
   bool played = result == 0;
   if (played) InterlockedExchange(&g_playing, 1);
   Mci(L"set voice1 time format ms");
   wchar_t answer[qvn::kSoundPathRoom] = {};
   Mci(L"status voice1 length", answer, qvn::kSoundPathRoom);
   unsigned length = qvn::MciLengthMilliseconds(answer);
-  DebugPrint(qvn::kCplLogDetail, L"TimeTaken %d", static_cast<int>(length));
+  DebugPrint(qvn::kCplLogInput, L"TimeTaken %d", static_cast<int>(length));
   PostMessageW(g_page, qvn::WM_APP_BREAK_PREVIEW_STATE, played ? kStatePlayed : kStateFailed,
                static_cast<LPARAM>(length));
 }
 
 // False when MCI refused to stop: the playing state stays as it is.
 bool WorkerStop() {
-  DebugPrint(qvn::kCplLogDetail, L"Thread Stop Play");
+  DebugPrint(qvn::kCplLogInput, L"Thread Stop Play");
   MCIERROR result = Mci(L"stop voice1");
   if (result != 0) return false;
-  DebugPrint(qvn::kCplLogDetail, L"File strop %d", 0);
+  DebugPrint(qvn::kCplLogInput, L"File strop %d", 0);
   InterlockedExchange(&g_breakActive, 1);
   InterlockedExchange(&g_resumeActive, 1);
   result = Mci(L"close voice1");
-  DebugPrint(qvn::kCplLogDetail, L"File Close %d", static_cast<int>(result));
+  DebugPrint(qvn::kCplLogInput, L"File Close %d", static_cast<int>(result));
   InterlockedExchange(&g_playing, 0);
   PostMessageW(g_page, qvn::WM_APP_BREAK_PREVIEW_STATE, kStateStopped, 0);
   return true;
@@ -105,7 +105,7 @@ DWORD WINAPI Break_ThreadProc(LPVOID) {
       WorkerStop();
     } else if (wait == WAIT_OBJECT_0 + 2) {
       MCIERROR result = Mci(L"close voice1");
-      DebugPrint(qvn::kCplLogDetail, L"Res Close %d", static_cast<int>(result));
+      DebugPrint(qvn::kCplLogInput, L"Res Close %d", static_cast<int>(result));
     } else if (wait == WAIT_OBJECT_0 + 3) {
       break;
     } else if (wait == WAIT_OBJECT_0 + 4) {
@@ -118,7 +118,7 @@ DWORD WINAPI Break_ThreadProc(LPVOID) {
   }
   Mci(L"stop voice1");
   Mci(L"close voice1");
-  DebugPrint(qvn::kCplLogDetail, L"Break_ThreadProc Thread End");
+  DebugPrint(qvn::kCplLogInput, L"Break_ThreadProc Thread End");
   if (SUCCEEDED(com)) CoUninitialize();
   return 0;
 }
@@ -184,7 +184,7 @@ void BreakPreviewStop() {
 void BreakPreviewButtonPressed(bool breakButton, const wchar_t* entry) {
   if (!g_thread) return;
   if (g_playing) {
-    DebugPrint(qvn::kCplLogDetail, L"File is Playing and request to Stop");
+    DebugPrint(qvn::kCplLogInput, L"File is Playing and request to Stop");
     SetEvent(g_stop);
     return;
   }

@@ -54,7 +54,7 @@ int SystemSpeed() {
 }
 
 void SystemSpeedSet(int speed) {
-  DebugPrint(qvn::kCplLogDetail, L"Before Set Value :: %d", speed);
+  DebugPrint(qvn::kCplLogInput, L"Before Set Value :: %d", speed);
   QMCSettingSystemParameterSet(L"MouseSensitivity", speed);
   qvn::SystemChangeBroadcast(SPI_SETMOUSESPEED);
 }
@@ -91,7 +91,7 @@ void PointerPageInit(HWND page) {
     CheckDlgButton(page, row.enhance, enhance ? BST_CHECKED : BST_UNCHECKED);
     if (i == current) {
       BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
-      DebugPrint(qvn::kCplLogDetail, L"Init Mouse Speed %d Result %d", enhance, result);
+      DebugPrint(qvn::kCplLogInput, L"Init Mouse Speed %d Result %d", enhance, result);
     }
     int speed;
     if (i == current && current != 0) {
@@ -129,12 +129,12 @@ void PointerPageInit(HWND page) {
 }
 
 INT_PTR QMCDlgTabPointerOptions::DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
-  DebugPrint(qvn::kCplLogDialog | qvn::kCplLogTrace, L"DlgProcPointerOptions %ld %ld", static_cast<long>(wParam),
+  DebugPrint(qvn::kCplLogDialogProc, L"DlgProcPointerOptions %ld %ld", static_cast<long>(wParam),
              static_cast<long>(lParam));
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      DebugPrint(qvn::kCplLogDetail, L"WM_KEYDOWN wParam %ld lParam %ld", static_cast<long>(wParam),
+      DebugPrint(qvn::kCplLogInput, L"WM_KEYDOWN wParam %ld lParam %ld", static_cast<long>(wParam),
                  static_cast<long>(lParam));
       break;
     case WM_INITDIALOG:
@@ -151,11 +151,11 @@ INT_PTR QMCDlgTabPointerOptions::DialogProcedure(UINT message, WPARAM wParam, LP
       } else if (id == kRows[0].enhance || id == kRows[1].select || id == kRows[2].select ||
                  id == kRows[3].select) {
         if (code != BN_CLICKED) break;
-        DebugPrint(qvn::kCplLogDetail, L"SendMessage psmchange");
+        DebugPrint(qvn::kCplLogInput, L"SendMessage psmchange");
         PageChangedMark();
         ToggleSpeedRowEnable(m_window, id);
       } else {
-        DebugPrint(qvn::kCplLogDetail, L"SendMessage psmchange");
+        DebugPrint(qvn::kCplLogInput, L"SendMessage psmchange");
         PageChangedMark();
       }
       break;
@@ -186,11 +186,11 @@ int QMCDlgTabPointerOptions::Apply() {
     QMCSettingRegistryUserLongSet(row.enhanceSetting, enhance);
     if (i == current) {
       BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
-      DebugPrint(qvn::kCplLogDetail, L"Save Mouse Speed %d Result %d", enhance, result);
+      DebugPrint(qvn::kCplLogInput, L"Save Mouse Speed %d Result %d", enhance, result);
     }
     HWND trackbar = GetDlgItem(page, row.trackbar);
     int position = trackbar ? static_cast<int>(SendMessageW(trackbar, TBM_GETPOS, 0, 0)) : 0;
-    DebugPrint(qvn::kCplLogDetail, L"Before Set Value :: %d", position);
+    DebugPrint(qvn::kCplLogInput, L"Before Set Value :: %d", position);
     int speed = qvn::TrackbarPositionToSpeed(position);
     if (current != 0) {
       if (i == 0) {

@@ -32,7 +32,7 @@ void QMCDlgTabWheel::InitWheelDlg() {
 }
 
 INT_PTR QMCDlgTabWheel::DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
-  DebugPrint(qvn::kCplLogDialog | qvn::kCplLogTrace, L"DlgProcWheel");
+  DebugPrint(qvn::kCplLogDialogProc, L"DlgProcWheel");
   switch (message) {
     case WM_INITDIALOG:
       InitWheelDlg();

@@ -35,7 +35,7 @@ void TrackbarPositionSet(HWND page, int trackbarId, int position) {
 }
 
 LRESULT CALLBACK InternalWndProcTrackbar(HWND trackbar, UINT message, WPARAM wParam, LPARAM lParam) {
-  DebugPrint(qvn::kCplLogDialog | qvn::kCplLogTrace, L"InternalWndProcTrackbar");
+  DebugPrint(qvn::kCplLogDialogProc, L"InternalWndProcTrackbar");
   WNDPROC original = reinterpret_cast<WNDPROC>(GetPropW(trackbar, kOriginalProc));
   switch (message) {
     case WM_DESTROY:
@@ -45,14 +45,14 @@ LRESULT CALLBACK InternalWndProcTrackbar(HWND trackbar, UINT message, WPARAM wPa
       break;
     case WM_KEYUP:
     case WM_LBUTTONUP: {
-      DebugPrint(qvn::kCplLogDetail, L"Track WM_LBUTTONUP/KEYUP");
+      DebugPrint(qvn::kCplLogInput, L"Track WM_LBUTTONUP/KEYUP");
       // The trackbar takes the position at the button release itself: let
       // it do so first, then compare.
       LRESULT result = original ? CallWindowProcW(original, trackbar, message, wParam, lParam) : 0;
       int now = static_cast<int>(SendMessageW(trackbar, TBM_GETPOS, 0, 0));
       int last = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(trackbar, kLastValue)));
       if (now != last) {
-        DebugPrint(qvn::kCplLogDetail, L"InternalWndProcTrackbar %d %d", now, last);
+        DebugPrint(qvn::kCplLogInput, L"InternalWndProcTrackbar %d %d", now, last);
         SetPropW(trackbar, kLastValue, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(now)));
         HWND page = GetParent(trackbar);
         SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
@@ -60,7 +60,7 @@ LRESULT CALLBACK InternalWndProcTrackbar(HWND trackbar, UINT message, WPARAM wPa
       return result;
     }
     case WM_LBUTTONDOWN:
-      DebugPrint(qvn::kCplLogDetail, L"Track LBUTTONDOWM");
+      DebugPrint(qvn::kCplLogInput, L"Track LBUTTONDOWM");
       break;
     default:
       break;
