@@ -4,7 +4,7 @@
 #include <objbase.h>
 
 #include "break_sound_core.h"
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "cpl_module.h"
 #include "qvnlog.h"
 

@@ -1,6 +1,6 @@
 #include "shortcut_key_edit.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 
 namespace {

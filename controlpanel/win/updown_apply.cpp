@@ -1,6 +1,6 @@
 #include "updown_apply.h"
 
-#include "cpl_log.h"
+#include "log_levels.h"
 #include "qvnlog.h"
 #include "updown_core.h"
 
