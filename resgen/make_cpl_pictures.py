@@ -6,6 +6,8 @@
 mouse_buttons.bmp  440x175, 24 bits: an eight-button mouse seen from above
                    with its buttons numbered 1..8 (bitmap 223)
 cpl_page.ico       one 16x16 32-bit image: the product mark (icon 204)
+preview_play.ico   16x16 and 32x32: a green "play" triangle (icon 202)
+preview_stop.ico   16x16 and 32x32: a dark red "stop" square (icon 203)
 Stdlib only.
 """
 import os
@@ -141,7 +143,28 @@ def page_icon_pixels(size=16):
     return px
 
 
-def write_ico(path, px):
+def preview_pixels(size, kind):
+    """RGBA rows of the preview button's play triangle or stop square. The
+    glyph stays within the middle 14 pixels, so it shows whole on the small
+    button whatever image size is loaded."""
+    px = [[(0, 0, 0, 0)] * size for _ in range(size)]
+    c = (size - 1) / 2.0
+    half = min(6.0, size * 0.36)
+    for y in range(size):
+        for x in range(size):
+            if kind == "play":
+                # Pointing right: left edge at c - half, tip at c + half.
+                dx = x - (c - half * 0.8)
+                inside = 0 <= dx <= 2 * half * 0.8 and abs(y - c) <= half * (1 - dx / (2 * half * 0.8))
+                if inside:
+                    px[y][x] = (30, 140, 50, 255)
+            else:
+                if abs(x - c) <= half * 0.8 and abs(y - c) <= half * 0.8:
+                    px[y][x] = (170, 30, 30, 255)
+    return px
+
+
+def ico_image(px):
     size = len(px)
     xor = bytearray()
     for y in range(size - 1, -1, -1):
@@ -156,11 +179,21 @@ def write_ico(path, px):
                 bits[x // 8] |= 0x80 >> (x % 8)
         andmask += bits
     info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(andmask), 0, 0, 0, 0)
-    image = info + xor + andmask
-    header = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(image), 6 + 16)
+    return info + xor + andmask
+
+
+def write_ico(path, *images):
+    """An icon file with one entry per RGBA picture."""
+    blobs = [ico_image(px) for px in images]
+    header = struct.pack("<HHH", 0, 1, len(blobs))
+    offset = 6 + 16 * len(blobs)
+    entries = b""
+    for px, blob in zip(images, blobs):
+        size = len(px)
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
     with open(path, "wb") as f:
-        f.write(header + entry + image)
+        f.write(header + entries + b"".join(blobs))
 
 
 def main():
@@ -170,6 +203,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     write_bmp(os.path.join(out, "mouse_buttons.bmp"), mouse_picture())
     write_ico(os.path.join(out, "cpl_page.ico"), page_icon_pixels())
+    for kind in ("play", "stop"):
+        write_ico(os.path.join(out, "preview_%s.ico" % kind), preview_pixels(16, kind), preview_pixels(32, kind))
 
 
 if __name__ == "__main__":

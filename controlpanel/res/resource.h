@@ -6,6 +6,8 @@
 #define IDR_APPID_SCRIPT 101
 #define IDR_EXTENSION_SCRIPT 102
 #define IDI_PAGE 204
+#define IDI_PREVIEW_PLAY 202
+#define IDI_PREVIEW_STOP 203
 #define IDB_MOUSE_PICTURE 223
 
 // Dialog templates.

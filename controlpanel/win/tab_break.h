@@ -1,11 +1,16 @@
-// The Break page (template 201): break and resume reminders.
-// So far the page shows its template only: its controls are not yet bound
-// to settings, and Apply stores nothing.
+// The Break page (template 201): the break and resume reminders, their
+// minutes, alerts and sounds, with Browse and a preview button per sound.
 #pragma once
 #include "dlg_framework.h"
 
 class QMCDlgTabBreak : public QMCDlgBasePropertyPage {
  public:
   INT_PTR DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Stores the page, shows what is now stored and asks the executive to
+  // restart its break timers.
   int Apply() override;
 };
+
+// Fills the page from the settings (check boxes, both sound lists from the
+// Windows media folder plus the stored sounds, minutes).
+void InitBreakDlg(HWND page);

@@ -1,11 +1,25 @@
-// The Pointer Speed page (template 214): system pointer speed and the three toggle speeds.
-// So far the page shows its template only: its controls are not yet bound
-// to settings, and Apply stores nothing.
+// The Pointer Speed page (template 214): the system pointer speed with its
+// enhance-precision switch, and three further speeds between which the
+// executive toggles, with the toggle's keyboard shortcut.
 #pragma once
 #include "dlg_framework.h"
 
 class QMCDlgTabPointerOptions : public QMCDlgBasePropertyPage {
  public:
   INT_PTR DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // Stores the rows and the shortcut, sets the system speed and tells the
+  // executive (code 2).
   int Apply() override;
 };
+
+// Counts the checked toggle rows (271..273): with two or more it disables
+// the main speed controls and returns the lowest checked row, otherwise
+// it enables them and returns 0.
+int ToggleSpeedsCount(HWND page);
+// For a row's selection box: enables or disables that row's controls by
+// its check state, then ToggleSpeedsCount. Other identifiers: nothing.
+void ToggleSpeedRowEnable(HWND page, int checkBoxId);
+// Shows the stored rows, shortcut and system speed (writes the current
+// row's enhance state to the system, and with toggling on the system
+// speed to the current row).
+void PointerPageInit(HWND page);

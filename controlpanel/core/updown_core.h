@@ -1,0 +1,42 @@
+// The arithmetic of the Click and Wheel pages' up-down controls, which step
+// the text of a read-only edit box: activation delays in half seconds and
+// wheel line counts. Pure C++ (no windows.h).
+#pragma once
+#include <cstddef>
+
+namespace qvn {
+
+// Accepted delays: 0.5 to 4.0 seconds in steps of 0.5.
+constexpr double kDelayMin = 0.5;
+constexpr double kDelayMax = 4.0;
+constexpr double kDelayStep = 0.5;
+// Accepted wheel line counts.
+constexpr int kWheelLinesMin = 1;
+constexpr int kWheelLinesMax = 40;
+// Room of the delay text ("%3.1f" of a delay, or "2.00").
+constexpr size_t kDelayTextRoom = 10;
+
+// The next delay text for an up-down notification with iDelta `delta`
+// (negative: the up arrow, one step more; otherwise one step less). Text
+// that is no number counts as 0. The whole numbers 1 to 4 show with two
+// decimals ("2.00"), the others with one ("1.5"). A value already outside
+// the accepted range moves to the nearest bound in the arrow's direction
+// (so a stored "9.8" comes back down to "4.00" and "-3.0" up to "0.5"); at
+// a bound nothing changes. False (out untouched) when nothing changes.
+bool UpDownDelayStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
+
+// The next line-count text: the text's integer value minus delta (delta
+// itself when the text is empty), at least 1; false (out untouched) when
+// that is more than 40.
+bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
+
+// A delay as the pages show it ("%3.1f"); empty when it does not fit the
+// page's 10-character box (a stored "1e9"), so nothing is cut silently.
+void DelayTextFormat(double value, wchar_t* out, size_t room);
+
+// The system's wheel scroll lines as the Wheel page shows them: one screen
+// for WHEEL_PAGESCROLL (read back as -1 on Windows and as 0x7FFFFFFF under
+// Wine) and for anything beyond the page's 40 lines; otherwise the count.
+bool WheelLinesMeanOneScreen(long long systemLines);
+
+}  // namespace qvn

@@ -1,0 +1,74 @@
+// The control panel's pages as a person meets them: the extension is
+// registered through the system's registrar, the stand-in Mouse control
+// panel shows "Mouse Properties", and the test clicks and types through the
+// system's input queue. Control states are read with window messages.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "qvntest.h"
+
+namespace cpltest {
+
+extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
+
+// Sheet positions of the pages in the stand-in panel.
+enum PageIndex { kButtonsPage = 0, kPointerPage = 1, kWheelPage = 2, kBreakPage = 3, kClickPage = 4 };
+
+// regsvr32 /s of the built library (once per test program).
+bool RegisterExtension();
+
+// Settings under HKCU "Control Panel\Mouse".
+void SetSetting(const wchar_t* name, const std::wstring& value);
+std::wstring Setting(const wchar_t* name);
+void RemoveSettings(const wchar_t* const* names, size_t count);
+bool WaitSetting(const wchar_t* name, const std::wstring& value, DWORD ms = 5000);
+
+class CplHost {
+ public:
+  ~CplHost();
+  // Starts the panel on page `index` and waits until that page is shown
+  // and the panel is idle.
+  bool Start(int index);
+  // Cancel (the quit file), then waits for the end.
+  bool Close();
+  HWND Sheet() const { return sheet_; }
+  HWND Page() const { return page_; }
+  HWND Item(int id) const { return GetDlgItem(page_, id); }
+  DWORD Pid() const { return process_.Pid(); }
+  bool Running() const { return process_.Running(); }
+
+  // Real input: a left click at the fraction (fx, fy) of the window.
+  void Click(HWND window, double fx = 0.5, double fy = 0.5) const;
+  void ClickItem(int id, double fx = 0.5, double fy = 0.5) const { Click(Item(id), fx, fy); }
+  // Up arrow (upper half) or down arrow (lower half) of an up-down.
+  void UpDown(int id, bool up) const { ClickItem(id, 0.5, up ? 0.25 : 0.75); }
+  // The sheet's Apply and OK buttons. Apply waits until the sheet has
+  // applied every page (it then disables Apply again), OK until the sheet
+  // is gone; false when that does not happen in time.
+  bool Apply() const;
+  bool ApplyEnabled() const;
+  bool Ok() const;
+
+  std::wstring Text(int id) const;
+  bool Checked(int id) const;
+  bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+  bool WaitText(int id, const std::wstring& text, DWORD ms = 5000) const;
+
+ private:
+  qvntest::Process process_;
+  std::wstring readyFile_, quitFile_;
+  HWND sheet_ = nullptr;
+  HWND page_ = nullptr;
+};
+
+// Real key strokes: a key pressed and released with modifiers held.
+void TypeKey(WORD vk, bool ctrl = false, bool alt = false, bool shift = false);
+// Unicode characters as typed text.
+void TypeText(const std::wstring& text);
+
+// A small valid PCM wave file (a short tone).
+bool WaveFileWrite(const std::wstring& path, DWORD milliseconds = 300);
+
+}  // namespace cpltest
