@@ -1,5 +1,7 @@
 #include "dll_register.h"
 
+#include <objbase.h>
+
 #include "setup_log.h"
 
 namespace Utilities {
@@ -19,8 +21,15 @@ bool DllRegister(const wchar_t* path) {
     FreeLibrary(dll);
     return false;
   }
-  fn();
+  // A DLL's registration may use COM (the control panel runs its registry
+  // scripts through the system registrar), so the call gets an apartment of
+  // its own, as regsvr32 gives it. The registration's result is only logged.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  HRESULT hr = fn();
+  if (FAILED(hr))
+    SetupDebugPrint(qvn::kSetupLogError, L"Utilities::DllRegister DllRegisterServer failed! 0x%08x\n", hr);
   FreeLibrary(dll);
+  if (SUCCEEDED(com)) CoUninitialize();
   return true;
 }
 
