@@ -8,19 +8,28 @@ namespace qvn {
 
 namespace {
 
+// Copies text only when all of it fits room; otherwise out is untouched.
+bool CopyWhole(wchar_t* out, size_t room, const wchar_t* text) {
+  size_t n = 0;
+  while (text[n]) ++n;
+  if (n + 1 > room) return false;
+  return QvnCopyText(out, room, text);
+}
+
 // "%3.1f", with a second zero for the whole numbers 1 to 4.
 bool DelayTextWithRule(double value, wchar_t* out, size_t room) {
   wchar_t text[kDelayTextRoom];
   if (!QvnSettingFormatDecimal(value, text, kDelayTextRoom)) return false;
-  double whole = std::floor(value);
-  if (whole == value && value >= 1.0 && value <= 4.0) {
+  // Judged on the value as shown: a stored 1.511 steps to 2.011, shown "2.00".
+  double shown = QvnSettingTextToDouble(text);
+  if (std::floor(shown) == shown && shown >= 1.0 && shown <= 4.0) {
     size_t n = 0;
     while (text[n]) ++n;
     if (n + 1 >= kDelayTextRoom) return false;
     text[n] = L'0';
     text[n + 1] = 0;
   }
-  return QvnCopyText(out, room, text);
+  return CopyWhole(out, room, text);
 }
 
 }  // namespace
@@ -51,14 +60,15 @@ bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room) 
   }
   if (next < kWheelLinesMin) next = kWheelLinesMin;
   if (next > kWheelLinesMax) return false;
-  return QvnSettingFormatInt(static_cast<int32_t>(next), out, room);
+  wchar_t digits[4];
+  return QvnSettingFormatInt(static_cast<int32_t>(next), digits, 4) && CopyWhole(out, room, digits);
 }
 
 void DelayTextFormat(double value, wchar_t* out, size_t room) {
   if (!out || room == 0) return;
   out[0] = 0;
   wchar_t text[kDelayTextRoom];
-  if (std::isfinite(value) && QvnSettingFormatDecimal(value, text, kDelayTextRoom)) QvnCopyText(out, room, text);
+  if (std::isfinite(value) && QvnSettingFormatDecimal(value, text, kDelayTextRoom)) CopyWhole(out, room, text);
 }
 
 bool WheelLinesMeanOneScreen(long long systemLines) {

@@ -22,16 +22,18 @@ constexpr size_t kDelayTextRoom = 10;
 // decimals ("2.00"), the others with one ("1.5"). A value already outside
 // the accepted range moves to the nearest bound in the arrow's direction
 // (so a stored "9.8" comes back down to "4.00" and "-3.0" up to "0.5"); at
-// a bound nothing changes. False (out untouched) when nothing changes.
+// a bound nothing changes. False (out untouched) when nothing changes or
+// the new text does not fit room.
 bool UpDownDelayStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
 
 // The next line-count text: the text's integer value minus delta (delta
 // itself when the text is empty), at least 1; false (out untouched) when
-// that is more than 40.
+// that is more than 40 or the text does not fit room.
 bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
 
 // A delay as the pages show it ("%3.1f"); empty when it does not fit the
-// page's 10-character box (a stored "1e9"), so nothing is cut silently.
+// page's 10-character box (a stored "1e9") or room, so nothing is cut
+// silently.
 void DelayTextFormat(double value, wchar_t* out, size_t room);
 
 // The system's wheel scroll lines as the Wheel page shows them: one screen

@@ -25,6 +25,9 @@ TEST(UpDownCore, DelaySteps) {
       {L"1.0", kUp, L"1.5"},   {L"1.5", kUp, L"2.00"},  {L"2.00", kUp, L"2.5"}, {L"3.5", kUp, L"4.00"},
       {L"4.0", kUp, nullptr},  {L"4.00", kUp, nullptr}, {L"0.5", kDown, nullptr}, {L"1.0", kDown, L"0.5"},
       {L"2.5", kDown, L"2.00"}, {L"1.5", kDown, L"1.00"},
+      // A hand-edited value steps by the same half second; a whole result
+      // as shown keeps its two decimals.
+      {L"1.51", kUp, L"2.00"}, {L"1.23", kUp, L"1.7"},
       // Stored text that is no delay: no number counts as 0.
       {L"abc", kUp, L"0.5"},   {L"", kUp, L"0.5"},      {L"abc", kDown, nullptr}, {L"", kDown, nullptr},
       // Out of range: back to the nearest bound, never further out.
@@ -82,6 +85,12 @@ TEST(UpDownCore, DelayTextAndSmallBuffers) {
   // A room too small for "2.00" changes nothing and reports it.
   wchar_t tiny[4] = L"xyz";
   EXPECT_FALSE(qvn::UpDownDelayStep(L"1.5", kUp, tiny, 4));
+  EXPECT_EQ(std::wstring(L"xyz"), tiny);
+  EXPECT_FALSE(qvn::UpDownLinesStep(L"9", kUp, tiny, 2));
+  EXPECT_EQ(std::wstring(L"xyz"), tiny);
+  // A delay that fits the page's box but not the caller's room is not cut.
+  qvn::DelayTextFormat(-3.5, tiny, 4);
+  EXPECT_EQ(std::wstring(), tiny);
 }
 
 TEST(UpDownCore, WheelReadBack) {
