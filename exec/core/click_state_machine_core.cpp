@@ -143,27 +143,28 @@ bool FstmMachine::RunAction(FstmAction a, int64_t) {
   return false;
 }
 
-void FstmMachine::StopAutoClickTimer() {
-  if (autoClickTimer_ != 0) {
-    port_.TimerKill(autoClickTimer_);
-    autoClickTimer_ = 0;
+void FstmMachine::TimerStop(uintptr_t& timer) {
+  if (timer != 0) {
+    port_.TimerKill(timer);
+    timer = 0;
   }
 }
 
-void FstmMachine::StopClickLockTimer() {
-  if (clickLockTimer_ != 0) {
-    port_.TimerKill(clickLockTimer_);
-    clickLockTimer_ = 0;
-  }
-}
+void FstmMachine::StopAutoClickTimer() { TimerStop(autoClickTimer_); }
+void FstmMachine::StopClickLockTimer() { TimerStop(clickLockTimer_); }
 
-bool FstmMachine::InternalStartAutoClickTimer() {
-  StopAutoClickTimer();
-  if (!port_.AutoClickEnabled()) return true;
-  autoClickTimer_ = port_.TimerStart(FstmTimer::AutoClick, AutoClickPeriodMs(port_.AutoClickTimeSeconds()));
-  if (autoClickTimer_ == 0) {
+bool FstmMachine::TimerArm(FstmTimer which) {
+  const bool autoClick = which == FstmTimer::AutoClick;
+  uintptr_t& timer = autoClick ? autoClickTimer_ : clickLockTimer_;
+  TimerStop(timer);
+  if (!(autoClick ? port_.AutoClickEnabled() : port_.ClickLockEnabled())) return true;
+  uint32_t period = autoClick ? AutoClickPeriodMs(port_.AutoClickTimeSeconds())
+                              : ClickLockPeriodMs(port_.ClickLockTimeSeconds());
+  timer = port_.TimerStart(which, period);
+  if (timer == 0) {
     if (port_.LogEnabled(kExecLogError)) {
-      std::wstring line = L"InternalStartAutoClickTimer  SetTimer failed! ";
+      std::wstring line = autoClick ? L"InternalStartAutoClickTimer  SetTimer failed! "
+                                    : L"InternalStartClickLockTimer  SetTimer failed! ";
       port_.Log(kExecLogError, AppendInt(line, port_.LastErrorCode()));
     }
     return false;
@@ -171,44 +172,27 @@ bool FstmMachine::InternalStartAutoClickTimer() {
   return true;
 }
 
-bool FstmMachine::InternalStartClickLockTimer() {
-  StopClickLockTimer();
-  if (!port_.ClickLockEnabled()) return true;
-  clickLockTimer_ = port_.TimerStart(FstmTimer::ClickLock, ClickLockPeriodMs(port_.ClickLockTimeSeconds()));
-  if (clickLockTimer_ == 0) {
-    if (port_.LogEnabled(kExecLogError)) {
-      std::wstring line = L"InternalStartClickLockTimer  SetTimer failed! ";
-      port_.Log(kExecLogError, AppendInt(line, port_.LastErrorCode()));
-    }
-    return false;
-  }
-  return true;
-}
-
-bool FstmMachine::RestartAutoClick() {
+bool FstmMachine::TimerArmAlone(FstmTimer which) {
   StopAutoClickTimer();
   StopClickLockTimer();
-  bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartAutoClickTimer failed!");
+  bool ok = TimerArm(which);
+  if (!ok && port_.LogEnabled(kExecLogError))
+    port_.Log(kExecLogError, which == FstmTimer::AutoClick ? L"InternalStartAutoClickTimer failed!"
+                                                          : L"InternalStartClickLockTimer failed!");
   return ok;
 }
 
+bool FstmMachine::RestartAutoClick() { return TimerArmAlone(FstmTimer::AutoClick); }
+
 bool FstmMachine::PressAndArmLock() {
-  StopAutoClickTimer();
-  StopClickLockTimer();
-  bool ok = InternalStartClickLockTimer();
-  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartClickLockTimer failed!");
+  bool ok = TimerArmAlone(FstmTimer::ClickLock);
   port_.LeftButton(true);
   return ok;
 }
 
 bool FstmMachine::ReleaseAndArmAutoClick() {
   port_.LeftButton(false);
-  StopAutoClickTimer();
-  StopClickLockTimer();
-  bool ok = InternalStartAutoClickTimer();
-  if (!ok && port_.LogEnabled(kExecLogError)) port_.Log(kExecLogError, L"InternalStartAutoClickTimer failed!");
-  return ok;
+  return TimerArmAlone(FstmTimer::AutoClick);
 }
 
 bool FstmMachine::PerformAutoClick() {

@@ -123,10 +123,14 @@ class FstmMachine {
 
  private:
   bool RunAction(FstmAction a, int64_t p);
+  void TimerStop(uintptr_t& timer);
   void StopAutoClickTimer();
   void StopClickLockTimer();
-  bool InternalStartAutoClickTimer();
-  bool InternalStartClickLockTimer();
+  // Starts the timer when its feature is on (true when off); a failed
+  // SetTimer is logged and false.
+  bool TimerArm(FstmTimer which);
+  // Stops both timers, then starts `which` alone.
+  bool TimerArmAlone(FstmTimer which);
   bool RestartAutoClick();
   bool PressAndArmLock();
   bool ReleaseAndArmAutoClick();
