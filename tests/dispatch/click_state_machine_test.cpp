@@ -146,14 +146,28 @@ TEST_F(Fstm, AutoClickWaitsWhileTheUserTypes) {
   SetSetting(L"CheckAutoClick", L"1");
   SetSetting(L"QvnAutoClickTime", L"0.5");
   StartExec();
-  Send(0);
-  // Input every 100 ms keeps the idle time below 0.5 s.
-  for (int i = 0; i < 12; ++i) {
+  // Input every 100 ms keeps the idle time below 0.5 s. On a loaded machine
+  // a tap can come late; a round in which two taps lay 350 ms or more apart
+  // proves nothing and is run again.
+  bool conclusive = false;
+  for (int round = 0; round < 3 && !conclusive; ++round) {
     TapKey();
-    Sleep(100);
+    DWORD last = GetTickCount(), widest = 0;
+    Send(0);
+    V duringInput;
+    for (int i = 0; i < 12; ++i) {
+      Sleep(100);
+      TapKey();
+      DWORD now = GetTickCount();
+      if (now - last > widest) widest = now - last;
+      last = now;
+    }
+    duringInput = Injected(sim_);
+    conclusive = widest < 350;
+    if (conclusive) EXPECT_EQ(duringInput, V{}) << "no click while input goes on";
+    EXPECT_TRUE(WaitInjected(2, 5000)) << "the click follows once input rests";
   }
-  EXPECT_EQ(Injected(sim_), V{}) << "no click while input goes on";
-  EXPECT_TRUE(WaitInjected(2, 5000)) << "the click follows once input rests";
+  EXPECT_TRUE(conclusive) << "the test could not keep input going every 100 ms";
 }
 
 TEST_F(Fstm, AutoClickDisabledMovementMakesNoClick) {

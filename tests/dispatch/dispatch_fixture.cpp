@@ -67,8 +67,9 @@ bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x,
   std::wstring args = L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " +
                       std::to_wstring(w) + L" " + std::to_wstring(h);
   if (!proc_.Start(qvntest::BinPath(program), args)) return false;
-  qvntest::WaitUntil([&] { return (hwnd_ = FindTestWindow(title)) != nullptr && IsWindowVisible(hwnd_); }, 10000);
-  return hwnd_ != nullptr;
+  // A new process can take many seconds to show its window on a loaded machine.
+  return qvntest::WaitUntil([&] { return (hwnd_ = FindTestWindow(title)) != nullptr && IsWindowVisible(hwnd_); },
+                            30000);
 }
 
 POINT TestWindow::Center() const {

@@ -207,17 +207,27 @@ TEST(SetupWindows, CloseByClassNamePostsDestroy) {
 
 TEST(SetupProcesses, TerminateByNameInAnotherLetterCase) {
   qvntest::Process stays, endsItself;
-  ASSERT_TRUE(stays.Start(qvntest::BinPath(L"QvnKillTarget.exe")));
-  ASSERT_TRUE(endsItself.Start(qvntest::BinPath(L"QvnKillTarget.exe"), L"1500"));
   TempDir dir(L"kill");
+  // Each target marks when it runs; the tool only finds a process that has
+  // got that far. The one that ends by itself lives long enough to outlast
+  // the first, slow-starting run of the tool on a loaded machine.
+  auto start = [&](qvntest::Process& p, const wchar_t* args, const wchar_t* name) {
+    std::wstring marker = dir.File(name);
+    SetEnvironmentVariableW(L"QVN_KILL_TARGET_MARKER", marker.c_str());
+    bool ok = p.Start(qvntest::BinPath(L"QvnKillTarget.exe"), args);
+    SetEnvironmentVariableW(L"QVN_KILL_TARGET_MARKER", nullptr);
+    return ok && qvntest::WaitUntil([&] { return setuptest::FileExists(marker); }, 10000);
+  };
+  ASSERT_TRUE(start(stays, L"", L"stays.txt"));
+  ASSERT_TRUE(start(endsItself, L"6000", L"ends.txt"));
   // A name with a path part never matches a base name.
   EXPECT_EQ(RunTool(L"-WindowsProcessTerminate," + qvntest::BinPath(L"QvnKillTarget.exe"), dir.Path()), 0u);
   EXPECT_TRUE(stays.Running());
   EXPECT_TRUE(endsItself.Running());
 
-  DWORD start = GetTickCount();
+  DWORD t0 = GetTickCount();
   EXPECT_EQ(RunTool(L"-windowsprocessterminate,qvnKILLtarget.EXE", dir.Path()), 0u);
-  DWORD took = GetTickCount() - start;
+  DWORD took = GetTickCount() - t0;
   DWORD code = 0xFFFF;
   ASSERT_TRUE(endsItself.Wait(0, &code));
   EXPECT_EQ(code, 7u);  // ended by itself within its grace period
