@@ -1,5 +1,5 @@
-// "Enhance pointer precision": the system's mouse acceleration, on as
-// thresholds 6 and 10 with acceleration 1, off as 0, 0, 0.
+// "Enhance pointer precision": the system's mouse acceleration, set to
+// the values of MouseAccelFor.
 #pragma once
 #include <windows.h>
 

@@ -27,22 +27,4 @@ int ToggleCurrentRow(const bool checked[kToggleRowCount]) {
 
 int CurrentSpeedRowNormalize(int stored) { return stored >= 1 && stored <= kToggleRowCount ? stored : 0; }
 
-Shortcut ShortcutDecode(uint32_t stored) {
-  Shortcut s;
-  s.key = static_cast<int>(stored & kShortcutKeyMask);
-  s.ctrl = (stored & kShortcutCtrl) != 0;
-  s.alt = (stored & kShortcutAlt) != 0;
-  s.shift = (stored & kShortcutShift) != 0;
-  return s;
-}
-
-uint32_t ShortcutEncode(const Shortcut& shortcut) {
-  uint32_t key = static_cast<uint32_t>(shortcut.key) & kShortcutKeyMask;
-  if (key == 0) return 0;
-  if (shortcut.ctrl) key |= kShortcutCtrl;
-  if (shortcut.alt) key |= kShortcutAlt;
-  if (shortcut.shift) key |= kShortcutShift;
-  return key;
-}
-
 }  // namespace qvn

@@ -14,16 +14,15 @@ QMEToggleStep QMEPointerSpeedChooseNext(int32_t current, const QMEPointerSpeedPr
   return {QMEToggleChoice::NoPreset, 0};
 }
 
-QMEMouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets) {
-  if (ValidPreset(preset) && presets.enhance[preset - 1] != 0) return {6, 10, 1};
-  return {0, 0, 0};
+qvn::MouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets) {
+  return qvn::MouseAccelFor(ValidPreset(preset) && presets.enhance[preset - 1] != 0);
 }
 
 int32_t QMEPointerSpeedFor(int preset, const QMEPointerSpeedPresets& presets) {
-  if (!ValidPreset(preset)) return kQMEPointerSpeedMin;
+  if (!ValidPreset(preset)) return qvn::kPointerSpeedMin;
   int32_t s = presets.speed[preset - 1];
-  if (s < kQMEPointerSpeedMin) return kQMEPointerSpeedMin;
-  if (s > kQMEPointerSpeedMax) return kQMEPointerSpeedMax;
+  if (s < qvn::kPointerSpeedMin) return qvn::kPointerSpeedMin;
+  if (s > qvn::kPointerSpeedMax) return qvn::kPointerSpeedMax;
   return s;
 }
 
@@ -31,13 +30,8 @@ int QMEPointerSpeedIconId(int32_t preset) {
   return kQMEIconSpeedBase + (ValidPreset(preset) ? preset : 0);
 }
 
-uint32_t QMEShortcutNormalize(uint32_t stored) {
-  uint32_t v = stored & (kQMEShortcutKeyMask | kQMEShortcutCtrl | kQMEShortcutAlt | kQMEShortcutShift);
-  return (v & kQMEShortcutKeyMask) ? v : 0;
-}
-
 bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t vk, uint32_t flags) {
-  uint32_t sc = QMEShortcutNormalize(shortcut);
+  uint32_t sc = qvn::ShortcutNormalize(shortcut);
   if (sc == 0) return false;
   if (flags & kQMEKeyUpBit) {
     if (vk == kQMEVkShift) mods.shift = false;
@@ -46,9 +40,9 @@ bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t
   }
   if (vk == kQMEVkShift) mods.shift = true;
   if (vk == kQMEVkControl) mods.ctrl = true;
-  if (vk != (sc & kQMEShortcutKeyMask)) return false;
-  if ((sc & kQMEShortcutCtrl) && !mods.ctrl) return false;
-  if ((sc & kQMEShortcutShift) && !mods.shift) return false;
-  if ((sc & kQMEShortcutAlt) && !(flags & kQMEKeyAltBit)) return false;
+  if (vk != (sc & qvn::kShortcutKeyMask)) return false;
+  if ((sc & qvn::kShortcutCtrl) && !mods.ctrl) return false;
+  if ((sc & qvn::kShortcutShift) && !mods.shift) return false;
+  if ((sc & qvn::kShortcutAlt) && !(flags & kQMEKeyAltBit)) return false;
   return true;
 }

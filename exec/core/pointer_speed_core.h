@@ -5,6 +5,8 @@
 #pragma once
 #include <cstdint>
 
+#include "pointer_speed_settings.h"
+
 // The three presets as stored (CheckSpeedN, PointerSpeedN,
 // CheckEnhancePointerN), index 0 for preset 1.
 struct QMEPointerSpeedPresets {
@@ -12,9 +14,6 @@ struct QMEPointerSpeedPresets {
   int32_t speed[3];
   int32_t enhance[3];
 };
-
-constexpr int32_t kQMEPointerSpeedMin = 1;
-constexpr int32_t kQMEPointerSpeedMax = 20;
 
 // Result of one toggle step's choice.
 enum class QMEToggleChoice {
@@ -33,12 +32,9 @@ struct QMEToggleStep {
 // the search at preset 1, as 3 does.
 QMEToggleStep QMEPointerSpeedChooseNext(int32_t current, const QMEPointerSpeedPresets& presets);
 
-// SPI_SETMOUSE triple for a preset: thresholds 6, 10 and acceleration 1
-// when its enhance flag is non-zero, otherwise 0, 0, 0.
-struct QMEMouseAccel {
-  int32_t threshold1, threshold2, acceleration;
-};
-QMEMouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets);
+// SPI_SETMOUSE values for a preset: enhanced precision when its enhance
+// flag is non-zero.
+qvn::MouseAccel QMEPointerSpeedAccelFor(int preset, const QMEPointerSpeedPresets& presets);
 
 // System pointer speed for a preset, held to the range the system accepts
 // (1..20): a stored 0 gives 1, a stored 25 gives 20.
@@ -48,17 +44,6 @@ int32_t QMEPointerSpeedFor(int preset, const QMEPointerSpeedPresets& presets);
 // 145 (the plain mark) for anything else.
 constexpr int kQMEIconSpeedBase = 145;
 int QMEPointerSpeedIconId(int32_t preset);
-
-// Keyboard shortcut: bits 0-7 virtual key; 0x1000 Ctrl, 0x2000 Alt,
-// 0x4000 Shift required. Other bits carry no meaning and are ignored.
-constexpr uint32_t kQMEShortcutKeyMask = 0x00FF;
-constexpr uint32_t kQMEShortcutCtrl = 0x1000;
-constexpr uint32_t kQMEShortcutAlt = 0x2000;
-constexpr uint32_t kQMEShortcutShift = 0x4000;
-
-// The part of a stored shortcut value that means something; 0 when the
-// value names no key (0 itself, or only modifier/unknown bits).
-uint32_t QMEShortcutNormalize(uint32_t stored);
 
 // Ctrl and Shift as seen in the key messages so far.
 struct QMEShortcutModifiers {

@@ -93,7 +93,7 @@ bool QMEFuncPointerSpeedToggle() {
   int n = step.preset;
   Flash(n);
 
-  QMEMouseAccel accel = QMEPointerSpeedAccelFor(n, presets);
+  qvn::MouseAccel accel = QMEPointerSpeedAccelFor(n, presets);
   int mouse[3] = {accel.threshold1, accel.threshold2, accel.acceleration};
   if (!SystemParametersInfoW(SPI_SETMOUSE, 0, mouse, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
     DebugPrint(qvn::kExecLogError, L"QMEFuncPointerSpeedToggle SPI_SETMOUSE failed! %d", GetLastError());
@@ -145,7 +145,7 @@ bool CreatePointerSpeedFlashWindow() {
 void QMEPointerSpeedShortcutRead() {
   int32_t v = 0;
   if (QMESettingGet(L"PointerSpeedToggleShortCut", nullptr, &v)) {
-    g_shortcut = QMEShortcutNormalize(static_cast<uint32_t>(v));
+    g_shortcut = qvn::ShortcutNormalize(static_cast<uint32_t>(v));
     DebugPrint(qvn::kExecLogInfo, L"PointerSpeedToggleShortCut 0x%x", g_shortcut);
   }
 }

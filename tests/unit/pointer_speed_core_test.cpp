@@ -52,11 +52,11 @@ TEST(PointerSpeedToggle, DamagedCurrentValueStartsAtPresetOne) {
 
 TEST(PointerSpeedToggle, WhatIsWrittenForAPreset) {
   QMEPointerSpeedPresets p{{1, 1, 1}, {18, 0, 25}, {1, 0, 7}};
-  QMEMouseAccel on = QMEPointerSpeedAccelFor(1, p);
+  qvn::MouseAccel on = QMEPointerSpeedAccelFor(1, p);
   EXPECT_EQ(on.threshold1, 6);
   EXPECT_EQ(on.threshold2, 10);
   EXPECT_EQ(on.acceleration, 1);
-  QMEMouseAccel off = QMEPointerSpeedAccelFor(2, p);
+  qvn::MouseAccel off = QMEPointerSpeedAccelFor(2, p);
   EXPECT_EQ(off.threshold1 | off.threshold2 | off.acceleration, 0);
   EXPECT_EQ(QMEPointerSpeedAccelFor(3, p).acceleration, 1);  // any non-zero flag
   EXPECT_EQ(QMEPointerSpeedFor(1, p), 18);
@@ -118,14 +118,14 @@ TEST(PointerSpeedShortcut, NoShortcutTracksNothing) {
   // Only modifier bits: names no key, so no shortcut (a key code 0 message
   // must not count as the shortcut).
   EXPECT_FALSE(QMEShortcutKeyEvent(m, 0x1000, 0, kDown));
-  EXPECT_EQ(QMEShortcutNormalize(0x7000), 0u);
+  EXPECT_EQ(qvn::ShortcutNormalize(0x7000), 0u);
 }
 
 TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
   // Bits outside the key byte and the three modifier flags mean nothing.
-  EXPECT_EQ(QMEShortcutNormalize(0xFFFF8F46u), 0x46u);
-  EXPECT_EQ(QMEShortcutNormalize(0xFFFFFFFFu), 0x70FFu);
-  EXPECT_EQ(QMEShortcutNormalize(0x80001046u), 0x1046u);
+  EXPECT_EQ(qvn::ShortcutNormalize(0xFFFF8F46u), 0x46u);
+  EXPECT_EQ(qvn::ShortcutNormalize(0xFFFFFFFFu), 0x70FFu);
+  EXPECT_EQ(qvn::ShortcutNormalize(0x80001046u), 0x1046u);
   QMEShortcutModifiers m;
   EXPECT_TRUE(QMEShortcutKeyEvent(m, 0xABC00046u, kVkF, kDown));
   // A wParam whose low byte equals the key is still another key.
