@@ -9,12 +9,13 @@
 #include "dbwin_reader.h"
 #include "exec_runner.h"
 #include "qvntest.h"
+#include "user_settings.h"
+#include "window_waits.h"
 
 using namespace qvntest;
 
 namespace {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 const wchar_t kBreakText[] = L"Take a break and stretch your body.";
 const wchar_t kResumeText[] = L"Back to work.";
 const wchar_t* const kSettings[] = {
@@ -24,47 +25,27 @@ const wchar_t* const kSettings[] = {
 
 void Set(const wchar_t* name, const std::wstring& value) { ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, name, value)); }
 
-struct Find {
-  DWORD pid;
+struct ChildSearch {
   const wchar_t* text;
-  HWND found;
+  bool found;
 };
 
 BOOL CALLBACK ChildHasText(HWND child, LPARAM p) {
-  auto* f = reinterpret_cast<Find*>(p);
+  auto* s = reinterpret_cast<ChildSearch*>(p);
   wchar_t buf[128] = L"";
   GetWindowTextW(child, buf, 128);
-  if (std::wstring(buf) == f->text) {
-    f->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK TopHasText(HWND top, LPARAM p) {
-  auto* f = reinterpret_cast<Find*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(top, &pid);
-  wchar_t cls[32] = L"", caption[64] = L"";
-  GetClassNameW(top, cls, 32);
-  GetWindowTextW(top, caption, 64);
-  if (pid != f->pid || std::wstring(cls) != L"#32770" || std::wstring(caption) != L"Quorvane Mouse Manager" ||
-      !IsWindowVisible(top))
-    return TRUE;
-  Find inner{pid, f->text, nullptr};
-  EnumChildWindows(top, ChildHasText, reinterpret_cast<LPARAM>(&inner));
-  if (inner.found) {
-    f->found = top;
-    return FALSE;
-  }
-  return TRUE;
+  s->found = std::wstring(buf) == s->text;
+  return !s->found;
 }
 
 // The visible reminder box of process pid showing `text`, or null.
 HWND FindReminder(DWORD pid, const wchar_t* text) {
-  Find f{pid, text, nullptr};
-  EnumWindows(TopHasText, reinterpret_cast<LPARAM>(&f));
-  return f.found;
+  for (HWND box : ProcessDialogs(pid, L"Quorvane Mouse Manager")) {
+    ChildSearch s{text, false};
+    EnumChildWindows(box, ChildHasText, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return box;
+  }
+  return nullptr;
 }
 
 HWND WaitReminder(DWORD pid, const wchar_t* text, DWORD ms = 8000) {

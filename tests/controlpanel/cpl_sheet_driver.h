@@ -7,21 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "dialog_controls.h"
+#include "input_clicks.h"
 #include "qvntest.h"
 
 namespace cpltest {
 
-extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
-
-// The control panel library next to the tests, registered machine-wide
-// through regsvr32 (true when regsvr32 reported success).
-bool RegisterLibrary(const std::wstring& extraArgs = L"");
-bool UnregisterLibrary(const std::wstring& extraArgs = L"");
-std::wstring LibraryPath();
 std::wstring ClsidText();  // "{...}" of the extension class
-
-// Runs a program and waits (bounded) for its end; exit code or -1.
-long RunAndWait(const std::wstring& program, const std::wstring& args, DWORD timeoutMs = 60000);
 
 class CplSheet {
  public:
@@ -38,16 +30,18 @@ class CplSheet {
   HWND Page();  // the page shown now
 
   // Selector content on the page shown.
-  std::wstring Shown(int selector);
+  std::wstring Shown(int selector) { return qvntest::SelectorText(Page(), selector); }
   int Count(int selector);
-  bool Checked(int control);
+  bool Checked(int control) { return qvntest::IsChecked(Page(), control); }
   // Chooses the entry with exactly that text, as a person's choice in
-  // the list does (selection, then the selection-change notification).
-  bool Choose(int selector, const std::wstring& text);
-  // A real left click on the centre of a control of the page shown, or
-  // of one of the sheet's own buttons (IDOK, IDCANCEL, kApply).
-  bool ClickPageControl(int control);
-  bool ClickSheetButton(int control);
+  // the list does; returns once the page handled it.
+  bool Choose(int selector, const std::wstring& text) {
+    return qvntest::ChooseInSelector(Page(), selector, text, qvntest::Notify::Send);
+  }
+  // A real left click on a control of the page shown, or of one of the
+  // sheet's own buttons (IDOK, IDCANCEL, kApply).
+  bool ClickPageControl(int control) { return qvntest::ClickWindow(GetDlgItem(Page(), control)); }
+  bool ClickSheetButton(int control) { return qvntest::ClickWindow(GetDlgItem(sheet_, control)); }
   static constexpr int kApply = 0x3021;
 
   // Waits for the host's end; true when it ended by itself.
@@ -57,21 +51,9 @@ class CplSheet {
   bool ReportHas(const std::wstring& line) const;
 
  private:
-  bool ClickAt(HWND control);
-
   qvntest::Process host_;
   HWND sheet_ = nullptr;
   std::wstring dir_;
-};
-
-// Saves "Control Panel\Mouse" and puts it back: tests change it freely.
-class MouseKeyGuard {
- public:
-  MouseKeyGuard();
-  ~MouseKeyGuard();
-
- private:
-  bool saved_ = false;
 };
 
 }  // namespace cpltest

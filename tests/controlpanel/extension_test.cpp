@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "QvnMouseControlPanel_h.h"
-#include "cpl_sheet_driver.h"
+#include "cpl_registration.h"
 #include "qvntest.h"
 
 namespace {
@@ -23,7 +23,7 @@ using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
 class Library {
  public:
   Library() {
-    module_ = LoadLibraryW(cpltest::LibraryPath().c_str());
+    module_ = LoadLibraryW(qvntest::ControlPanelPath().c_str());
     if (!module_) return;
     getClassObject_ = reinterpret_cast<GetClassObjectFn>(GetProcAddress(module_, "DllGetClassObject"));
     canUnload_ = reinterpret_cast<CanUnloadFn>(GetProcAddress(module_, "DllCanUnloadNow"));
@@ -211,7 +211,7 @@ TEST_F(CplExtension, ReleasedAndLoadedAgainWhileNoSheetIsOpen) {
 }
 
 TEST_F(CplExtension, CreatedThroughCOMByItsRegistration) {
-  ASSERT_TRUE(cpltest::RegisterLibrary());
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
   IShellPropSheetExt* ext = nullptr;
   ASSERT_EQ(CoCreateInstance(CLSID_QvnMouseCplExtension, nullptr, CLSCTX_INPROC_SERVER, IID_IShellPropSheetExt,
                              reinterpret_cast<void**>(&ext)),
@@ -224,7 +224,7 @@ TEST_F(CplExtension, CreatedThroughCOMByItsRegistration) {
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
   factory->Release();
   using CanUnloadFn2 = HRESULT(STDAPICALLTYPE*)();
-  HMODULE m = GetModuleHandleW(cpltest::LibraryPath().c_str());
+  HMODULE m = GetModuleHandleW(qvntest::ControlPanelPath().c_str());
   ASSERT_NE(m, nullptr);
   auto canUnload = reinterpret_cast<CanUnloadFn2>(GetProcAddress(m, "DllCanUnloadNow"));
   EXPECT_EQ(canUnload(), S_FALSE) << "server locked";

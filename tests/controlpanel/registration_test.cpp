@@ -9,6 +9,7 @@
 #include <string>
 
 #include "QvnMouseControlPanel_h.h"
+#include "cpl_registration.h"
 #include "cpl_sheet_driver.h"
 #include "qvntest.h"
 
@@ -57,7 +58,7 @@ void ExpectClassKeys(HKEY root, const std::wstring& classes) {
   EXPECT_EQ(Value(root, c + L"\\ProgID"), kProgId);
   EXPECT_EQ(Value(root, c + L"\\VersionIndependentProgID"), kIndependentProgId);
   EXPECT_TRUE(KeyExists(root, c + L"\\Programmable"));
-  EXPECT_EQ(Value(root, c + L"\\InprocServer32"), cpltest::LibraryPath());
+  EXPECT_EQ(Value(root, c + L"\\InprocServer32"), qvntest::ControlPanelPath());
   EXPECT_EQ(Value(root, c + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
   EXPECT_EQ(Value(root, c + L"\\TypeLib"), Guid(LIBID_QvnMouseControlPanelLib));
 }
@@ -85,21 +86,21 @@ void ExpectNoHandlerKeys() {
 }
 
 TEST(CplRegistration, Regsvr32RegistersEveryKeyAndUnregistrationRemovesThem) {
-  ASSERT_TRUE(cpltest::RegisterLibrary());
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
   ExpectHandlerKeys();
   ExpectClassKeys(HKEY_CLASSES_ROOT, L"");
   const std::wstring typeLib = L"TypeLib\\" + Guid(LIBID_QvnMouseControlPanelLib);
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, typeLib + L"\\1.0"), L"QvnMouseControlPanel 1.0 Type Library");
-  EXPECT_EQ(Value(HKEY_CLASSES_ROOT, typeLib + L"\\1.0\\0\\win64"), cpltest::LibraryPath());
+  EXPECT_EQ(Value(HKEY_CLASSES_ROOT, typeLib + L"\\1.0\\0\\win64"), qvntest::ControlPanelPath());
   const std::wstring iface = L"Interface\\" + Guid(IID_IQvnMouseCplExtension);
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, iface), L"IQvnMouseCplExtension");
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, iface + L"\\TypeLib"), Guid(LIBID_QvnMouseControlPanelLib));
 
   // Registered twice is still registered once.
-  ASSERT_TRUE(cpltest::RegisterLibrary());
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
   ExpectHandlerKeys();
 
-  ASSERT_TRUE(cpltest::UnregisterLibrary());
+  ASSERT_TRUE(qvntest::UnregisterControlPanel());
   ExpectNoHandlerKeys();
   ExpectNoClassKeys(HKEY_CLASSES_ROOT, L"");
   EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, typeLib));
@@ -108,30 +109,30 @@ TEST(CplRegistration, Regsvr32RegistersEveryKeyAndUnregistrationRemovesThem) {
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse"));
 
   // Unregistering what is not registered is no failure.
-  EXPECT_TRUE(cpltest::UnregisterLibrary());
+  EXPECT_TRUE(qvntest::UnregisterControlPanel());
 }
 
 TEST(CplRegistration, DllInstallWithUserInAnyCaseRegistersTheClassForTheCurrentUser) {
-  ASSERT_TRUE(cpltest::UnregisterLibrary());
+  ASSERT_TRUE(qvntest::UnregisterControlPanel());
   for (const wchar_t* command : {L"/n /i:USER", L"/n /i:user", L"/n /i:uSeR"}) {
     SCOPED_TRACE(qvntest::Narrow(command));
-    ASSERT_TRUE(cpltest::RegisterLibrary(command));
+    ASSERT_TRUE(qvntest::RegisterControlPanel(command));
     ExpectClassKeys(HKEY_CURRENT_USER, L"Software\\Classes\\");
     ExpectHandlerKeys();  // always the machine's
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" + Guid(CLSID_QvnMouseCplExtension)));
-    ASSERT_TRUE(cpltest::UnregisterLibrary(command));
+    ASSERT_TRUE(qvntest::UnregisterControlPanel(command));
     ExpectNoClassKeys(HKEY_CURRENT_USER, L"Software\\Classes\\");
     ExpectNoHandlerKeys();
   }
   // Any other command line keeps machine-wide registration.
-  ASSERT_TRUE(cpltest::RegisterLibrary(L"/n /i:users"));
+  ASSERT_TRUE(qvntest::RegisterControlPanel(L"/n /i:users"));
   ExpectClassKeys(HKEY_LOCAL_MACHINE, L"Software\\Classes\\");
-  ASSERT_TRUE(cpltest::UnregisterLibrary(L"/n /i:users"));
+  ASSERT_TRUE(qvntest::UnregisterControlPanel(L"/n /i:users"));
   ExpectNoClassKeys(HKEY_LOCAL_MACHINE, L"Software\\Classes\\");
 }
 
 TEST(CplRegistration, AnUnapprovedHandlerIsNotLoadedByTheMousePanel) {
-  ASSERT_TRUE(cpltest::RegisterLibrary());
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
   const std::wstring clsid = Guid(CLSID_QvnMouseCplExtension);
   ASSERT_TRUE(qvntest::RegRemoveValue(HKEY_LOCAL_MACHINE, kApproved, clsid.c_str()));
   {
@@ -141,7 +142,7 @@ TEST(CplRegistration, AnUnapprovedHandlerIsNotLoadedByTheMousePanel) {
     EXPECT_TRUE(sheet.ReportHas(L"skipped " + clsid + L" not approved"));
   }
   // Without registration there is nothing to create either.
-  ASSERT_TRUE(cpltest::UnregisterLibrary());
+  ASSERT_TRUE(qvntest::UnregisterControlPanel());
   ASSERT_TRUE(qvntest::RegSetString(HKEY_LOCAL_MACHINE, kApproved, clsid.c_str(), L"Mouse CPL Extension"));
   ASSERT_TRUE(qvntest::RegSetString(HKEY_LOCAL_MACHINE, kHandler, nullptr, clsid));
   {
@@ -152,7 +153,7 @@ TEST(CplRegistration, AnUnapprovedHandlerIsNotLoadedByTheMousePanel) {
     for (const std::wstring& line : sheet.Report()) failed |= line.rfind(L"create failed " + clsid, 0) == 0;
     EXPECT_TRUE(failed);
   }
-  ASSERT_TRUE(cpltest::RegisterLibrary());
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
 }
 
 }  // namespace

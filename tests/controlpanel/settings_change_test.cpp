@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "cpl_registration.h"
 #include "cpl_sheet_driver.h"
 #include "dispatch_fixture.h"
 #include "exec_runner.h"
 #include "qvntest.h"
+#include "user_settings.h"
 
 using namespace dispatchtest;
 using V = std::vector<std::string>;
@@ -20,7 +22,7 @@ namespace {
 class CplSettingsChange : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(cpltest::RegisterLibrary());
+    ASSERT_TRUE(qvntest::RegisterControlPanel());
     ASSERT_TRUE(StartSimDriver(sim_)) << sim_.LastError();
     ASSERT_TRUE(sim_.Reset());
     ClearButtonSettings();
@@ -32,14 +34,7 @@ class CplSettingsChange : public ::testing::Test {
   }
   V Drive(int32_t type, uint16_t button) {
     home_.PutCursorOver();
-    EXPECT_TRUE(sim_.Clear());
-    EXPECT_TRUE(sim_.Raw(type, button));
-    EXPECT_TRUE(sim_.WaitStatus(
-        [](const QvnSimStatus& s) {
-          return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0;
-        },
-        8000));
-    return Injected(sim_);
+    return DriveRaw(sim_, type, button);
   }
 
   simdriver::SimDriver sim_;
@@ -61,10 +56,7 @@ TEST_F(CplSettingsChange, RightClickChosenForButtonOneIsInjectedAfterApply) {
   ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 5000));
   ASSERT_TRUE(sim_.Clear());
   ASSERT_TRUE(sheet.ClickSheetButton(cpltest::CplSheet::kApply));
-  std::wstring stored;
-  EXPECT_TRUE(qvntest::WaitUntil(
-      [&] { return qvntest::RegGetString(HKEY_CURRENT_USER, cpltest::kMouseKey, L"MButton1", &stored) && stored == L"2"; },
-      10000));
+  EXPECT_TRUE(qvntest::WaitSetting(L"MButton1", L"2", 10000));
   // The executive's device thread reloads and sends the driver its
   // configuration again.
   EXPECT_TRUE(sim_.WaitLog([](const std::vector<simdriver::LogEntry>& log) {

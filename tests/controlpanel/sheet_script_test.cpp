@@ -29,8 +29,10 @@
 #include <string>
 #include <vector>
 
+#include "cpl_registration.h"
 #include "cpl_sheet_driver.h"
 #include "qvntest.h"
+#include "user_settings.h"
 
 using cpltest::CplSheet;
 
@@ -79,14 +81,14 @@ std::vector<std::wstring> Split(const std::wstring& s, wchar_t sep) {
 
 class SheetScript : public ::testing::TestWithParam<std::string> {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(cpltest::RegisterLibrary()); }
+  static void SetUpTestSuite() { ASSERT_TRUE(qvntest::RegisterControlPanel()); }
   void SetUp() override {
-    for (const wchar_t* name : kButtonSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, cpltest::kMouseKey, name);
+    qvntest::RemoveSettings(kButtonSettings);
   }
   // Runs one line; a failure names the line.
   void Step(const std::string& line);
 
-  cpltest::MouseKeyGuard guard_;
+  qvntest::MouseKeyGuard guard_;
   CplSheet sheet_;
 };
 
@@ -99,19 +101,19 @@ void SheetScript::Step(const std::string& line) {
     in >> name >> type;
     std::wstring value = Rest(in);
     if (type == "dword") {
-      ASSERT_TRUE(qvntest::RegSetDword(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(),
+      ASSERT_TRUE(qvntest::RegSetDword(HKEY_CURRENT_USER, qvntest::kMouseKey, qvntest::Wide(name).c_str(),
                                        static_cast<DWORD>(_wtoi(value.c_str()))));
     } else {
-      ASSERT_TRUE(qvntest::RegSetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), value));
+      ASSERT_TRUE(qvntest::SetSetting(qvntest::Wide(name).c_str(), value));
     }
   } else if (verb == "remove") {
     std::string name;
     in >> name;
-    qvntest::RegRemoveValue(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str());
+    qvntest::RegRemoveValue(HKEY_CURRENT_USER, qvntest::kMouseKey, qvntest::Wide(name).c_str());
   } else if (verb == "remove-key") {
-    qvntest::RegRemoveTree(HKEY_CURRENT_USER, cpltest::kMouseKey);
+    qvntest::RegRemoveTree(HKEY_CURRENT_USER, qvntest::kMouseKey);
     HKEY k;
-    ASSERT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, cpltest::kMouseKey, 0, KEY_READ, &k), ERROR_SUCCESS);
+    ASSERT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, qvntest::kMouseKey, 0, KEY_READ, &k), ERROR_SUCCESS);
   } else if (verb == "open") {
     std::string mode;
     in >> mode;
@@ -161,20 +163,13 @@ void SheetScript::Step(const std::string& line) {
   } else if (verb == "stored") {
     std::string name;
     in >> name;
-    std::wstring want = Rest(in), got;
-    EXPECT_TRUE(qvntest::WaitUntil(
-        [&] {
-          return qvntest::RegGetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), &got) &&
-                 got == want;
-        },
-        5000))
-        << name << " is " << qvntest::Narrow(got);
+    std::wstring want = Rest(in);
+    EXPECT_TRUE(qvntest::WaitSetting(qvntest::Wide(name).c_str(), want))
+        << name << " is " << qvntest::Narrow(qvntest::Setting(qvntest::Wide(name).c_str()));
   } else if (verb == "absent") {
     std::string name;
     in >> name;
-    std::wstring got;
-    EXPECT_FALSE(qvntest::RegGetString(HKEY_CURRENT_USER, cpltest::kMouseKey, qvntest::Wide(name).c_str(), &got))
-        << name << " is " << qvntest::Narrow(got);
+    EXPECT_EQ(qvntest::Setting(qvntest::Wide(name).c_str()), L"<none>") << name;
   } else if (verb == "unloadable") {
     EXPECT_TRUE(sheet_.ReportHas(L"DllCanUnloadNow " + cpltest::ClsidText() + L" S_OK"));
   } else {

@@ -10,9 +10,15 @@
 
 #include "dialog_driver.h"
 #include "dispatch_fixture.h"
+#include "dialog_controls.h"
 #include "exec_runner.h"
+#include "input_clicks.h"
+#include "input_typing.h"
+#include "user_settings.h"
+#include "window_waits.h"
 
 using namespace dlgtest;
+using namespace qvntest;
 using V = std::vector<std::string>;
 
 namespace {
@@ -21,7 +27,6 @@ constexpr int kCustomize = 229;
 constexpr int kList = 266, kAdd = 267, kDelete = 268, kRestore = 229, kApply = 265;
 constexpr int kButton2 = 213;
 const wchar_t kCaption[] = L"Customize programming for different applications";
-const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
 const wchar_t kWriter[] = L"Quorvane Test Writer";
 const wchar_t kSlash[] = L"Quorvane Test/Slash Tool";
 const wchar_t kPlain[] = L"qvn_testwin_plain.exe";
@@ -56,19 +61,12 @@ bool KeyExists(const std::wstring& app) {
   return true;
 }
 
-class AppCustomized : public ::testing::Test {
+class AppCustomized : public DialogTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
-  void SetUp() override { dispatchtest::ClearButtonSettings(); }
-  void TearDown() override {
-    host_.Close();
-    if (exec_.Proc().Running()) exec_.Exit();
-    dispatchtest::ClearButtonSettings();
-  }
   HWND OpenDialog() {
     if (!host_.Sheet() && !host_.Open()) return nullptr;
     if (!WaitActive(host_.Sheet(), nullptr)) return nullptr;
-    if (!Click(GetDlgItem(host_.Page(), kCustomize))) return nullptr;
+    if (!ClickWindow(GetDlgItem(host_.Page(), kCustomize))) return nullptr;
     HWND dialog = WaitDialog(host_.Pid(), kCaption);
     if (!dialog || !WaitActive(dialog, nullptr)) return nullptr;
     return dialog;
@@ -80,23 +78,16 @@ class AppCustomized : public ::testing::Test {
       if (!WaitActive(dialog, nullptr)) continue;
       RECT r;
       GetWindowRect(list, &r);
-      SetCursorPos(r.left + 40, r.top + 2 + index * 16 + 8);
-      INPUT in[2] = {};
-      for (INPUT& i : in) i.type = INPUT_MOUSE;
-      in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-      in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-      SendInput(2, in, sizeof(INPUT));
+      ClickPoint(r.left + 40, r.top + 2 + index * 16 + 8);
       if (qvntest::WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == index; }, 3000)) return true;
     }
     return false;
   }
   bool AddProgram(HWND dialog, const wchar_t* file) {
-    return WaitActive(dialog, nullptr) && Click(GetDlgItem(dialog, kAdd)) &&
+    return WaitActive(dialog, nullptr) && ClickWindow(GetDlgItem(dialog, kAdd)) &&
            FileDialogChoose(host_.Pid(), L"Select Application For Button Mapping", qvntest::BinPath(file));
   }
   bool ApplyEnabled(HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, kApply)) != FALSE; }
-  Host host_;
-  qvntest::ExecRunner exec_;
 };
 
 TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThePointer) {
@@ -107,7 +98,7 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(Items(dialog).empty());
   EXPECT_FALSE(ApplyEnabled(dialog));
-  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click");
+  EXPECT_EQ(SelectorText(dialog, kButton2), L"Double Click");
   // No program selected: a change stores nothing and enables nothing.
   ASSERT_TRUE(host_.Choose(dialog, kButton2, L"Alt"));
   Sleep(300);
@@ -116,7 +107,7 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
   ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
   ASSERT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
   EXPECT_TRUE(ApplyEnabled(dialog));
-  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click") << "a new program starts with the page defaults";
+  EXPECT_EQ(SelectorText(dialog, kButton2), L"Double Click") << "a new program starts with the page defaults";
   ASSERT_TRUE(host_.Choose(dialog, kButton2, L"Ctrl"));
   ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_plain.exe"));
   ASSERT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kPlain; }, 5000)) << "listed by file name";
@@ -126,14 +117,14 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
   EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kSlash, kPlain}));
   // Back on the writer: its own choice is shown.
   ASSERT_TRUE(ClickItem(dialog, 0));
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Ctrl"; }, 3000));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return SelectorText(dialog, kButton2) == L"Ctrl"; }, 3000));
   EXPECT_TRUE(SaveWindowPicture(dialog, L"per_application"));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_TRUE(WaitStored(L"MButton2", L"10", kWriter));
-  EXPECT_EQ(Stored(L"AppFullPath", kWriter), qvntest::BinPath(L"qvn_testwin_writer.exe"));
-  EXPECT_EQ(Stored(L"MButton2", kSlash), L"41");
-  EXPECT_EQ(Stored(L"MButton2", kPlain), L"13");
+  EXPECT_TRUE(WaitSetting(L"MButton2", L"10", 5000, kWriter));
+  EXPECT_EQ(Setting(L"AppFullPath", kWriter), qvntest::BinPath(L"qvn_testwin_writer.exe"));
+  EXPECT_EQ(Setting(L"MButton2", kSlash), L"41");
+  EXPECT_EQ(Setting(L"MButton2", kPlain), L"13");
   host_.Close();
 
   // The executive: button 2 over each program's window.
@@ -174,46 +165,46 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
 TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
   const std::wstring writerPath = qvntest::BinPath(L"qvn_testwin_writer.exe");
   const std::wstring plainPath = qvntest::BinPath(L"qvn_testwin_plain.exe");
-  dispatchtest::SetSetting(L"AppFullPath", writerPath, kWriter);
-  dispatchtest::SetSetting(L"MButton2", L"10", kWriter);
-  dispatchtest::SetSetting(L"AppFullPath", plainPath, kPlain);
-  dispatchtest::SetSetting(L"MButton2", L"4", kPlain);
+  SetSetting(L"AppFullPath", writerPath, kWriter);
+  SetSetting(L"MButton2", L"10", kWriter);
+  SetSetting(L"AppFullPath", plainPath, kPlain);
+  SetSetting(L"MButton2", L"4", kPlain);
   HWND dialog = OpenDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kPlain}));
   EXPECT_EQ(Selected(dialog), kWriter);
-  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Ctrl");
+  EXPECT_EQ(SelectorText(dialog, kButton2), L"Ctrl");
   EXPECT_FALSE(ApplyEnabled(dialog));
 
   // Adding a listed program selects it; nothing is added.
   ASSERT_TRUE(ClickItem(dialog, 1));
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Alt"; }, 3000));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return SelectorText(dialog, kButton2) == L"Alt"; }, 3000));
   ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
   EXPECT_EQ(Items(dialog).size(), 2u);
-  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Ctrl");
+  EXPECT_EQ(SelectorText(dialog, kButton2), L"Ctrl");
 
   // Restore defaults goes into the selected program's model.
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kRestore)));
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return Host::Shown(dialog, kButton2) == L"Double Click"; }, 3000));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kRestore)));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return SelectorText(dialog, kButton2) == L"Double Click"; }, 3000));
   EXPECT_TRUE(ApplyEnabled(dialog));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kApply)));
-  EXPECT_TRUE(WaitStored(L"MButton2", L"13", kWriter));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kApply)));
+  EXPECT_TRUE(WaitSetting(L"MButton2", L"13", 5000, kWriter));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return !ApplyEnabled(dialog); }, 3000));
 
   // Deleting the last item selects the one before it; the key goes at once.
   ASSERT_TRUE(ClickItem(dialog, 1));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kDelete)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kDelete)));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return !KeyExists(kPlain); }, 5000));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Items(dialog).size() == 1u; }, 3000));
   EXPECT_EQ(Selected(dialog), kWriter);
   // Deleting the only item leaves an empty list and the page defaults.
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kDelete)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kDelete)));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Items(dialog).empty(); }, 3000));
   EXPECT_EQ(Selected(dialog), L"<none>");
-  EXPECT_EQ(Host::Shown(dialog, kButton2), L"Double Click");
+  EXPECT_EQ(SelectorText(dialog, kButton2), L"Double Click");
   // Cancel does not bring the keys back.
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
   ASSERT_TRUE(WaitGone(dialog));
   EXPECT_FALSE(KeyExists(kWriter));
   EXPECT_FALSE(KeyExists(kPlain));
@@ -221,11 +212,11 @@ TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
 
 TEST_F(AppCustomized, BadEntriesAreListedSafelyOrPassedOver) {
   // Sub-key names sort in the registry's order: "A..." before "B..." etc.
-  dispatchtest::SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"A listed");
-  dispatchtest::SetSetting(L"MButton2", L"10", L"B without path");
-  dispatchtest::SetSetting(L"AppFullPath", L"C:\\gone\\deleted.exe", L"C missing file");
-  dispatchtest::SetSetting(L"AppFullPath", L"", L"D empty path");
-  dispatchtest::SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_plain.exe"), L"E after them");
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"A listed");
+  SetSetting(L"MButton2", L"10", L"B without path");
+  SetSetting(L"AppFullPath", L"C:\\gone\\deleted.exe", L"C missing file");
+  SetSetting(L"AppFullPath", L"", L"D empty path");
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_plain.exe"), L"E after them");
   HWND dialog = OpenDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{L"A listed", L"C missing file", L"E after them"}));
@@ -237,13 +228,13 @@ TEST_F(AppCustomized, BadEntriesAreListedSafelyOrPassedOver) {
   WriteFile(f, "text", 4, &written, nullptr);
   CloseHandle(f);
   ASSERT_TRUE(WaitActive(dialog, nullptr));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kAdd)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kAdd)));
   ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select Application For Button Mapping", text));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == L"notaprogram.txt"; }, 5000));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_EQ(Stored(L"AppFullPath", L"notaprogram.txt"), text);
-  EXPECT_EQ(Stored(L"MButton2", L"B without path"), L"10") << "the unlisted key is left alone";
+  EXPECT_EQ(Setting(L"AppFullPath", L"notaprogram.txt"), text);
+  EXPECT_EQ(Setting(L"MButton2", L"B without path"), L"10") << "the unlisted key is left alone";
   DeleteFileW(text.c_str());
 }
 
@@ -252,7 +243,7 @@ TEST_F(AppCustomized, ThousandProgramsAreListed) {
   for (int i = 0; i < 1000; ++i) {
     wchar_t name[32];
     wsprintfW(name, L"Program %04d", i);
-    dispatchtest::SetSetting(L"AppFullPath", path, name);
+    SetSetting(L"AppFullPath", path, name);
   }
   ASSERT_TRUE(host_.Open());
   DWORD start = GetTickCount();
@@ -262,7 +253,7 @@ TEST_F(AppCustomized, ThousandProgramsAreListed) {
   EXPECT_EQ(SendDlgItemMessageW(dialog, kList, LB_GETCOUNT, 0, 0), 1000);
   EXPECT_EQ(Selected(dialog), L"Program 0000");
   printf("per-application dialog with 1000 programs shown after %lu ms\n", static_cast<unsigned long>(elapsed));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
   ASSERT_TRUE(WaitGone(dialog));
 }
 

@@ -3,63 +3,21 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cwchar>
+#include <vector>
+
+#include "cpl_registration.h"
+#include "dialog_controls.h"
+#include "dispatch_fixture.h"
+#include "input_clicks.h"
+#include "input_typing.h"
+#include "window_waits.h"
 
 namespace dlgtest {
 
-namespace {
-
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
-
-std::wstring UpDir() {
+std::wstring HostDir() {
   std::wstring dir = qvntest::BinDir();
   size_t slash = dir.find_last_of(L'\\');
   return slash == std::wstring::npos ? dir : dir.substr(0, slash);
-}
-
-struct FindDialog {
-  DWORD pid;
-  const std::wstring* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogProc(HWND w, LPARAM lParam) {
-  auto* f = reinterpret_cast<FindDialog*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  if (pid != f->pid || !IsWindowVisible(w)) return TRUE;
-  wchar_t cls[32] = {};
-  GetClassNameW(w, cls, 32);
-  if (wcscmp(cls, L"#32770") != 0) return TRUE;
-  if (f->caption && Text(w) != *f->caption) return TRUE;
-  f->found = w;
-  return FALSE;
-}
-
-void Key(WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-  in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-  SendInput(1, &in, sizeof in);
-  Sleep(30);
-}
-
-}  // namespace
-
-bool RegisterLibrary() {
-  wchar_t system[MAX_PATH];
-  GetSystemDirectoryW(system, MAX_PATH);
-  qvntest::Process p;
-  if (!p.Start(std::wstring(system) + L"\\regsvr32.exe", L"/s \"" + UpDir() + L"\\QvnMouseControlPanel.dll\""))
-    return false;
-  DWORD code = 1;
-  if (!p.Wait(60000, &code)) {
-    p.Kill();
-    return false;
-  }
-  return code == 0;
 }
 
 Host::~Host() { Close(); }
@@ -69,15 +27,10 @@ bool Host::Open() {
   GetTempPathW(MAX_PATH, temp);
   readyFile_ = std::wstring(temp) + L"qvncpldlg_ready_" + std::to_wstring(GetCurrentProcessId());
   DeleteFileW(readyFile_.c_str());
-  if (!host_.Start(UpDir() + L"\\qvnmousecpl.exe", L"--ready-file \"" + readyFile_ + L"\"")) return false;
+  if (!host_.Start(HostDir() + L"\\qvnmousecpl.exe", L"--ready-file \"" + readyFile_ + L"\"")) return false;
   if (!qvntest::WaitUntil([&] { return GetFileAttributesW(readyFile_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
     return false;
-  FindDialog f{host_.Pid(), nullptr, nullptr};
-  qvntest::WaitUntil([&] {
-    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&f));
-    return f.found != nullptr;
-  }, 10000);
-  sheet_ = f.found;
+  sheet_ = qvntest::WaitDialog(host_.Pid());
   return sheet_ && qvntest::WaitUntil([&] { return Page() != nullptr; }, 5000);
 }
 
@@ -85,12 +38,9 @@ void Host::Close() {
   if (host_.Running()) {
     // Modal dialogs first (topmost first), then the sheet.
     for (int i = 0; i < 5; ++i) {
-      HWND active = nullptr;
-      FindDialog f{host_.Pid(), nullptr, nullptr};
-      EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&f));
-      active = f.found;
-      if (!active) break;
-      PostMessageW(active, WM_COMMAND, IDCANCEL, 0);
+      std::vector<HWND> dialogs = qvntest::ProcessDialogs(host_.Pid());
+      if (dialogs.empty()) break;
+      PostMessageW(dialogs.front(), WM_COMMAND, IDCANCEL, 0);
       if (!host_.Wait(1000)) continue;
       break;
     }
@@ -104,123 +54,21 @@ HWND Host::Page() {
 }
 
 bool Host::Choose(HWND window, int selector, const std::wstring& text) {
-  HWND combo = GetDlgItem(window, selector);
-  if (!combo) return false;
-  LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(text.c_str()));
-  if (index == CB_ERR) return false;
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  return PostMessageW(window, WM_COMMAND, MAKEWPARAM(selector, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  return qvntest::ChooseInSelector(window, selector, text, qvntest::Notify::Post);
 }
 
-std::wstring Host::Shown(HWND window, int selector) {
-  HWND combo = GetDlgItem(window, selector);
-  LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-  if (index == CB_ERR) return L"";
-  wchar_t text[128] = {};
-  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-  return text;
-}
+void DialogTest::SetUpTestSuite() { ASSERT_TRUE(qvntest::RegisterControlPanel(L"", HostDir())); }
 
-HWND WaitDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs) {
-  FindDialog f{pid, &caption, nullptr};
-  qvntest::WaitUntil([&] {
-    EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&f));
-    return f.found != nullptr;
-  }, timeoutMs);
-  return f.found;
-}
+void DialogTest::SetUp() { dispatchtest::ClearButtonSettings(); }
 
-bool WaitGone(HWND window, DWORD timeoutMs) {
-  return qvntest::WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
-}
-
-bool WaitActive(HWND window, HWND focusControl, DWORD timeoutMs) {
-  DWORD thread = GetWindowThreadProcessId(window, nullptr);
-  return qvntest::WaitUntil([&] {
-    if (GetForegroundWindow() != window) SetForegroundWindow(window);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(thread, &info)) return false;
-    if (info.hwndActive != window || GetForegroundWindow() != window) return false;
-    return !focusControl || info.hwndFocus == focusControl;
-  }, timeoutMs, 50);
-}
-
-bool Click(HWND control) {
-  RECT r;
-  if (!control || !GetWindowRect(control, &r)) return false;
-  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-  wchar_t cls[32] = {};
-  GetClassNameW(control, cls, 32);
-  LONG style = GetWindowLongW(control, GWL_STYLE);
-  if (wcscmp(cls, L"Button") == 0 && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX) x = r.left + 6;
-  int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3] = {};
-  for (INPUT& i : in) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = (x * 65535 + sw / 2) / (sw - 1);
-    i.mi.dy = (y * 65535 + sh / 2) / (sh - 1);
-  }
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  SetCursorPos(x, y);
-  if (SendInput(1, &in[0], sizeof(INPUT)) != 1) return false;
-  Sleep(50);
-  return SendInput(2, &in[1], sizeof(INPUT)) == 2;
-}
-
-void KeyDown(WORD vk) { Key(vk, true); }
-void KeyUp(WORD vk) { Key(vk, false); }
-void Tap(WORD vk) {
-  Key(vk, true);
-  Key(vk, false);
-}
-
-void TypeText(const std::wstring& text) {
-  for (wchar_t c : text) {
-    INPUT in[2] = {};
-    for (INPUT& i : in) {
-      i.type = INPUT_KEYBOARD;
-      i.ki.wScan = c;
-      i.ki.dwFlags = KEYEVENTF_UNICODE;
-    }
-    in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof(INPUT));
-    Sleep(10);
-  }
-}
-
-std::wstring Text(HWND window) {
-  wchar_t text[1024] = {};
-  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-  text[1023] = 0;
-  return text;
-}
-
-bool WaitText(HWND window, const std::wstring& text, DWORD timeoutMs) {
-  return qvntest::WaitUntil([&] { return Text(window) == text; }, timeoutMs);
-}
-
-bool Checked(HWND dialog, int control) {
-  return SendDlgItemMessageW(dialog, control, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-std::wstring Stored(const wchar_t* name, const wchar_t* app) {
-  std::wstring key = kMouseKey;
-  if (app) key += std::wstring(L"\\App\\") + app;
-  std::wstring value;
-  if (!qvntest::RegGetString(HKEY_CURRENT_USER, key.c_str(), name, &value)) return L"<none>";
-  return value;
-}
-
-bool WaitStored(const wchar_t* name, const std::wstring& expected, const wchar_t* app, DWORD timeoutMs) {
-  return qvntest::WaitUntil([&] { return Stored(name, app) == expected; }, timeoutMs);
+void DialogTest::TearDown() {
+  host_.Close();
+  if (exec_.Proc().Running()) exec_.Exit();
+  dispatchtest::ClearButtonSettings();
 }
 
 bool FileDialogChoose(DWORD pid, const std::wstring& caption, const std::wstring& path) {
-  HWND dialog = WaitDialog(pid, caption);
+  HWND dialog = qvntest::WaitDialog(pid, caption.c_str());
   if (!dialog) {
     fprintf(stderr, "file dialog not shown\n");
     return false;
@@ -245,25 +93,19 @@ bool FileDialogChoose(DWORD pid, const std::wstring& caption, const std::wstring
   // focused first.
   bool typed = false;
   for (int attempt = 0; attempt < 3 && !typed; ++attempt) {
-    if (!WaitActive(dialog, nullptr)) continue;
-    Click(box);
-    if (!qvntest::WaitUntil([&] {
-          GUITHREADINFO info = {};
-          info.cbSize = sizeof info;
-          return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == box &&
-                 GetForegroundWindow() == dialog;
-        }, 5000))
-      continue;
+    if (!qvntest::WaitActive(dialog, nullptr)) continue;
+    qvntest::ClickWindow(box);
+    if (!qvntest::WaitActive(dialog, box, 5000)) continue;
     SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    TypeText(path);
-    typed = WaitText(box, path);
+    qvntest::TypeText(path);
+    typed = qvntest::WaitWindowText(box, path);
   }
   if (!typed) {
-    fprintf(stderr, "typed path not in the box: %ls\n", Text(box).c_str());
+    fprintf(stderr, "typed path not in the box: %ls\n", qvntest::WindowText(box).c_str());
     return false;
   }
-  if (!Click(GetDlgItem(dialog, IDOK))) return false;
-  if (!WaitGone(dialog)) {
+  if (!qvntest::ClickWindow(GetDlgItem(dialog, IDOK))) return false;
+  if (!qvntest::WaitGone(dialog)) {
     SaveWindowPicture(dialog, L"file_dialog_stuck");
     fprintf(stderr, "file dialog still open\n");
     return false;
@@ -298,7 +140,7 @@ bool SaveWindowPicture(HWND window, const std::wstring& name) {
     SelectObject(memory, old);
   }
   DWORD imageBytes = static_cast<DWORD>(((w * 3 + 3) & ~3) * h);
-  std::wstring dir = UpDir();  // build/win/bin
+  std::wstring dir = HostDir();  // build/win/bin
   dir = dir.substr(0, dir.find_last_of(L'\\')) + L"\\screenshots";
   CreateDirectoryW(dir.c_str(), nullptr);
   if (ok) {

@@ -7,14 +7,17 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
+#include "exec_runner.h"
 #include "qvntest.h"
 
 namespace dlgtest {
 
-// Registers ..\QvnMouseControlPanel.dll through regsvr32 (true on success).
-bool RegisterLibrary();
+// The folder of the host and the library (bin, above the test's own).
+std::wstring HostDir();
 
 // The host process with its property sheet.
 class Host {
@@ -29,8 +32,6 @@ class Host {
   // Selects the entry with that text in a selector of window and posts the
   // selection-change notification (the owner may open a modal dialog).
   bool Choose(HWND window, int selector, const std::wstring& text);
-  // Selector text shown.
-  static std::wstring Shown(HWND window, int selector);
 
  private:
   qvntest::Process host_;
@@ -38,47 +39,18 @@ class Host {
   std::wstring readyFile_;
 };
 
-// A visible top-level dialog of the process with that caption, waited for.
-HWND WaitDialog(DWORD pid, const std::wstring& caption, DWORD timeoutMs = 10000);
-bool WaitGone(HWND window, DWORD timeoutMs = 10000);
-// Waits until window is the foreground and active window of its thread
-// and, when focusControl is given, the focus is on it.
-bool WaitActive(HWND window, HWND focusControl, DWORD timeoutMs = 10000);
+// The tests' fixture: the library registered once per suite, the button
+// settings cleared before and after each test, the host and the executive
+// ended after it.
+class DialogTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
 
-// A real left click on the centre of a window (check boxes on their box).
-bool Click(HWND control);
-// A key pressed and released as a keyboard sends it (virtual key and scan
-// code); Down/Up for held keys.
-void KeyDown(WORD vk);
-void KeyUp(WORD vk);
-void Tap(WORD vk);
-// Characters typed through the input queue (Unicode key events).
-void TypeText(const std::wstring& text);
-
-std::wstring Text(HWND window);
-bool WaitText(HWND window, const std::wstring& text, DWORD timeoutMs = 5000);
-bool Checked(HWND dialog, int control);
-// Polls while pumping this thread's messages.
-template <class F>
-bool WaitPumping(F pred, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (pred()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-// The text value name under HKCU "Control Panel\Mouse" (app: under
-// "App\<app>"); waits until it equals expected.
-std::wstring Stored(const wchar_t* name, const wchar_t* app = nullptr);
-bool WaitStored(const wchar_t* name, const std::wstring& expected, const wchar_t* app = nullptr,
-                DWORD timeoutMs = 5000);
+  Host host_;
+  qvntest::ExecRunner exec_;
+};
 
 // Drives the open-file dialog with that caption: types path into its
 // file-name box and presses Open.

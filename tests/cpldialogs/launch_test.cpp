@@ -8,9 +8,15 @@
 
 #include "dialog_driver.h"
 #include "dispatch_fixture.h"
+#include "dialog_controls.h"
 #include "exec_runner.h"
+#include "input_clicks.h"
+#include "input_typing.h"
+#include "user_settings.h"
+#include "window_waits.h"
 
 using namespace dlgtest;
+using namespace qvntest;
 
 namespace {
 
@@ -18,15 +24,8 @@ constexpr int kSelector3 = 214;
 constexpr int kPath = 201, kAdd = 260;
 const wchar_t kCaption[] = L"Launch Application";
 
-class Launch : public ::testing::Test {
+class Launch : public DialogTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
-  void SetUp() override { dispatchtest::ClearButtonSettings(); }
-  void TearDown() override {
-    host_.Close();
-    if (exec_.Proc().Running()) exec_.Exit();
-    dispatchtest::ClearButtonSettings();
-  }
   HWND OpenLaunch() {
     if (!host_.Choose(host_.Page(), kSelector3, L"Launch Application")) return nullptr;
     HWND dialog = WaitDialog(host_.Pid(), kCaption);
@@ -37,8 +36,6 @@ class Launch : public ::testing::Test {
   bool WaitOk(HWND dialog, bool enabled) {
     return qvntest::WaitUntil([&] { return OkEnabled(dialog) == enabled; }, 3000);
   }
-  Host host_;
-  qvntest::ExecRunner exec_;
 };
 
 TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
@@ -46,40 +43,40 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
   ASSERT_TRUE(dispatchtest::StartSimDriver(sim)) << sim.LastError();
   ASSERT_TRUE(sim.Reset());
   const std::wstring old = L"C:\\old\\program.exe";
-  dispatchtest::SetSetting(L"LaunchApplication3", old);
+  SetSetting(L"LaunchApplication3", old);
   ASSERT_TRUE(host_.Open());
   HWND dialog = OpenLaunch();
   ASSERT_NE(dialog, nullptr);
   HWND box = GetDlgItem(dialog, kPath);
-  EXPECT_EQ(Text(box), old);
+  EXPECT_EQ(WindowText(box), old);
   EXPECT_FALSE(OkEnabled(dialog)) << "the stored path alone enables nothing";
 
-  Tap(VK_END);
+  TapKey(VK_END);
   TypeText(L"x");
-  EXPECT_TRUE(WaitText(box, old + L"x"));
+  EXPECT_TRUE(WaitWindowText(box, old + L"x"));
   EXPECT_TRUE(WaitOk(dialog, true)) << "typing enables OK";
-  for (size_t i = 0; i < old.size() + 1; ++i) Tap(VK_BACK);
-  EXPECT_TRUE(WaitText(box, L""));
+  for (size_t i = 0; i < old.size() + 1; ++i) TapKey(VK_BACK);
+  EXPECT_TRUE(WaitWindowText(box, L""));
   EXPECT_TRUE(WaitOk(dialog, false)) << "an empty box disables OK";
 
   const std::wstring program = qvntest::BinPath(L"qvn_testwin_plain.exe");
-  ASSERT_TRUE(Click(GetDlgItem(dialog, kAdd)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kAdd)));
   ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select For Launch Application", program));
-  EXPECT_TRUE(WaitText(box, program));
+  EXPECT_TRUE(WaitWindowText(box, program));
   EXPECT_TRUE(WaitOk(dialog, true)) << "Add enables OK";
   ASSERT_TRUE(WaitActive(dialog, nullptr));
-  Click(box);
-  Tap(VK_END);
+  ClickWindow(box);
+  TapKey(VK_END);
   TypeText(L" launched3 500 600 200 150");
   const std::wstring command = program + L" launched3 500 600 200 150";
-  ASSERT_TRUE(WaitText(box, command));
+  ASSERT_TRUE(WaitWindowText(box, command));
   EXPECT_TRUE(SaveWindowPicture(dialog, L"launch_application"));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_TRUE(WaitStored(L"LaunchApplication3", command)) << "stored at once, before the page's Apply";
+  EXPECT_TRUE(WaitSetting(L"LaunchApplication3", command)) << "stored at once, before the page's Apply";
   ASSERT_TRUE(WaitActive(host_.Sheet(), nullptr));
-  ASSERT_TRUE(Click(GetDlgItem(host_.Sheet(), 0x3021)));
-  ASSERT_TRUE(WaitStored(L"MButton3", L"32"));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(host_.Sheet(), 0x3021)));
+  ASSERT_TRUE(WaitSetting(L"MButton3", L"32"));
   host_.Close();
 
   dispatchtest::TestWindow home;
@@ -99,22 +96,22 @@ TEST_F(Launch, OverlongStoredPathIsShownCutAndCancelKeepsIt) {
   std::wstring longPath = L"C:\\";
   while (longPath.size() < 300) longPath += L"abcdefghij\\";
   longPath.resize(300);
-  dispatchtest::SetSetting(L"LaunchApplication3", longPath);
+  SetSetting(L"LaunchApplication3", longPath);
   ASSERT_TRUE(host_.Open());
   HWND dialog = OpenLaunch();
   ASSERT_NE(dialog, nullptr);
-  std::wstring shown = Text(GetDlgItem(dialog, kPath));
+  std::wstring shown = WindowText(GetDlgItem(dialog, kPath));
   EXPECT_EQ(shown, longPath.substr(0, MAX_PATH - 1));
   // Typing at the end of a full box changes nothing beyond its room, and
   // OK stores at most 259 characters.
-  Tap(VK_END);
+  TapKey(VK_END);
   TypeText(L"zz");
   EXPECT_TRUE(WaitOk(dialog, true));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return Stored(L"LaunchApplication3") != longPath; }, 5000));
-  EXPECT_LE(Stored(L"LaunchApplication3").size(), static_cast<size_t>(MAX_PATH - 1));
-  EXPECT_EQ(Stored(L"LaunchApplication3").substr(0, 200), longPath.substr(0, 200));
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return Setting(L"LaunchApplication3") != longPath; }, 5000));
+  EXPECT_LE(Setting(L"LaunchApplication3").size(), static_cast<size_t>(MAX_PATH - 1));
+  EXPECT_EQ(Setting(L"LaunchApplication3").substr(0, 200), longPath.substr(0, 200));
 }
 
 }  // namespace

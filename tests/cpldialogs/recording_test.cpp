@@ -11,9 +11,15 @@
 
 #include "dialog_driver.h"
 #include "dispatch_fixture.h"
+#include "dialog_controls.h"
 #include "exec_runner.h"
+#include "input_clicks.h"
+#include "input_typing.h"
+#include "user_settings.h"
+#include "window_waits.h"
 
 using namespace dlgtest;
+using namespace qvntest;
 
 namespace {
 
@@ -54,25 +60,19 @@ void RunScript(HWND dialog, const char* script) {
   while (in >> verb >> n) {
     if (verb == "down") KeyDown(static_cast<WORD>(n));
     else if (verb == "up") KeyUp(static_cast<WORD>(n));
-    else if (verb == "tap") Tap(static_cast<WORD>(n));
+    else if (verb == "tap") TapKey(static_cast<WORD>(n));
     else if (verb == "repeat") KeyDown(static_cast<WORD>(n));
     else if (verb == "click") {
       HWND control = GetDlgItem(dialog, n);
-      bool was = Checked(dialog, n);
-      Click(control);
-      if (n == kLeft || n == kRight) qvntest::WaitUntil([&] { return Checked(dialog, n) != was; }, 3000);
+      bool was = IsChecked(dialog, n);
+      ClickWindow(control);
+      if (n == kLeft || n == kRight) qvntest::WaitUntil([&] { return IsChecked(dialog, n) != was; }, 3000);
     }
   }
 }
 
-class Recording : public ::testing::Test {
+class Recording : public DialogTest {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(RegisterLibrary()); }
-  void SetUp() override { dispatchtest::ClearButtonSettings(); }
-  void TearDown() override {
-    host_.Close();
-    dispatchtest::ClearButtonSettings();
-  }
   // Chooses "KeyStroke Recording" for button 3 and waits until the
   // dialog records (active, with the focus in its box).
   HWND OpenRecording() {
@@ -82,7 +82,6 @@ class Recording : public ::testing::Test {
     Sleep(150);  // the activation that installs the hook has been handled
     return dialog;
   }
-  Host host_;
 };
 
 TEST_F(Recording, TypedKeysClicksAndStoredTextTableDriven) {
@@ -107,19 +106,19 @@ TEST_F(Recording, TypedKeysClicksAndStoredTextTableDriven) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     if (c.before)
-      dispatchtest::SetSetting(L"KeyStrokeRecord3", c.before);
+      SetSetting(L"KeyStrokeRecord3", c.before);
     else
-      qvntest::RegRemoveValue(HKEY_CURRENT_USER, L"Control Panel\\Mouse", L"KeyStrokeRecord3");
+      qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"KeyStrokeRecord3");
     HWND dialog = OpenRecording();
     ASSERT_NE(dialog, nullptr);
     HWND box = GetDlgItem(dialog, kKeys);
-    EXPECT_EQ(Text(box), c.shownBefore);
-    EXPECT_EQ(Checked(dialog, kLeft), c.leftBefore);
+    EXPECT_EQ(WindowText(box), c.shownBefore);
+    EXPECT_EQ(IsChecked(dialog, kLeft), c.leftBefore);
     RunScript(dialog, c.script);
-    EXPECT_TRUE(WaitText(box, c.shown)) << qvntest::Narrow(Text(box));
-    ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+    EXPECT_TRUE(WaitWindowText(box, c.shown)) << qvntest::Narrow(WindowText(box));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(WaitGone(dialog));
-    EXPECT_TRUE(WaitStored(L"KeyStrokeRecord3", c.stored)) << qvntest::Narrow(Stored(L"KeyStrokeRecord3"));
+    EXPECT_TRUE(WaitSetting(L"KeyStrokeRecord3", c.stored)) << qvntest::Narrow(Setting(L"KeyStrokeRecord3"));
   }
 }
 
@@ -140,29 +139,29 @@ TEST_F(Recording, KeysReachOtherWindowsWhileTheDialogIsInactive) {
   ASSERT_TRUE(host_.Open());
   HWND dialog = OpenRecording();
   ASSERT_NE(dialog, nullptr);
-  Tap('A');
-  EXPECT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({'A'})));
+  TapKey('A');
+  EXPECT_TRUE(WaitWindowText(GetDlgItem(dialog, kKeys), Joined({'A'})));
 
   // Another window becomes active: the dialog stops capturing.
-  ASSERT_TRUE(WaitPumping([&] {
+  ASSERT_TRUE(PumpUntil([&] {
     if (GetForegroundWindow() != other) SetForegroundWindow(other);
     SetFocus(edit);
     return GetForegroundWindow() == other && GetFocus() == edit;
   }, 10000));
-  Tap('Q');
-  EXPECT_TRUE(WaitPumping([&] { return Text(edit) == L"q"; }, 5000)) << qvntest::Narrow(Text(edit));
-  EXPECT_EQ(Text(GetDlgItem(dialog, kKeys)), Joined({'A'}));
+  TapKey('Q');
+  EXPECT_TRUE(PumpUntil([&] { return WindowText(edit) == L"q"; }, 5000)) << qvntest::Narrow(WindowText(edit));
+  EXPECT_EQ(WindowText(GetDlgItem(dialog, kKeys)), Joined({'A'}));
 
   // Active again: it records again and the other window gets nothing.
   ASSERT_TRUE(WaitActive(dialog, GetDlgItem(dialog, kKeys)));
   Sleep(150);
-  Tap('B');
-  EXPECT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({'A', 'B'})));
-  WaitPumping([] { return false; }, 200);
-  EXPECT_EQ(Text(edit), L"q");
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDCANCEL)));
+  TapKey('B');
+  EXPECT_TRUE(WaitWindowText(GetDlgItem(dialog, kKeys), Joined({'A', 'B'})));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(WindowText(edit), L"q");
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
   ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_EQ(Stored(L"KeyStrokeRecord3"), L"<none>") << "Cancel stores nothing";
+  EXPECT_EQ(Setting(L"KeyStrokeRecord3"), L"<none>") << "Cancel stores nothing";
   DestroyWindow(other);
 }
 
@@ -175,22 +174,8 @@ class RecordingReplay : public Recording {
     ASSERT_TRUE(dispatchtest::StartSimDriver(sim_)) << sim_.LastError();
     ASSERT_TRUE(sim_.Reset());
   }
-  void TearDown() override {
-    if (exec_.Proc().Running()) exec_.Exit();
-    Recording::TearDown();
-  }
-  std::vector<std::string> Drive(int32_t type, uint16_t button) {
-    EXPECT_TRUE(sim_.Clear());
-    EXPECT_TRUE(sim_.Raw(type, button));
-    EXPECT_TRUE(sim_.WaitStatus(
-        [](const QvnSimStatus& s) {
-          return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0;
-        },
-        8000));
-    return dispatchtest::Injected(sim_);
-  }
+  std::vector<std::string> Drive(int32_t type, uint16_t button) { return dispatchtest::DriveRaw(sim_, type, button); }
   simdriver::SimDriver sim_;
-  qvntest::ExecRunner exec_;
 };
 
 TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
@@ -199,18 +184,18 @@ TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
   ASSERT_NE(dialog, nullptr);
   KeyDown(VK_CONTROL);
   KeyDown(VK_SHIFT);
-  Tap('S');
+  TapKey('S');
   KeyUp(VK_SHIFT);
   KeyUp(VK_CONTROL);
-  ASSERT_TRUE(WaitText(GetDlgItem(dialog, kKeys), Joined({17, 16, 'S'})));
+  ASSERT_TRUE(WaitWindowText(GetDlgItem(dialog, kKeys), Joined({17, 16, 'S'})));
   EXPECT_TRUE(SaveWindowPicture(dialog, L"keystroke_recording"));
-  ASSERT_TRUE(Click(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
   // The page's Apply stores the function itself.
   ASSERT_TRUE(WaitActive(host_.Sheet(), nullptr));
-  ASSERT_TRUE(Click(GetDlgItem(host_.Sheet(), 0x3021)));
-  ASSERT_TRUE(WaitStored(L"MButton3", L"31"));
-  ASSERT_TRUE(WaitStored(L"KeyStrokeRecord3", L"17+16+83+"));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(host_.Sheet(), 0x3021)));
+  ASSERT_TRUE(WaitSetting(L"MButton3", L"31"));
+  ASSERT_TRUE(WaitSetting(L"KeyStrokeRecord3", L"17+16+83+"));
   host_.Close();
 
   ASSERT_TRUE(exec_.Start(0));

@@ -5,46 +5,26 @@
 #include <cstdint>
 #include <vector>
 
+#include "cpl_registration.h"
+#include "input_clicks.h"
+
 namespace cpltest {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
+namespace {
 
-bool RegisterExtension() {
+// The library is registered once per test program.
+bool RegisterOnce() {
   static bool registered = false;
-  if (registered) return true;
-  std::wstring dll = qvntest::BinPath(L"QvnMouseControlPanel.dll");
-  wchar_t system[MAX_PATH];
-  GetSystemDirectoryW(system, MAX_PATH);
-  qvntest::Process regsvr;
-  DWORD code = 1;
-  if (!regsvr.Start(std::wstring(system) + L"\\regsvr32.exe", L"/s \"" + dll + L"\"")) return false;
-  if (!regsvr.Wait(60000, &code) || code != 0) return false;
-  registered = true;
-  return true;
+  if (!registered) registered = qvntest::RegisterControlPanel();
+  return registered;
 }
 
-void SetSetting(const wchar_t* name, const std::wstring& value) {
-  qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, name, value);
-}
-
-std::wstring Setting(const wchar_t* name) {
-  std::wstring v;
-  if (!qvntest::RegGetString(HKEY_CURRENT_USER, kMouseKey, name, &v)) return L"<none>";
-  return v;
-}
-
-void RemoveSettings(const wchar_t* const* names, size_t count) {
-  for (size_t i = 0; i < count; ++i) qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, names[i]);
-}
-
-bool WaitSetting(const wchar_t* name, const std::wstring& value, DWORD ms) {
-  return qvntest::WaitUntil([&] { return Setting(name) == value; }, ms);
-}
+}  // namespace
 
 CplHost::~CplHost() { Close(); }
 
 bool CplHost::Start(int index) {
-  if (!RegisterExtension()) return false;
+  if (!RegisterOnce()) return false;
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::wstring stem = std::wstring(temp) + L"qvncplpages_" + std::to_wstring(GetCurrentProcessId());
@@ -58,19 +38,7 @@ bool CplHost::Start(int index) {
   if (!qvntest::WaitUntil([&] { return GetFileAttributesW(readyFile_.c_str()) != INVALID_FILE_ATTRIBUTES; },
                           20000))
     return false;
-  DWORD pid = process_.Pid();
-  qvntest::WaitUntil([&] {
-    HWND h = nullptr;
-    while ((h = FindWindowExW(nullptr, h, nullptr, L"Mouse Properties")) != nullptr) {
-      DWORD owner = 0;
-      GetWindowThreadProcessId(h, &owner);
-      if (owner == pid) {
-        sheet_ = h;
-        return true;
-      }
-    }
-    return false;
-  }, 10000);
+  sheet_ = qvntest::WaitDialog(process_.Pid(), L"Mouse Properties");
   if (!sheet_) return false;
   page_ = reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));
   SetForegroundWindow(sheet_);
@@ -92,17 +60,8 @@ bool CplHost::Close() {
 }
 
 void CplHost::Click(HWND window, double fx, double fy) const {
-  RECT r{};
-  GetWindowRect(window, &r);
-  int x = r.left + static_cast<int>((r.right - r.left) * fx);
-  int y = r.top + static_cast<int>((r.bottom - r.top) * fy);
   SetForegroundWindow(sheet_);
-  SetCursorPos(x, y);
-  INPUT in[2] = {};
-  in[0].type = in[1].type = INPUT_MOUSE;
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
+  qvntest::ClickWindowAt(window, fx, fy);
   // Let the panel handle the click before the next step looks.
   DWORD_PTR result = 0;
   SendMessageTimeoutW(sheet_, WM_NULL, 0, 0, SMTO_BLOCK, 5000, &result);
@@ -119,56 +78,6 @@ bool CplHost::ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(sheet_, 0
 bool CplHost::Ok() const {
   Click(GetDlgItem(sheet_, IDOK));
   return qvntest::WaitUntil([&] { return !IsWindow(sheet_); }, 5000);
-}
-
-std::wstring CplHost::Text(int id) const {
-  wchar_t text[512] = {};
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(Item(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000, &result);
-  return text;
-}
-
-bool CplHost::Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-bool CplHost::WaitText(int id, const std::wstring& text, DWORD ms) const {
-  return qvntest::WaitUntil([&] { return Text(id) == text; }, ms);
-}
-
-void TypeKey(WORD vk, bool ctrl, bool alt, bool shift) {
-  std::vector<INPUT> in;
-  auto key = [&](WORD k, bool up) {
-    INPUT i = {};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = k;
-    i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(k, MAPVK_VK_TO_VSC));
-    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    in.push_back(i);
-  };
-  if (ctrl) key(VK_CONTROL, false);
-  if (alt) key(VK_MENU, false);
-  if (shift) key(VK_SHIFT, false);
-  key(vk, false);
-  key(vk, true);
-  if (shift) key(VK_SHIFT, true);
-  if (alt) key(VK_MENU, true);
-  if (ctrl) key(VK_CONTROL, true);
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-  Sleep(100);
-}
-
-void TypeText(const std::wstring& text) {
-  std::vector<INPUT> in;
-  for (wchar_t c : text) {
-    INPUT i = {};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wScan = c;
-    i.ki.dwFlags = KEYEVENTF_UNICODE;
-    in.push_back(i);
-    i.ki.dwFlags |= KEYEVENTF_KEYUP;
-    in.push_back(i);
-  }
-  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-  Sleep(100);
 }
 
 bool WaveFileWrite(const std::wstring& path, DWORD milliseconds) {

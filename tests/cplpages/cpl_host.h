@@ -7,23 +7,14 @@
 
 #include <string>
 
+#include "dialog_controls.h"
 #include "qvntest.h"
+#include "window_waits.h"
 
 namespace cpltest {
 
-extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
-
 // Sheet positions of the pages in the stand-in panel.
 enum PageIndex { kButtonsPage = 0, kPointerPage = 1, kWheelPage = 2, kBreakPage = 3, kClickPage = 4 };
-
-// regsvr32 /s of the built library (once per test program).
-bool RegisterExtension();
-
-// Settings under HKCU "Control Panel\Mouse".
-void SetSetting(const wchar_t* name, const std::wstring& value);
-std::wstring Setting(const wchar_t* name);
-void RemoveSettings(const wchar_t* const* names, size_t count);
-bool WaitSetting(const wchar_t* name, const std::wstring& value, DWORD ms = 5000);
 
 class CplHost {
  public:
@@ -39,7 +30,8 @@ class CplHost {
   DWORD Pid() const { return process_.Pid(); }
   bool Running() const { return process_.Running(); }
 
-  // Real input: a left click at the fraction (fx, fy) of the window.
+  // Real input: a left click at the fraction (fx, fy) of the window, the
+  // sheet brought to the front first; returns once the panel handled it.
   void Click(HWND window, double fx = 0.5, double fy = 0.5) const;
   void ClickItem(int id, double fx = 0.5, double fy = 0.5) const { Click(Item(id), fx, fy); }
   // Up arrow (upper half) or down arrow (lower half) of an up-down.
@@ -51,10 +43,12 @@ class CplHost {
   bool ApplyEnabled() const;
   bool Ok() const;
 
-  std::wstring Text(int id) const;
-  bool Checked(int id) const;
+  std::wstring Text(int id) const { return qvntest::WindowText(Item(id)); }
+  bool Checked(int id) const { return qvntest::IsChecked(page_, id); }
   bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-  bool WaitText(int id, const std::wstring& text, DWORD ms = 5000) const;
+  bool WaitText(int id, const std::wstring& text, DWORD ms = 5000) const {
+    return qvntest::WaitWindowText(Item(id), text, ms);
+  }
 
  private:
   qvntest::Process process_;
@@ -62,11 +56,6 @@ class CplHost {
   HWND sheet_ = nullptr;
   HWND page_ = nullptr;
 };
-
-// Real key strokes: a key pressed and released with modifiers held.
-void TypeKey(WORD vk, bool ctrl = false, bool alt = false, bool shift = false);
-// Unicode characters as typed text.
-void TypeText(const std::wstring& text);
 
 // A small valid PCM wave file (a short tone).
 bool WaveFileWrite(const std::wstring& path, DWORD milliseconds = 300);

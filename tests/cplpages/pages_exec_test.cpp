@@ -11,8 +11,11 @@
 #include "dbwin_reader.h"
 #include "dispatch_fixture.h"
 #include "exec_runner.h"
+#include "input_typing.h"
+#include "user_settings.h"
 
 using namespace cpltest;
+using namespace qvntest;
 
 namespace {
 
@@ -21,7 +24,6 @@ const wchar_t* const kExecSettings[] = {
     L"CheckSpeed1", L"CheckSpeed2", L"CheckSpeed3", L"PointerSpeed1", L"PointerSpeed2", L"PointerSpeed3",
     L"PointerSpeedToggleShortCut", L"CheckBreakReminder", L"EditBreakTime", L"CheckResumeReminder",
     L"EditResumeTime", L"RadioBreakVisualAlert", L"RadioBreakAudioAlert"};
-constexpr size_t kExecSettingCount = sizeof kExecSettings / sizeof kExecSettings[0];
 
 const char kToLocked[] =
     "FSTM Event 2.\n       From QMS_STA_CLICKLOCK_WAITING_AND_AUTOCLICK_ENABLED,L (1) >>>> to "
@@ -30,7 +32,7 @@ const char kToLocked[] =
 class PagesWithExecutive : public ::testing::Test {
  protected:
   void SetUp() override {
-    RemoveSettings(kExecSettings, kExecSettingCount);
+    RemoveSettings(kExecSettings);
     dispatchtest::ClearButtonSettings();
     ASSERT_TRUE(log_.Start());
   }
@@ -38,7 +40,7 @@ class PagesWithExecutive : public ::testing::Test {
     host_.Close();
     if (exec_.Proc().Running()) exec_.Exit(nullptr, 10000);
     qvntest::SetDebugLevel(0);
-    RemoveSettings(kExecSettings, kExecSettingCount);
+    RemoveSettings(kExecSettings);
     dispatchtest::ClearButtonSettings();
   }
   void StartExecWithMouse(DWORD level = 0x0900) {
@@ -125,7 +127,7 @@ TEST_F(PagesWithExecutive, AppliedShortcutTogglesTheSpeeds) {
   host_.ClickItem(210, 0.1);  // Ctrl
   host_.ClickItem(211, 0.1);  // Alt
   host_.ClickItem(202);
-  TypeKey(VK_F8);
+  TapKey(VK_F8);
   ASSERT_TRUE(host_.WaitText(202, L"F8"));
   ASSERT_TRUE(host_.Apply());
   ASSERT_TRUE(WaitSetting(L"PointerSpeedToggleShortCut", std::to_wstring(0x3077)));
@@ -134,9 +136,9 @@ TEST_F(PagesWithExecutive, AppliedShortcutTogglesTheSpeeds) {
   // of this process), then Ctrl+Alt+F8.
   host_.ClickItem(272, 0.6);  // the box's label area: toggles it...
   host_.ClickItem(272, 0.6);  // ...and back
-  TypeKey(VK_F8, true, true);
+  TapKey(VK_F8, true, true);
   EXPECT_TRUE(WaitSetting(L"CurrentSpeedSelected", L"2", 8000));
-  TypeKey(VK_F8, true, true);
+  TapKey(VK_F8, true, true);
   EXPECT_TRUE(WaitSetting(L"CurrentSpeedSelected", L"1", 8000));
 }
 
@@ -146,27 +148,16 @@ TEST_F(PagesWithExecutive, BreakApplyRestartsTheReminderOnTheNewSchedule) {
   ASSERT_TRUE(exec_.Start(0xFFFF));
   ASSERT_TRUE(host_.Start(kBreakPage));
   host_.ClickItem(267);
-  TypeKey(VK_BACK);
-  TypeKey(VK_BACK);
+  TapKey(VK_BACK);
+  TapKey(VK_BACK);
   TypeText(L"0");
   ASSERT_TRUE(host_.WaitText(267, L"0"));
   ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"EditBreakTime", L"0"));
   EXPECT_TRUE(log_.WaitFor("QMEXE: WM_RESET_BREAKTIMERS", 5000, exec_.Pid()));
   // With 0 minutes the restarted timer fires at once: the reminder box.
-  HWND box = nullptr;
-  EXPECT_TRUE(qvntest::WaitUntil([&] {
-    HWND h = nullptr;
-    while ((h = FindWindowExW(nullptr, h, L"#32770", L"Quorvane Mouse Manager")) != nullptr) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(h, &pid);
-      if (pid == exec_.Pid() && IsWindowVisible(h)) {
-        box = h;
-        return true;
-      }
-    }
-    return false;
-  }, 10000)) << "the reminder after the restart";
+  HWND box = WaitDialog(exec_.Pid(), L"Quorvane Mouse Manager");
+  EXPECT_NE(box, nullptr) << "the reminder after the restart";
   if (box) PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
 }
 

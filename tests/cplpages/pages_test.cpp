@@ -14,8 +14,11 @@
 #include "cpl_host.h"
 #include "dbwin_reader.h"
 #include "exec_runner.h"
+#include "input_typing.h"
+#include "user_settings.h"
 
 using namespace cpltest;
+using namespace qvntest;
 
 namespace {
 
@@ -54,13 +57,13 @@ int TrackPos(const CplHost& host, int id) { return static_cast<int>(SendMessageW
 class Pages : public ::testing::Test {
  protected:
   void SetUp() override {
-    RemoveSettings(kPageSettings, sizeof kPageSettings / sizeof kPageSettings[0]);
+    RemoveSettings(kPageSettings);
     lines_ = SystemLines();
     speed_ = SystemSpeed();
   }
   void TearDown() override {
     host_.Close();
-    RemoveSettings(kPageSettings, sizeof kPageSettings / sizeof kPageSettings[0]);
+    RemoveSettings(kPageSettings);
     SystemLinesSet(lines_ < 0 ? WHEEL_PAGESCROLL : static_cast<UINT>(lines_));
     if (speed_ >= 1 && speed_ <= 20) SystemSpeedSet(speed_);
   }
@@ -339,16 +342,16 @@ TEST_F(Pages, ShortcutKeyBox) {
   host_.ClickItem(210, 0.1);  // Ctrl
   host_.ClickItem(211, 0.1);  // Alt
   host_.ClickItem(202);
-  TypeKey(VK_F8);
+  TapKey(VK_F8);
   EXPECT_TRUE(host_.WaitText(202, L"F8"));
   ASSERT_TRUE(host_.Apply());
   EXPECT_TRUE(WaitSetting(L"PointerSpeedToggleShortCut", std::to_wstring(0x3077)));
   // Typed characters never reach the box; Backspace clears the key, and
   // then the modifiers alone store nothing.
   host_.ClickItem(202);
-  TypeKey('X');
+  TapKey('X');
   EXPECT_TRUE(host_.WaitText(202, L"X")) << "a key press shows the key's name, its character is dropped";
-  TypeKey(VK_BACK);
+  TapKey(VK_BACK);
   EXPECT_TRUE(host_.WaitText(202, L""));
   EXPECT_TRUE(host_.Checked(210));
   ASSERT_TRUE(host_.Apply());
@@ -407,15 +410,12 @@ class BreakPage : public Pages {
   // Browse, then the common dialog: the path typed into its name box.
   void BrowseAndChoose(int browseId, const std::wstring& path) {
     host_.ClickItem(browseId);
-    HWND dialog = nullptr;
-    ASSERT_TRUE(qvntest::WaitUntil([&] {
-      dialog = FindWindowW(nullptr, L"Select For Break Alarm");
-      return dialog && IsWindowVisible(dialog);
-    }, 10000));
+    HWND dialog = WaitDialog(host_.Pid(), L"Select For Break Alarm");
+    ASSERT_NE(dialog, nullptr);
     SetForegroundWindow(dialog);
     Sleep(300);
     TypeText(path);
-    TypeKey(VK_RETURN);
+    TapKey(VK_RETURN);
     ASSERT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(dialog); }, 10000));
   }
   std::wstring windows_, media_;
@@ -468,12 +468,12 @@ TEST_F(BreakPage, ReminderBoxesAndMinutes) {
   EXPECT_FALSE(host_.Checked(272)) << "resume stays unticked";
   // A fourth digit is refused by the box.
   host_.ClickItem(267);
-  TypeKey(VK_END);
+  TapKey(VK_END);
   TypeText(L"45");
   EXPECT_TRUE(host_.WaitText(267, L"304"));
-  TypeKey(VK_BACK);
-  TypeKey(VK_BACK);
-  TypeKey(VK_BACK);
+  TapKey(VK_BACK);
+  TapKey(VK_BACK);
+  TapKey(VK_BACK);
   TypeText(L"1");
   EXPECT_TRUE(host_.WaitText(267, L"1"));
   ASSERT_TRUE(host_.Apply());

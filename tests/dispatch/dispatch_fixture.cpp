@@ -1,11 +1,10 @@
 #include "dispatch_fixture.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 namespace dispatchtest {
-
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
-const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
 
 bool StartSimDriver(simdriver::SimDriver& sim) {
   DWORD start = GetTickCount();
@@ -21,6 +20,18 @@ std::vector<std::string> Injected(simdriver::SimDriver& sim) {
   for (const auto& e : sim.Log())
     if (e.IsInjection()) out.push_back(simdriver::Describe(e));
   return out;
+}
+
+std::vector<std::string> DriveRaw(simdriver::SimDriver& sim, int32_t type, uint16_t button) {
+  EXPECT_TRUE(sim.Clear());
+  EXPECT_TRUE(sim.Raw(type, button));
+  EXPECT_TRUE(sim.WaitStatus(
+      [](const QvnSimStatus& s) {
+        return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0;
+      },
+      8000))
+      << "raw record " << type << "/" << button << " not taken in time";
+  return Injected(sim);
 }
 
 std::string KeyLine(bool down, UINT vk, unsigned flags) {
@@ -47,12 +58,6 @@ void ClearButtonSettings() {
     }
   }
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
-}
-
-void SetSetting(const wchar_t* name, const std::wstring& value, const wchar_t* app) {
-  std::wstring key = kMouseKey;
-  if (app) key = std::wstring(kAppKey) + L"\\" + app;
-  qvntest::RegSetString(HKEY_CURRENT_USER, key.c_str(), name, value);
 }
 
 HWND FindTestWindow(const std::wstring& title) { return FindWindowW(L"QvnDispatchTestWindow", title.c_str()); }

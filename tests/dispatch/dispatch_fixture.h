@@ -9,11 +9,13 @@
 
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "user_settings.h"
 
 namespace dispatchtest {
 
-extern const wchar_t kMouseKey[];  // "Control Panel\Mouse"
-extern const wchar_t kAppKey[];    // "Control Panel\Mouse\App"
+using qvntest::kAppKey;
+using qvntest::kMouseKey;
+using qvntest::SetSetting;
 
 // Starts the simulated driver. Right after a prefix comes up its first
 // starts can fail for a while (the driver host is still settling); this
@@ -22,6 +24,10 @@ bool StartSimDriver(simdriver::SimDriver& sim);
 
 // Control-device requests logged since the last Clear, as Describe() lines.
 std::vector<std::string> Injected(simdriver::SimDriver& sim);
+// Clears the log, sends one raw record (type, button) and waits until the
+// executive has taken it and waits again (each step a test failure when it
+// does not happen); then what it injected.
+std::vector<std::string> DriveRaw(simdriver::SimDriver& sim, int32_t type, uint16_t button);
 
 // The line a key injection of `vk` produces ("key down scan 0x2a flags 0").
 std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
@@ -29,7 +35,6 @@ std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
 // Removes every button, recording, launch and click setting this suite
 // writes, and the "App" tree.
 void ClearButtonSettings();
-void SetSetting(const wchar_t* name, const std::wstring& value, const wchar_t* app = nullptr);
 
 // One of the test window programs (qvn_testwin_writer.exe, _painter, _plain).
 class TestWindow {

@@ -48,14 +48,7 @@ class Dispatch : public ::testing::Test {
   }
   // Hands one record to the executive and waits until it has been
   // dispatched (the device thread starts its next wait only afterwards).
-  V Drive(int32_t type, uint16_t button) {
-    EXPECT_TRUE(sim_.Clear());
-    EXPECT_TRUE(sim_.Raw(type, button));
-    EXPECT_TRUE(sim_.WaitStatus(
-        [](const QvnSimStatus& s) { return s.waitsCompleted >= 1 && s.waitsStarted >= 1 && s.pendingWaits == 1 && s.queuedEvents == 0; },
-        8000));
-    return Injected(sim_);
-  }
+  V Drive(int32_t type, uint16_t button) { return DriveRaw(sim_, type, button); }
   // Waits until n records queued since the last Clear have been dispatched.
   bool WaitDispatched(uint32_t n) {
     return sim_.WaitStatus(

@@ -13,6 +13,7 @@
 #include "qvnlog.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "window_waits.h"
 
 using simdriver::SimDriver;
 
@@ -64,10 +65,10 @@ class DeviceThread : public ::testing::Test {
 
   size_t Lines(const std::string& text) { return log_.Count("QMEXE: " + text, GetCurrentProcessId()); }
   bool WaitLine(const std::string& text, size_t n = 1, DWORD ms = 5000) {
-    return dltest::PumpUntil([&] { return Lines(text) >= n; }, ms);
+    return qvntest::PumpUntil([&] { return Lines(text) >= n; }, ms);
   }
   bool WaitOneWait() {
-    return dltest::PumpUntil([&] {
+    return qvntest::PumpUntil([&] {
       QvnSimStatus s;
       return sim_.Status(&s) && s.pendingWaits == 1 && s.filterHandles == 1;
     }, 8000);
@@ -125,7 +126,7 @@ TEST_F(DeviceThread, DeviceChangeClosesUpdatesAndReopensWithOneWait) {
   ASSERT_TRUE(WaitOneWait());
   for (int i = 0; i < 3; ++i) {
     QMEThreadDeviceSignalDeviceChange(&data_);
-    ASSERT_TRUE(dltest::PumpUntil([&] { return Status().filterOpens == 2u + i; }, 8000));
+    ASSERT_TRUE(qvntest::PumpUntil([&] { return Status().filterOpens == 2u + i; }, 8000));
     ASSERT_TRUE(WaitOneWait());
   }
   QvnSimStatus s = Status();
@@ -141,7 +142,7 @@ TEST_F(DeviceThread, AbsentMouseIsReportedOnceAndOpenedAfterReplugAndDeviceChang
   // A settings change while absent reloads but sends nothing.
   QMEThreadDeviceSignalConfigChange(&data_);
   ASSERT_TRUE(WaitLine("wait for ConfigChange"));
-  dltest::PumpFor(200);
+  qvntest::PumpFor(200);
   EXPECT_EQ(Lines("QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present."), 1u);
   EXPECT_TRUE(sim_.Configurations().empty());
 
@@ -166,7 +167,7 @@ TEST_F(DeviceThread, OddRecordsAreRoutedByButtonIdFirstThenByType) {
   for (const Rec& r : dropped) { ASSERT_TRUE(sim_.Raw(r.type, r.button)); ++sent; }
   ASSERT_TRUE(sim_.Move());
   ++sent;
-  ASSERT_TRUE(dltest::PumpUntil([&] { return log_.CountPrefix("QMEXE: Event from driver. ", GetCurrentProcessId()) >= sent; }, 8000));
+  ASSERT_TRUE(qvntest::PumpUntil([&] { return log_.CountPrefix("QMEXE: Event from driver. ", GetCurrentProcessId()) >= sent; }, 8000));
   ASSERT_TRUE(WaitOneWait());
   EXPECT_EQ(Lines(">>> ExecuteFunctions"), sizeof(toDispatcher) / sizeof(toDispatcher[0]));
   EXPECT_EQ(Lines("Event from driver. EventType:65535 btnId:51"), 1u);
@@ -230,7 +231,7 @@ TEST_F(DeviceThread, FailedWaitEndsTheThreadAndADeviceChangeDoesNotRevive) {
   EXPECT_EQ(Lines("QmeThreadDeviceRun GetOverlappedResult failed! 31"), 1u);  // ERROR_GEN_FAILURE
   EXPECT_EQ(Lines("Link Thread, user request stop!"), 0u);
   QMEThreadDeviceSignalDeviceChange(&data_);
-  dltest::PumpFor(300);
+  qvntest::PumpFor(300);
   QvnSimStatus s = Status();
   EXPECT_EQ(s.filterOpens, 1u);
   EXPECT_EQ(s.filterHandles, 0u);

@@ -41,23 +41,4 @@ void SetSetupDelay(DWORD ms) {
 
 void ClearSetupCalls() { DeleteFileW(qvntest::BinPath(L"fakesetup_calls.txt").c_str()); }
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (pred()) return true;
-    if (GetTickCount() - start >= timeoutMs) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void PumpFor(DWORD ms) {
-  DWORD start = GetTickCount();
-  PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 100);
-}
-
 }  // namespace dltest

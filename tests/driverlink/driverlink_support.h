@@ -1,9 +1,7 @@
-// Shared pieces of the driver-link tests: the stand-in setup tool's files
-// and a wait that keeps this thread's windows served.
+// Shared pieces of the driver-link tests: the stand-in setup tool's files.
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,9 +14,5 @@ std::vector<std::string> SetupCalls();
 void ClearSetupCalls();
 // Milliseconds every stand-in run waits after recording its call (0: none).
 void SetSetupDelay(DWORD ms);
-
-// Like WaitUntil, but dispatches this thread's messages meanwhile.
-bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs);
-void PumpFor(DWORD ms);
 
 }  // namespace dltest

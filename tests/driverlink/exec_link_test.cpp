@@ -14,6 +14,7 @@
 #include "qvn_messages.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "user_settings.h"
 
 using simdriver::Inject;
 using simdriver::SimDriver;
@@ -21,7 +22,6 @@ using namespace qvntest;
 
 namespace {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 const char kNoDevice[] = "QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.";
 
 constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kSessionLock = 7, kSessionUnlock = 8;

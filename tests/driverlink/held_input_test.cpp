@@ -17,6 +17,7 @@
 #include "exec_runner.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "user_settings.h"
 
 using simdriver::Inject;
 using simdriver::LogEntry;
@@ -25,7 +26,6 @@ using namespace qvntest;
 
 namespace {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kSessionLock = 7, kSessionUnlock = 8;
 const char kToLocked[] =
     "FSTM Event 2.\n       From QMS_STA_CLICKLOCK_WAITING_AND_AUTOCLICK_ENABLED,L (1) >>>> to "

@@ -19,6 +19,7 @@
 #include "qvn_messages.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "user_settings.h"
 
 using simdriver::Inject;
 using simdriver::LogEntry;
@@ -27,7 +28,6 @@ using namespace qvntest;
 
 namespace {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 constexpr int kRecords = 10000, kMessages = 10000;
 
 // Every value below a key, by path and name, with its type and bytes.

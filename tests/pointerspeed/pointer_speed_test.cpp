@@ -12,12 +12,13 @@
 #include "fake_tray.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "user_settings.h"
+#include "window_waits.h"
 
 using namespace qvntest;
 
 namespace {
 
-const wchar_t kMouseKey[] = L"Control Panel\\Mouse";
 const wchar_t* const kSettings[] = {
     L"CheckSpeed1",          L"CheckSpeed2",          L"CheckSpeed3",          L"PointerSpeed1",
     L"PointerSpeed2",        L"PointerSpeed3",        L"CheckEnhancePointer1", L"CheckEnhancePointer2",
@@ -42,20 +43,6 @@ std::wstring SystemAccel() {
   return Get(L"MouseThreshold1") + L"," + Get(L"MouseThreshold2") + L"," + Get(L"MouseSpeed");
 }
 void SetSystemSpeed(int v) { Set(L"MouseSensitivity", std::to_wstring(v)); }
-
-void Pump() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
-  }
-}
-// Waits while serving this thread's messages: the keyboard hook runs in
-// this process when it takes its keyboard input.
-template <class F>
-bool PumpUntil(F pred, DWORD ms) {
-  return WaitUntil([&] { Pump(); return pred(); }, ms, 10);
-}
 
 class PointerSpeed : public ::testing::Test {
  protected:
@@ -96,7 +83,7 @@ class PointerSpeed : public ::testing::Test {
     ASSERT_TRUE(window_);
     SetForegroundWindow(window_);
     SetFocus(window_);
-    Pump();
+    PumpFor(0);
   }
 
   size_t KeyLines() { return log_.Count("QMEXE: >>> ProcessKeyboardKey", exec_.Pid()); }

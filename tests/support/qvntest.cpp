@@ -100,6 +100,17 @@ void Process::Kill() {
   }
 }
 
+long RunAndWait(const std::wstring& program, const std::wstring& args, DWORD timeoutMs) {
+  Process p;
+  if (!p.Start(program, args)) return -1;
+  DWORD code = 0;
+  if (!p.Wait(timeoutMs, &code)) {
+    p.Kill();
+    return -1;
+  }
+  return static_cast<long>(code);
+}
+
 HWND FindExecWindow(DWORD session) {
   wchar_t title[32];
   _snwprintf(title, 32, L"Quorvane%lu", session);

@@ -43,6 +43,10 @@ class Process {
   DWORD pid_ = 0;
 };
 
+// Runs a program and waits (bounded) for its end: its exit code, or -1
+// when it did not start or did not end in time (it is then ended).
+long RunAndWait(const std::wstring& program, const std::wstring& args, DWORD timeoutMs = 60000);
+
 // Polls until the predicate holds or the time runs out.
 template <class F>
 bool WaitUntil(F pred, DWORD timeoutMs, DWORD stepMs = 20) {
