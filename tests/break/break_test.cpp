@@ -23,7 +23,7 @@ const wchar_t* const kSettings[] = {
     L"BreakAudioWaveFile",   L"CheckResumeReminder",   L"EditResumeTime",        L"RadioResumeVisualAlert",
     L"RadioResumeAudioAlert", L"BreakResumeWaveFile"};
 
-void Set(const wchar_t* name, const std::wstring& value) { ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, name, value)); }
+void Set(const wchar_t* name, const std::wstring& value) { ASSERT_TRUE(SetSetting(name, value)); }
 
 struct ChildSearch {
   const wchar_t* text;
@@ -65,12 +65,12 @@ void ClickOk(HWND box) {
 class BreakReminder : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const wchar_t* n : kSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    RemoveSettings(kSettings);
     ASSERT_TRUE(log_.Start());
   }
   void TearDown() override {
     exec_.Exit(nullptr, 10000);
-    for (const wchar_t* n : kSettings) qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    RemoveSettings(kSettings);
     SetDebugLevel(0);
   }
   void BothRemindersAtOnce() {

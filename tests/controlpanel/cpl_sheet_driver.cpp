@@ -48,9 +48,7 @@ bool CplSheet::Open(bool wheelPage, int startPage, const std::wstring& hostDir) 
                       std::to_wstring(startPage);
   if (!wheelPage) args += L" --no-wheel";
   if (!host_.Start(host, args)) return false;
-  std::wstring ready = dir_ + L"ready";
-  if (!qvntest::WaitUntil([&] { return GetFileAttributesW(ready.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
-    return false;
+  if (!qvntest::WaitForFile(dir_ + L"ready", 30000)) return false;
   sheet_ = qvntest::WaitDialog(host_.Pid());
   return sheet_ != nullptr;
 }

@@ -28,8 +28,7 @@ bool Host::Open() {
   readyFile_ = std::wstring(temp) + L"qvncpldlg_ready_" + std::to_wstring(GetCurrentProcessId());
   DeleteFileW(readyFile_.c_str());
   if (!host_.Start(HostDir() + L"\\qvnmousecpl.exe", L"--ready-file \"" + readyFile_ + L"\"")) return false;
-  if (!qvntest::WaitUntil([&] { return GetFileAttributesW(readyFile_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000))
-    return false;
+  if (!qvntest::WaitForFile(readyFile_, 30000)) return false;
   sheet_ = qvntest::WaitDialog(host_.Pid());
   return sheet_ && qvntest::WaitUntil([&] { return Page() != nullptr; }, 5000);
 }

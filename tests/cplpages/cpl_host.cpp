@@ -35,9 +35,7 @@ bool CplHost::Start(int index) {
   std::wstring args = L"--start-page " + std::to_wstring(index) + L" --ready-file \"" + readyFile_ +
                       L"\" --quit-file \"" + quitFile_ + L"\"";
   if (!process_.Start(qvntest::BinPath(L"qvnmousecpl.exe"), args)) return false;
-  if (!qvntest::WaitUntil([&] { return GetFileAttributesW(readyFile_.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                          20000))
-    return false;
+  if (!qvntest::WaitForFile(readyFile_, 20000)) return false;
   sheet_ = qvntest::WaitDialog(process_.Pid(), L"Mouse Properties");
   if (!sheet_) return false;
   page_ = reinterpret_cast<HWND>(SendMessageW(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0));

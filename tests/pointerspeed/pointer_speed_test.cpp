@@ -27,7 +27,7 @@ const wchar_t* const kSettings[] = {
 constexpr UINT kVkF9 = VK_F9;
 constexpr UINT kSettingsUpdated = 0x80EC;
 
-void Set(const wchar_t* name, const std::wstring& v) { ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, name, v)); }
+void Set(const wchar_t* name, const std::wstring& v) { ASSERT_TRUE(SetSetting(name, v)); }
 std::wstring Get(const wchar_t* name) {
   std::wstring v;
   RegGetString(HKEY_CURRENT_USER, kMouseKey, name, &v);
@@ -47,7 +47,7 @@ void SetSystemSpeed(int v) { Set(L"MouseSensitivity", std::to_wstring(v)); }
 class PointerSpeed : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const wchar_t* n : kSettings) RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    RemoveSettings(kSettings);
     ASSERT_TRUE(log_.Start());
     ASSERT_TRUE(tray_.Start());
     for (int i = 0; i < 4; ++i) RegGetString(HKEY_CURRENT_USER, kMouseKey, kProfileValues[i], &profileBefore_[i]);
@@ -55,7 +55,7 @@ class PointerSpeed : public ::testing::Test {
   void TearDown() override {
     exec_.Exit(nullptr, 10000);
     if (window_) DestroyWindow(window_);
-    for (const wchar_t* n : kSettings) RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, n);
+    RemoveSettings(kSettings);
     for (int i = 0; i < 4; ++i)
       if (!profileBefore_[i].empty()) RegSetString(HKEY_CURRENT_USER, kMouseKey, kProfileValues[i], profileBefore_[i]);
     SetDebugLevel(0);

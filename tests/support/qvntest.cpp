@@ -111,6 +111,10 @@ long RunAndWait(const std::wstring& program, const std::wstring& args, DWORD tim
   return static_cast<long>(code);
 }
 
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
+  return WaitUntil([&] { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, timeoutMs);
+}
+
 HWND FindExecWindow(DWORD session) {
   wchar_t title[32];
   _snwprintf(title, 32, L"Quorvane%lu", session);

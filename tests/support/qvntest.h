@@ -58,6 +58,9 @@ bool WaitUntil(F pred, DWORD timeoutMs, DWORD stepMs = 20) {
   }
 }
 
+// Polls until a file exists (a program's "ready" file, say).
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs);
+
 // The executive's main window of this session, or null.
 HWND FindExecWindow(DWORD session = CurrentSessionId());
 

@@ -30,8 +30,6 @@ class MouseKeyGuard {
  public:
   MouseKeyGuard();
   ~MouseKeyGuard();
-  MouseKeyGuard(const MouseKeyGuard&) = delete;
-  MouseKeyGuard& operator=(const MouseKeyGuard&) = delete;
 
  private:
   bool saved_ = false;
