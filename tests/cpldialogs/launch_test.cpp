@@ -6,9 +6,9 @@
 
 #include <string>
 
+#include "dialog_controls.h"
 #include "dialog_driver.h"
 #include "dispatch_fixture.h"
-#include "dialog_controls.h"
 #include "exec_runner.h"
 #include "input_clicks.h"
 #include "input_typing.h"
