@@ -1,6 +1,7 @@
 // The remembered per-application switch and the program-name cache: what a
 // press decides once the customised names and the program are known, and
 // when it has to walk and reload again.
+#include "app_keys_fake.h"
 #include "app_switch_memory.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,6 @@
 
 namespace {
 
-struct Keys {
-  std::vector<std::wstring> names;
-  uint32_t calls = 0;
-  static bool Enum(void* p, uint32_t i, std::wstring* out) {
-    auto* k = static_cast<Keys*>(p);
-    ++k->calls;
-    if (i >= k->names.size()) return false;
-    *out = k->names[i];
-    return true;
-  }
-};
 
 // One press over `program`: whether it reloads, the walks it made, and the
 // current application name afterwards.

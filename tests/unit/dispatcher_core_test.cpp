@@ -1,3 +1,4 @@
+#include "app_keys_fake.h"
 #include "dispatcher_core.h"
 
 #include <gtest/gtest.h>
@@ -393,17 +394,6 @@ TEST_F(AccelDispatcher, ReportWithDeltaOneIsStillAWheelReport) {
 
 // ---- per-application switch ----
 
-struct Keys {
-  std::vector<std::wstring> names;
-  uint32_t calls = 0;
-  static bool Enum(void* p, uint32_t i, std::wstring* out) {
-    auto* k = static_cast<Keys*>(p);
-    ++k->calls;
-    if (i >= k->names.size()) return false;
-    *out = k->names[i];
-    return true;
-  }
-};
 
 TEST(ApplicationSwitch, CaseBlindNameCompareThenCaseSensitiveKeyMatch) {
   Keys keys{{L"Paint Program", L"Text Editor", L"notepad.exe"}};
