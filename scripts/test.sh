@@ -14,6 +14,10 @@ echo "== native core tests (ASan/UBSan)"
 echo "== fuzz targets of the cores (short run)"
 "$root/scripts/fuzz.sh" -t "${QVN_FUZZ_SECONDS:-5}" || status=1
 echo "== Windows tests under Wine"
-"$root/scripts/wine-harness.sh" "$build/win" \
-  bash -c "cd '$build/win' && ctest -j$jobs -E '^Soak\\.' --output-on-failure --timeout 300" || status=1
+# Independent Windows machines side by side (display, prefix, wineserver
+# and bin folder each); ctest hands each test a lane.
+lanes=${QVN_WINE_LANES:-2}
+QVN_WINE_LANES=$lanes "$root/scripts/wine-harness.sh" "$build/win" \
+  bash -c "cd '$build/win' && ctest -j$((2 * lanes)) --resource-spec-file \"\$QVN_LANE_RESOURCES\" \
+             -E '^Soak\\.' --output-on-failure --timeout 300" || status=1
 exit $status
