@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include "break_minutes_core.h"
+#include "break_preview_core.h"
 #include "break_sound_core.h"
+#include "page_apply_core.h"
 #include "pointer_scale_core.h"
 #include "updown_core.h"
 
@@ -52,8 +55,9 @@ TEST(UpDownCore, LineSteps) {
   const StepCase cases[] = {
       {L"3", kUp, L"4"},   {L"3", kDown, L"2"},  {L"40", kUp, nullptr}, {L"39", kUp, L"40"},
       {L"1", kDown, L"1"}, {L"", kUp, L"1"},     {L"", kDown, L"1"},    {L"0", kUp, L"1"},
-      {L"41", kUp, nullptr}, {L"41", kDown, L"40"}, {L"abc", kUp, L"1"},
-      {L"2147483647", kUp, nullptr},
+      {L"41", kUp, L"40"}, {L"41", kDown, L"40"}, {L"abc", kUp, L"1"},
+      // Beyond the arrows (Windows allows 100): into the range at once.
+      {L"100", kUp, L"40"}, {L"50", kDown, L"40"}, {L"2147483647", kUp, L"40"},
   };
   for (const StepCase& c : cases) {
     wchar_t out[16] = L"untouched";
@@ -96,10 +100,92 @@ TEST(UpDownCore, DelayTextAndSmallBuffers) {
 TEST(UpDownCore, WheelReadBack) {
   EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(-1));           // WHEEL_PAGESCROLL on Windows
   EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(0x7FFFFFFF));   // ... as Wine reads it back
-  EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(41));
-  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(40));
+  EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(0xFFFFFFFFll));
+  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(41));
+  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(100));
   EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(3));
   EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(0));
+  // The lines box as set: what the page shows, never a one-screen value.
+  const struct {
+    const wchar_t* text;
+    bool ok;
+    unsigned lines;
+  } cases[] = {{L"50", true, 50},   {L"100", true, 100}, {L"0", true, 0},          {L"", false, 0},
+               {L"1x", false, 0},   {L"-1", false, 0},   {L"2147483647", false, 0}, {L"4294967296", false, 0}};
+  for (const auto& c : cases) {
+    unsigned lines = 0;
+    EXPECT_EQ(c.ok, qvn::WheelLinesParse(c.text, &lines)) << std::wstring(c.text).size();
+    EXPECT_EQ(c.lines, lines);
+  }
+}
+
+TEST(BreakMinutesCore, OneToNineHundredNinetyNine) {
+  const struct {
+    const wchar_t* text;
+    int minutes;  // 0: refused
+  } cases[] = {{L"1", 1}, {L"999", 999}, {L"030", 30}, {L"", 0},     {L"0", 0},     {L"000", 0},
+               {L"1000", 0}, {L"abc", 0}, {L"12a", 0}, {L"-5", 0},   {L" 5", 0}};
+  for (const auto& c : cases) {
+    int minutes = 0;
+    EXPECT_EQ(c.minutes != 0, qvn::BreakMinutesParse(c.text, &minutes));
+    EXPECT_EQ(c.minutes, minutes);
+  }
+  EXPECT_FALSE(qvn::BreakMinutesParse(nullptr, nullptr));
+}
+
+TEST(PageApplyCore, StoresUntilTheFirstFailureAndStaysChanged) {
+  qvn::PageApply page;
+  EXPECT_FALSE(page.Changed());
+  page.MarkChanged();
+  page.Begin();
+  EXPECT_TRUE(page.Record(true, L"A", 0));
+  EXPECT_FALSE(page.Record(false, L"B", 5));
+  EXPECT_FALSE(page.Record(true, L"C", 0)) << "nothing more after a failure";
+  EXPECT_EQ(std::wstring(L"B"), page.FailedSetting());
+  EXPECT_EQ(5ul, page.Error());
+  EXPECT_TRUE(page.AnyStored());
+  EXPECT_FALSE(page.End());
+  EXPECT_TRUE(page.Changed()) << "the next Apply tries again";
+  page.Begin();
+  page.Refuse();
+  EXPECT_FALSE(page.Record(true, L"A", 0)) << "refused input stores nothing";
+  EXPECT_FALSE(page.AnyStored());
+  EXPECT_FALSE(page.End());
+  page.Begin();
+  EXPECT_TRUE(page.Record(true, L"A", 0));
+  EXPECT_TRUE(page.End());
+  EXPECT_FALSE(page.Changed());
+}
+
+TEST(BreakPreviewCore, OnePressOneChange) {
+  using qvn::PreviewButton;
+  using qvn::PreviewRequest;
+  qvn::BreakPreviewMachine m;
+  // Pressed twice before the worker started: play, then stop; its late
+  // answer changes nothing.
+  PreviewRequest play = m.Press(PreviewButton::Break);
+  EXPECT_EQ(PreviewRequest::kPlay, play.kind);
+  EXPECT_TRUE(m.ShowsStop(PreviewButton::Break));
+  EXPECT_FALSE(m.ShowsStop(PreviewButton::Resume));
+  EXPECT_EQ(PreviewRequest::kStop, m.Press(PreviewButton::Break).kind);
+  EXPECT_FALSE(m.Started(play.press, true));
+  EXPECT_FALSE(m.Playing());
+  // Played and over: the worker closes it; a press right then plays anew.
+  play = m.Press(PreviewButton::Resume);
+  EXPECT_TRUE(m.Started(play.press, true));
+  EXPECT_EQ(PreviewRequest::kClose, m.Finished().kind);
+  EXPECT_FALSE(m.Playing());
+  EXPECT_EQ(PreviewRequest::kNone, m.Finished().kind);
+  play = m.Press(PreviewButton::Break);
+  EXPECT_EQ(PreviewRequest::kPlay, play.kind);
+  // The other button while playing only stops.
+  EXPECT_TRUE(m.Started(play.press, true));
+  EXPECT_EQ(PreviewRequest::kStop, m.Press(PreviewButton::Resume).kind);
+  EXPECT_FALSE(m.ShowsStop(PreviewButton::Break) || m.ShowsStop(PreviewButton::Resume));
+  // A refused play ends the preview.
+  play = m.Press(PreviewButton::Break);
+  EXPECT_FALSE(m.Started(play.press, false));
+  EXPECT_FALSE(m.Playing());
 }
 
 TEST(PointerScaleCore, SpeedsAndPositions) {
@@ -159,7 +245,10 @@ TEST(BreakSoundCore, BrowsedPaths) {
     const wchar_t* stored;
   } cases[] = {
       {L"C:\\windows\\Media\\ding.wav", L"ding.wav"},
-      {L"C:\\windows\\Media\\sub\\chime.wav", L"chime.wav"},
+      // Only directly in the folder: elsewhere the name would find another file.
+      {L"C:\\windows\\Media\\sub\\chime.wav", L"C:\\windows\\Media\\sub\\chime.wav"},
+      {L"C:\\windows\\MediaX\\b.wav", L"C:\\windows\\MediaX\\b.wav"},
+      {L"C:\\windows\\Media\\", L"C:\\windows\\Media\\"},
       {L"C:\\windows\\media\\ding.wav", L"C:\\windows\\media\\ding.wav"},  // case-sensitive
       {L"D:\\sounds\\bell.wav", L"D:\\sounds\\bell.wav"},
   };
