@@ -128,7 +128,10 @@ INT_PTR CALLBACK QMCDlgBase::StaticDialogProcedure(HWND window, UINT message, WP
   }
   if (!owner) return FALSE;
   bool answered = message == WM_NOTIFY && owner->OnNotify(wParam, lParam);
+  bool initializing = owner->m_initializing;
+  if (message == WM_INITDIALOG) owner->m_initializing = true;
   INT_PTR result = owner->DialogProcedure(message, wParam, lParam);
+  owner->m_initializing = initializing;
   return answered ? TRUE : result;
 }
 
@@ -228,6 +231,7 @@ HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instanc
 }
 
 void QMCDlgBasePropertyPage::PageChangedMark() {
+  if (m_initializing) return;
   m_apply.MarkChanged();
   if (m_window) SendMessageW(GetParent(m_window), PSM_CHANGED, reinterpret_cast<WPARAM>(m_window), 0);
 }

@@ -52,6 +52,9 @@ class QMCDlgBase : public QMCDlgElement {
  protected:
   QMCDlgBase();
   ~QMCDlgBase();
+  // True while the object handles WM_INITDIALOG: what the controls report
+  // then (EN_CHANGE of a text set) is no change by the user.
+  bool m_initializing = false;
   QMCDlgBase(const QMCDlgBase&) = delete;
   QMCDlgBase& operator=(const QMCDlgBase&) = delete;
 };
