@@ -3,10 +3,11 @@
 # (scripts/wine-harness.sh) prepared, in the lane ctest gave the test
 # (scripts/wine-lane.sh). Refuses to touch any other prefix.
 #
-# What Wine itself reports (WINEDEBUG=err+all unless set otherwise) is
-# kept only when the program fails: printed after its output, and, when
+# What Wine itself reports (WINEDEBUG=err+all unless QVN_WINEDEBUG says
+# otherwise) is shown only when the program fails, after its output. When
 # Wine did not start the program at all (a failure without one byte of
-# output), also kept in <build>/wine-start-failures/.
+# output) it is also kept in <build>/wine-start-failures/, and the program
+# is started once more, which the output says.
 if [ -z "${QVN_IN_LANE:-}" ]; then
   QVN_IN_LANE=1 exec "$(dirname "$0")/wine-lane.sh" "$0" "$@"
 fi
@@ -17,18 +18,31 @@ fi
 export WINEDEBUG="${QVN_WINEDEBUG:-err+all}"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-wine "$@" 2>"$scratch/wine.err" | tee "$scratch/out"
-rc=${PIPESTATUS[0]}
-if [ "$rc" != 0 ]; then
+
+# Runs the program once; 0 when it wrote something (every test program
+# writes before its first case).
+run() {
+  wine "$@" 2>"$scratch/wine.err" | tee "$scratch/out"
+  rc=${PIPESTATUS[0]}
+  [ -s "$scratch/out" ]
+}
+
+wine_said() {
   grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'dpkg --add-architecture' -e 'apt-get install wine32' \
-    "$scratch/wine.err" >&2
-  if [ ! -s "$scratch/out" ]; then
-    dir="$(dirname "$WINEPREFIX")/wine-start-failures"
-    case "$WINEPREFIX" in */lanes/*) dir="${WINEPREFIX%%/lanes/*}/wine-start-failures" ;; esac
-    mkdir -p "$dir"
-    kept="$dir/$(basename "$1")-$(date +%Y%m%d-%H%M%S)-$$.txt"
-    { echo "command: wine $*"; echo "exit code: $rc"; echo "prefix: $WINEPREFIX"; cat "$scratch/wine.err"; } > "$kept"
-    echo "wine-exec: $(basename "$1") ended with $rc before writing anything; what Wine said is in $kept" >&2
-  fi
+    "$scratch/wine.err"
+}
+
+if ! run "$@" && [ "$rc" != 0 ]; then
+  # Wine did not get the program as far as its first line: keep what Wine
+  # said, and start it once more (that is not a verdict of the program).
+  dir="$(dirname "$WINEPREFIX")/wine-start-failures"
+  case "$WINEPREFIX" in */lanes/*) dir="${WINEPREFIX%%/lanes/*}/wine-start-failures" ;; esac
+  mkdir -p "$dir"
+  kept="$dir/$(basename "$1")-$(date +%Y%m%d-%H%M%S)-$$.txt"
+  { echo "command: wine $*"; echo "exit code: $rc"; echo "prefix: $WINEPREFIX"; echo "display: ${DISPLAY:-}"
+    cat "$scratch/wine.err"; } > "$kept"
+  echo "wine-exec: $(basename "$1") ended with $rc before writing anything (what Wine said: $kept); starting it once more" >&2
+  run "$@"
 fi
+[ "$rc" = 0 ] || wine_said >&2
 exit "$rc"
