@@ -8,6 +8,7 @@
 #include "dispatcher_core.h"
 #include "exec_app.h"
 #include "exec_util.h"
+#include "hosted_program_window.h"
 #include "inject.h"
 #include "pointer_speed.h"
 #include "program_name_cache.h"
@@ -177,7 +178,7 @@ void QMEDispatcherReset() { g_dispatcher.Reset(); }
 
 bool CheckApplicationChanged(HWND window) {
   wchar_t name[kQvnPathChars];
-  if (!ProgramDisplayName(window, name)) {
+  if (!ProgramDisplayName(QMEUtilHostedProgramWindowGet(window), name)) {
     DebugPrint(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
     return false;
   }
