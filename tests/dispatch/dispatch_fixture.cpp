@@ -60,6 +60,37 @@ void ClearButtonSettings() {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
 }
 
+const wchar_t kProbeTarget[] = L"C:\\Program Files\\Qvn Probe\\target.exe";
+const wchar_t kProbeShadow[] = L"C:\\Program.exe";
+namespace {
+const wchar_t kLaunchedKey[] = L"Software\\QuorvaneTest\\Launched";
+}
+
+bool LaunchProbesMake() {
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kLaunchedKey);
+  CreateDirectoryW(L"C:\\Program Files\\Qvn Probe", nullptr);
+  const std::wstring source = qvntest::BinPath(L"qvn_testwin_plain.exe");
+  return CopyFileW(source.c_str(), kProbeTarget, FALSE) && CopyFileW(source.c_str(), kProbeShadow, FALSE);
+}
+
+void LaunchProbesRemove() {
+  DeleteFileW(kProbeTarget);
+  DeleteFileW(kProbeShadow);
+  RemoveDirectoryW(L"C:\\Program Files\\Qvn Probe");
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kLaunchedKey);
+}
+
+bool WaitLaunched(const std::wstring& program, std::wstring* commandLine, DWORD timeoutMs) {
+  return qvntest::WaitUntil(
+      [&] { return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), commandLine); },
+      timeoutMs);
+}
+
+bool Launched(const std::wstring& program) {
+  std::wstring line;
+  return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), &line);
+}
+
 HWND FindTestWindow(const std::wstring& title) { return FindWindowW(L"QvnDispatchTestWindow", title.c_str()); }
 
 TestWindow::~TestWindow() {
