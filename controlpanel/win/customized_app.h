@@ -34,8 +34,10 @@ class CQvnMouCustomizedPrgApp {
   bool m_stored = false;
 
   // Stores every listed object with a name and a path; skips (and logs)
-  // the others.
-  static bool RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list);
+  // the others. Stops at the first program whose settings could not be
+  // stored: false, that program in *failed, the error as the last error.
+  static bool RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list,
+                                   const CQvnMouCustomizedPrgApp** failed = nullptr);
 
  private:
   wchar_t m_name[MAX_PATH] = {};
@@ -49,7 +51,8 @@ class CQvnMouCustomizedPrgApp {
 // A sub-key without a usable "AppFullPath" is passed over (logged), and
 // the programs after it are still listed.
 void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications);
-// Removes the program's key with its values.
+// Removes the program's key with its values; false (the error as the last
+// error) when it could not.
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application);
 // For each listed program whose settings were never stored: removes its
 // key when it holds what the launch and recording dialogs wrote there but
