@@ -222,11 +222,7 @@ TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
   ASSERT_TRUE(exec_.Start(0));
   ASSERT_TRUE(sim_.WaitOneWaitOutstanding(15000));
   // The same scan codes as typed, let go last pressed first.
-  EXPECT_EQ(Drive(1, 3), (std::vector<std::string>{
-                             "key down scan 0x4b flags 2", "key down scan 0x5b flags 2", "key down scan 0x1d flags 2",
-                             "key down scan 0x1d flags 0", "key down scan 0x53 flags 2", "key up scan 0x53 flags 2",
-                             "key up scan 0x1d flags 0", "key up scan 0x1d flags 2", "key up scan 0x5b flags 2",
-                             "key up scan 0x4b flags 2"}));
+  EXPECT_EQ(Drive(1, 3), dispatchtest::AsAKeyboardSends({{0x4b, 2}, {0x5b, 2}, {0x1d, 2}, {0x1d, 0}, {0x53, 2}}));
   EXPECT_EQ(Drive(2, 3), std::vector<std::string>{});
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace dispatchtest {
 
@@ -39,6 +40,20 @@ std::string KeyLine(bool down, UINT vk, unsigned flags) {
   snprintf(buf, sizeof buf, "key %s scan 0x%02x flags %u", down ? "down" : "up",
            MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFFFF, flags);
   return buf;
+}
+
+std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys) {
+  std::vector<std::string> out;
+  char buf[48];
+  for (const auto& k : keys) {
+    snprintf(buf, sizeof buf, "key down scan 0x%02x flags %d", k.first, k.second);
+    out.push_back(buf);
+  }
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+    snprintf(buf, sizeof buf, "key up scan 0x%02x flags %d", it->first, it->second);
+    out.push_back(buf);
+  }
+  return out;
 }
 
 void ClearButtonSettings() {

@@ -4,7 +4,9 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "qvntest.h"
@@ -31,6 +33,9 @@ std::vector<std::string> DriveRaw(simdriver::SimDriver& sim, int32_t type, uint1
 
 // The line a key injection of `vk` produces ("key down scan 0x2a flags 0").
 std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
+// What the driver gets for keys pressed in this order and let go last
+// pressed first: {scan code, flags} as a keyboard sends each key.
+std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys);
 
 // Removes every button, recording, launch and click setting this suite
 // writes, and the "App" tree.

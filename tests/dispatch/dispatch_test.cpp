@@ -5,10 +5,7 @@
 // test windows and programs.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
-#include <iterator>
-#include <utility>
 #include <string>
 #include <vector>
 
@@ -442,20 +439,6 @@ TEST_F(AcceleratedScrolling, DownwardReportsStraddledSecondsAndDeltaZero) {
 }
 
 // ---- keystroke recordings ----
-
-// What the driver gets for keys pressed in this order and let go last
-// pressed first: {scan code, flags} as a keyboard sends each key.
-V AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys) {
-  auto line = [](const char* how, const std::pair<int, int>& k) {
-    char text[48];
-    snprintf(text, sizeof text, "key %s scan 0x%02x flags %d", how, k.first, k.second);
-    return std::string(text);
-  };
-  V out;
-  for (const auto& k : keys) out.push_back(line("down", k));
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) out.push_back(line("up", *it));
-  return out;
-}
 
 TEST_F(Dispatch, KeystrokeRecordingsReplayAtThePress) {
   SetSetting(L"MButton7", L"31");
