@@ -49,10 +49,16 @@ bool FirstWaitOutstanding(const QvnSimStatus& s, uint32_t) { return s.waitsStart
 
 void MakeAppKeys(int n, bool withOwn) {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
-  if (withOwn) qvntest::RegSetString(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe").c_str(), L"MButton3", L"2");
+  // A customised program's key names its program file.
+  if (withOwn) {
+    const std::wstring own = std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe";
+    qvntest::RegSetString(HKEY_CURRENT_USER, own.c_str(), L"AppFullPath", L"C:\\bench\\qvn_e2e_bench.exe");
+    qvntest::RegSetString(HKEY_CURRENT_USER, own.c_str(), L"MButton3", L"2");
+  }
   for (int i = 0; i < n; ++i) {
     wchar_t name[128];
     _snwprintf(name, 128, L"%s\\Benchmark Program %04d", kAppKey, i);
+    qvntest::RegSetString(HKEY_CURRENT_USER, name, L"AppFullPath", L"C:\\bench\\program.exe");
     qvntest::RegSetString(HKEY_CURRENT_USER, name, L"MButton3", L"10");
   }
 }

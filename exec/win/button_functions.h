@@ -19,10 +19,13 @@ bool ShellFunction(int kind);
 void KeyStrokeRecording(int32_t eventType, int button, bool secondary);
 
 // Starts the command line stored for the button (LaunchApplicationN or
-// LaunchApplication6AndN). A program that needs elevation is started again
-// elevated on a thread of its own.
+// LaunchApplication6AndN), read by launch_command.h: a program path with
+// blanks runs that program, never one named by a part of it. A program
+// that needs elevation is started again elevated, with the same program
+// and arguments, on a thread of its own.
 bool LaunchAppFunction(int button, bool secondary);
 
-// Runs the program of `path` (a heap copy made with HeapAlloc on the
-// process heap, owned and freed by the thread) elevated through the shell.
-DWORD WINAPI LaunchApplicationElevatedThreadProc(void* path);
+// Runs the program of the stored command line `command` (a heap copy made
+// with HeapAlloc on the process heap, owned and freed by the thread) with
+// its arguments elevated through the shell, in the program's folder.
+DWORD WINAPI LaunchApplicationElevatedThreadProc(void* command);

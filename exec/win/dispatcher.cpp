@@ -3,10 +3,12 @@
 #include <string>
 
 #include "button_functions.h"
+#include "customised_programs.h"
 #include "app_switch_memory.h"
 #include "dispatcher_core.h"
 #include "exec_app.h"
 #include "exec_util.h"
+#include "hosted_program_window.h"
 #include "inject.h"
 #include "pointer_speed.h"
 #include "program_name_cache.h"
@@ -18,16 +20,25 @@
 
 namespace {
 
-const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
-
 const QMEInjectTransport kDriverTransport = {QMEUtilKeyboardKeySimulate, QMEUtilMouseButtonSimulate};
 const QMEInjectTransport* g_transport = &kDriverTransport;
 
-bool EnumerateAppKey(void*, uint32_t index, std::wstring* name) {
-  wchar_t buffer[MAX_PATH + 1];
-  if (!QMEUtilRegistryKeyEnumerate(HKEY_CURRENT_USER, kAppKey, index, buffer, MAX_PATH + 1)) return false;
-  *name = buffer;
-  return true;
+// The customised programs one after the other (the walks ask for index 0,
+// 1, 2, ... in turn); context is a qvn::CustomisedProgramWalk.
+bool EnumerateAppKey(void* context, uint32_t, std::wstring* name) {
+  auto* walk = static_cast<qvn::CustomisedProgramWalk*>(context);
+  wchar_t program[MAX_PATH], fullPath[MAX_PATH];
+  for (;;) {
+    switch (walk->Next(program, fullPath)) {
+      case qvn::CustomisedProgramWalk::Step::Program:
+        *name = program;
+        return true;
+      case qvn::CustomisedProgramWalk::Step::NotProgram:
+        continue;
+      case qvn::CustomisedProgramWalk::Step::End:
+        return false;
+    }
+  }
 }
 
 std::wstring CurrentApplication() {
@@ -167,19 +178,20 @@ void QMEDispatcherReset() { g_dispatcher.Reset(); }
 
 bool CheckApplicationChanged(HWND window) {
   wchar_t name[kQvnPathChars];
-  if (!ProgramDisplayName(window, name)) {
+  if (!ProgramDisplayName(QMEUtilHostedProgramWindowGet(window), name)) {
     DebugPrint(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
     return false;
   }
+  qvn::CustomisedProgramWalk walk;
   if (!g_memoryTrusted) {
     std::wstring current = CurrentApplication();
-    if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, nullptr)) return false;
+    if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, &walk)) return false;
     QMESettingCurrentApplicationSet(current.c_str());
     return true;
   }
   wchar_t current[MAX_PATH];
   QMESettingCurrentApplicationGet(current, MAX_PATH);
-  if (!qvn::ApplicationSelect(name, current, MAX_PATH, g_appSwitch, EnumerateAppKey, nullptr)) return false;
+  if (!qvn::ApplicationSelect(name, current, MAX_PATH, g_appSwitch, EnumerateAppKey, &walk)) return false;
   QMESettingCurrentApplicationSet(current);
   return true;
 }

@@ -13,7 +13,8 @@ void ExecuteFunctions(const QvnDriverEvent& record);
 // thread, or any thread while none runs.
 void QMEDispatcherReset();
 
-// True when the program owning `window` differs from the current
+// True when the program owning `window` (for a Store program's frame, the
+// program it hosts: hosted_program_window.h) differs from the current
 // application; updates the current application name (see settings.h).
 bool CheckApplicationChanged(HWND window);
 

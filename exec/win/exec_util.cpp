@@ -84,10 +84,10 @@ bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* desc
   return false;
 }
 
-bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
+bool QMEUtilWindowImagePathGet(HWND window, wchar_t* path) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  wchar_t path[kQvnPathChars] = {0};
+  path[0] = 0;
   if (QMEUtilIsVistaOrAbove()) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process) {
@@ -116,6 +116,12 @@ bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
     }
     path[kQvnPathChars - 1] = 0;
   }
+  return true;
+}
+
+bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
+  wchar_t path[kQvnPathChars] = {0};
+  if (!QMEUtilWindowImagePathGet(window, path)) return false;
   if (!QMEUtilInternalVersionInfoGetProductName(path, name)) {
     DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
     // The same name the control panel stores for a program without one.

@@ -6,6 +6,9 @@
 constexpr size_t kQvnPathChars = 260;
 
 bool QMEUtilWindowNonChildUnderneathCursorGet(HWND* window);
+// Drive-letter path of the program file of the process that owns `window`
+// (kQvnPathChars out).
+bool QMEUtilWindowImagePathGet(HWND window, wchar_t* path);
 // Display name of the program that owns `window`: its version file
 // description, else its file name. `name` holds kQvnPathChars characters.
 bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name);

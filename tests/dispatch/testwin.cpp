@@ -2,7 +2,9 @@
 //   qvn_testwin_*.exe <title> <x> <y> <width> <height>
 // It counts the wheel messages it receives and answers WM_APP + 1 with the
 // count and WM_APP + 2 with the sum of their deltas; WM_APP + 3 clears both.
-// The program ends when its window is closed.
+// The program ends when its window is closed. Every start notes its
+// command line under HKCU "Software\QuorvaneTest\Launched", in a value
+// named by the program's path, so a test sees which copy a launch ran.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -39,6 +41,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const wchar_t* line = GetCommandLineW();
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched", self, REG_SZ, line,
+                  static_cast<DWORD>((wcslen(line) + 1) * sizeof(wchar_t)));
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 6) return 2;
