@@ -22,6 +22,7 @@
 #include "setup_test_util.h"
 
 using setuptest::FileExists;
+using setuptest::Lower;
 using setuptest::ReadLog;
 using setuptest::TempDir;
 
@@ -56,11 +57,6 @@ std::wstring SystemFile(const wchar_t* name) {
   wchar_t buf[MAX_PATH];
   GetSystemDirectoryW(buf, MAX_PATH);
   return std::wstring(buf) + L"\\" + name;
-}
-
-std::string Lower(std::string s) {
-  for (auto& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 bool SameText(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
