@@ -9,6 +9,11 @@
 // repair, upgrade or removal). Every step's outcome goes into the
 // installer's own log.
 //
+// A step may find the installed tool gone (quarantined, or an installer
+// that takes files out before it runs the rollback steps): it then runs the
+// copy every successful step leaves in a folder of the tool's own that the
+// step makes with administrators-only security.
+//
 // QvnRebootCheck (immediate, after InstallFinalize): a deferred step cannot
 // tell the installer to restart; it leaves a volatile mark (gone at the
 // next restart), and this action turns it into the installer's own
@@ -17,6 +22,7 @@
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <string>
@@ -42,6 +48,38 @@ std::wstring Property(MSIHANDLE install, const wchar_t* name) {
   if (MsiGetPropertyW(install, name, buf.data(), &n) != ERROR_SUCCESS) return std::wstring();
   return buf.data();
 }
+
+std::wstring SetupFolder() {
+  PWSTR data = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &data))) return std::wstring();
+  std::wstring folder = std::wstring(data) + L"\\Quorvane\\Setup";
+  CoTaskMemFree(data);
+  return folder;
+}
+
+// The copy's folder, made anew by this step with administrators-only
+// security (so it is secure by its making, whatever the file system keeps),
+// inside the tool's folder; none when a level above is a link.
+std::wstring FreshCopyFolder() {
+  std::wstring setup = SetupFolder(), folder = setup + L"\\Rollback";
+  for (const std::wstring& level : {setup.substr(0, setup.rfind(L'\\')), setup}) {
+    DWORD a = GetFileAttributesW(level.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY) || (a & FILE_ATTRIBUTE_REPARSE_POINT))
+      return std::wstring();
+  }
+  DeleteFileW((folder + L"\\QvnSetupCustomAction.exe").c_str());
+  RemoveDirectoryW(folder.c_str());
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAG:SYD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)",
+                                                            SDDL_REVISION_1, &sd, nullptr))
+    return std::wstring();
+  SECURITY_ATTRIBUTES sa{sizeof(sa), sd, FALSE};
+  bool made = CreateDirectoryW(folder.c_str(), &sa) != FALSE;
+  LocalFree(sd);
+  return made ? folder : std::wstring();
+}
+
+std::wstring RollbackCopy() { return SetupFolder() + L"\\Rollback\\QvnSetupCustomAction.exe"; }
 
 void MarkRebootPending() {
   // The key above it stays (it holds the tool's lasting records); only the
@@ -82,14 +120,22 @@ extern "C" UINT WINAPI QvnRunSetupTool(MSIHANDLE install) {
     InstallerLog(install, L"step data not understood: " + data);
     return ERROR_INSTALL_FAILURE;
   }
+  std::wstring tool = request.tool;
+  const bool installed = GetFileAttributesW(tool.c_str()) != INVALID_FILE_ATTRIBUTES;
+  if (!installed && GetFileAttributesW(RollbackCopy().c_str()) != INVALID_FILE_ATTRIBUTES) {
+    tool = RollbackCopy();
+    InstallerLog(install, L"the installed tool is gone; its copy runs the step");
+  }
   wchar_t system[MAX_PATH];
   UINT n = GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring command = L"\"" + request.tool + L"\" " + request.arguments;
+  // The path in the command line, not as the program name: the system then
+  // takes paths longer than MAX_PATH.
+  std::wstring command = L"\"" + tool + L"\" " + request.arguments;
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   bool started = n > 0 && n < MAX_PATH &&
-                 CreateProcessW(request.tool.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                 CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                                 system, &si, &pi);
   DWORD error = started ? 0 : GetLastError();
   DWORD exitCode = 0;
@@ -101,6 +147,10 @@ extern "C" UINT WINAPI QvnRunSetupTool(MSIHANDLE install) {
   }
   qvn::setup::BridgeResult result = qvn::setup::BridgeResultFor(request.mode, started, exitCode);
   if (result.rebootPending) MarkRebootPending();
+  if (installed && started && exitCode == 0) {
+    std::wstring folder = FreshCopyFolder();
+    if (!folder.empty()) CopyFileW(tool.c_str(), (folder + L"\\QvnSetupCustomAction.exe").c_str(), FALSE);
+  }
   InstallerLog(install, started ? request.arguments + L" ended with " + std::to_wstring(exitCode) +
                                       (result.rebootPending ? L" (restart required)" : L"")
                                 : request.tool + L" could not be started, error " + std::to_wstring(error));

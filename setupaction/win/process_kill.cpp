@@ -34,11 +34,11 @@ void CloseWindowInSession(DWORD session, DWORD ownSession, const wchar_t* window
                       GetLastError());
     return;
   }
-  wchar_t self[MAX_PATH];
-  DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  std::wstring command = L"\"" + std::wstring(self) + L"\" -WindowCloseByClassName," + windowClass;
-  if (!StartInSession(session, self, command.c_str()))
+  std::vector<wchar_t> self(32768, 0);
+  DWORD n = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+  if (n == 0 || n >= self.size()) return;
+  std::wstring command = L"\"" + std::wstring(self.data()) + L"\" -WindowCloseByClassName," + windowClass;
+  if (!StartInSession(session, self.data(), command.c_str()))
     SetupDebugPrint(qvn::kSetupLogError, L"Utilities::ProcessesKillByName no closer in session %u\n", session);
 }
 

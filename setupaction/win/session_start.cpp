@@ -27,13 +27,16 @@ bool StartInSession(DWORD session, const wchar_t* app, const wchar_t* commandLin
     SetupDebugPrint(qvn::kSetupLogError, L"CreateEnvironmentBlock failed %d\n", GetLastError());
     environment = nullptr;
   }
-  std::wstring command = commandLine ? commandLine : L"";
+  // Without a command line of its own the program gets its quoted path as
+  // one, and no program name: the system then takes paths longer than
+  // MAX_PATH (a deep install folder).
+  std::wstring command = commandLine ? commandLine : L"\"" + std::wstring(app) + L"\"";
   wchar_t desktop[] = L"winsta0\\default";
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   si.lpDesktop = desktop;
   PROCESS_INFORMATION pi{};
-  BOOL ok = CreateProcessAsUserW(token, app, commandLine ? &command[0] : nullptr, nullptr, nullptr, FALSE,
+  BOOL ok = CreateProcessAsUserW(token, nullptr, &command[0], nullptr, nullptr, FALSE,
                                  NORMAL_PRIORITY_CLASS | CREATE_UNICODE_ENVIRONMENT, environment, nullptr, &si, &pi);
   DWORD err = GetLastError();
   if (environment) DestroyEnvironmentBlock(environment);

@@ -1,9 +1,7 @@
 // Stand-in for the control panel library in the installer's tests, for
 // builds without the real one: its registration writes and removes the same
 // kinds of keys (the Mouse control panel's handler key, the approval, the
-// class with its server path) under a test class identifier. With
-// QVN_CPL_STANDIN_FAIL set in the environment its registration writes them
-// and then fails, as a registration that breaks half-way does.
+// class with its server path) under a test class identifier.
 #include <windows.h>
 
 namespace {
@@ -41,7 +39,6 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
             SetString(HKEY_LOCAL_MACHINE, kHandler, nullptr, kClsid) &&
             SetString(HKEY_CLASSES_ROOT, classKey, nullptr, L"QvnMouseCplExtension Class") &&
             SetString(HKEY_CLASSES_ROOT, serverKey, nullptr, path);
-  if (GetEnvironmentVariableW(L"QVN_CPL_STANDIN_FAIL", nullptr, 0) > 0) return E_FAIL;
   return ok ? S_OK : E_FAIL;
 }
 
