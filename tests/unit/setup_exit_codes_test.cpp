@@ -11,78 +11,62 @@ namespace {
 
 using namespace qvn::setup;
 
-constexpr uint32_t kAccessDenied = 5, kGenFailure = 31, kNotInStore = 0xE0000302, kInWow64 = 0xE0000235;
-
-struct Row {
-  const char* what;
-  OptionId option;
-  Outcome outcome;
-  uint32_t exit;
-  bool installerOk;  // the installer's step succeeds
-  bool reboot;       // ... and reports a restart
-};
+constexpr uint32_t kDenied = 5, kGenFailure = 31, kNotInStore = 0xE0000302, kInWow64 = 0xE0000235, kFail = 0xFFFFFFFF;
 
 TEST(SetupExitCodes, EachDriverAndDeviceResult) {
-  RemovalTally none{true, 0, 0, false}, two{true, 2, 0, false}, twoReboot{true, 2, 0, true};
-  RemovalTally oneFailed{true, 2, 1, true}, noSet{false, 0, 0, false};
+  using O = OptionId;
+  struct Row { const char* what; OptionId option; Outcome outcome; uint32_t exit; };
   const Row rows[] = {
-      {"preinstall added", OptionId::kDriverPackagePreinstall, PreinstallOutcome({true, 0, false}), 0, true, false},
-      {"preinstall: in the store already", OptionId::kDriverPackagePreinstall,
-       PreinstallOutcome({false, kErrorFileExists, false}), 0, true, false},
-      {"preinstall: INF missing", OptionId::kDriverPackagePreinstall, PreinstallOutcome({false, kErrorFileNotFound, false}),
-       0xFFFFFFFF, false, false},
-      {"preinstall: access denied", OptionId::kDriverPackagePreinstall, PreinstallOutcome({false, kAccessDenied, false}),
-       0xFFFFFFFF, false, false},
-      {"install on devices", OptionId::kDriverPackageInstall, InstallOutcome({true, 0, false}), 0, true, false},
-      {"install needs a restart", OptionId::kDriverPackageInstall, InstallOutcome({true, 0, true}), 3010, true, true},
-      {"install: no such device", OptionId::kDriverPackageInstall, InstallOutcome({false, kErrorNoSuchDevinst, false}), 0,
-       true, false},
-      {"install: no better driver", OptionId::kDriverPackageInstall, InstallOutcome({false, kErrorNoMoreItems, false}), 0,
-       true, false},
-      {"install: plain Windows error", OptionId::kDriverPackageInstall, InstallOutcome({false, kGenFailure, false}),
-       0xFFFFFFFF, false, false},
-      {"install: 32-bit on 64-bit", OptionId::kDriverPackageInstall, InstallOutcome({false, kInWow64, false}), 0xFFFFFFFF,
-       false, false},
-      {"uninstall", OptionId::kDriverPackageUninstall, UninstallOutcome({true, 0, false}), 0, true, false},
-      {"uninstall needs a restart", OptionId::kDriverPackageUninstall, UninstallOutcome({true, 0, true}), 3010, true, true},
-      {"uninstall: gone already", OptionId::kDriverPackageUninstall, UninstallOutcome({false, kErrorFileNotFound, false}), 0,
-       true, false},
-      {"uninstall: not in store", OptionId::kDriverPackageUninstall, UninstallOutcome({false, kNotInStore, false}),
-       0xFFFFFFFF, false, false},
-      {"two packages, one failed", OptionId::kDriverPackageUninstall,
-       Combine(UninstallOutcome({true, 0, true}), UninstallOutcome({false, kAccessDenied, false})), 0xFFFFFFFF, false, false},
-      {"no package of ours", OptionId::kDriverPackageUninstall, Outcome::kNothingToDo, 0, true, false},
-      {"rollback of nothing added", OptionId::kDriverPackageRollback, Outcome::kNothingToDo, 0, true, false},
-      {"devices removed", OptionId::kDeviceInstancesUninstall, RemovalOutcome(two), 0, true, false},
-      {"removal needs a restart", OptionId::kDeviceInstancesUninstall, RemovalOutcome(twoReboot), 3010, true, true},
-      {"removal: no such device", OptionId::kDeviceInstancesUninstall, RemovalOutcome(none), 0, true, false},
-      {"removal: one failed", OptionId::kDeviceInstancesUninstall, RemovalOutcome(oneFailed), 0xFFFFFFFF, false, false},
-      {"removal: no device set", OptionId::kDeviceInstancesUninstall, RemovalOutcome(noSet), 0xFFFFFFFF, false, false},
-      {"remove-all needs a restart", OptionId::kDeviceNodesRemoveAll, RemovalOutcome(twoReboot), 3010, true, true},
-      {"friendly name failed", OptionId::kRegistryPropertyFriendlyNameSet, Outcome::kFailed, 0xFFFFFFFF, false, false},
-      {"re-enumeration failed", OptionId::kReEnumerate, Outcome::kFailed, 0xFFFFFFFF, false, false},
-      {"registration failed", OptionId::kRegisterDll, Outcome::kFailed, 0xFFFFFFFF, false, false},
+      {"preinstall added", O::kDriverPackagePreinstall, PreinstallOutcome({true, 0, false}), 0},
+      {"preinstall: in the store", O::kDriverPackagePreinstall, PreinstallOutcome({false, kErrorFileExists, false}), 0},
+      {"preinstall: no INF", O::kDriverPackagePreinstall, PreinstallOutcome({false, kErrorFileNotFound, false}), kFail},
+      {"preinstall: denied", O::kDriverPackagePreinstall, PreinstallOutcome({false, kDenied, false}), kFail},
+      {"install", O::kDriverPackageInstall, InstallOutcome({true, 0, false}), 0},
+      {"install, restart", O::kDriverPackageInstall, InstallOutcome({true, 0, true}), 3010},
+      {"install: no such device", O::kDriverPackageInstall, InstallOutcome({false, kErrorNoSuchDevinst, false}), 0},
+      {"install: no better driver", O::kDriverPackageInstall, InstallOutcome({false, kErrorNoMoreItems, false}), 0},
+      {"install: Windows error", O::kDriverPackageInstall, InstallOutcome({false, kGenFailure, false}), kFail},
+      {"install: in WOW64", O::kDriverPackageInstall, InstallOutcome({false, kInWow64, false}), kFail},
+      {"uninstall", O::kDriverPackageUninstall, UninstallOutcome({true, 0, false}), 0},
+      {"uninstall, restart", O::kDriverPackageUninstall, UninstallOutcome({true, 0, true}), 3010},
+      {"uninstall: gone", O::kDriverPackageUninstall, UninstallOutcome({false, kErrorFileNotFound, false}), 0},
+      {"uninstall: not in store", O::kDriverPackageUninstall, UninstallOutcome({false, kNotInStore, false}), kFail},
+      {"two, one failed", O::kDriverPackageUninstall,
+       Combine(UninstallOutcome({true, 0, true}), UninstallOutcome({false, kDenied, false})), kFail},
+      {"no package of ours", O::kDriverPackageUninstall, Outcome::kNothingToDo, 0},
+      {"rollback, none added", O::kDriverPackageRollback, Outcome::kNothingToDo, 0},
+      {"removed", O::kDeviceInstancesUninstall, RemovalOutcome({true, 2, 0, false}), 0},
+      {"removed, restart", O::kDeviceInstancesUninstall, RemovalOutcome({true, 2, 0, true}), 3010},
+      {"removal: no such device", O::kDeviceInstancesUninstall, RemovalOutcome({true, 0, 0, false}), 0},
+      {"removal: one failed", O::kDeviceInstancesUninstall, RemovalOutcome({true, 2, 1, true}), kFail},
+      {"removal: no device set", O::kDeviceInstancesUninstall, RemovalOutcome({false, 0, 0, false}), kFail},
+      {"remove-all, restart", O::kDeviceNodesRemoveAll, RemovalOutcome({true, 1, 0, true}), 3010},
+      {"friendly name failed", O::kRegistryPropertyFriendlyNameSet, Outcome::kFailed, kFail},
+      {"re-enumeration failed", O::kReEnumerate, Outcome::kFailed, kFail},
+      {"registration failed", O::kRegisterDll, Outcome::kFailed, kFail},
       // The executive's protocol: 0, 5 (run me elevated), 1223.
-      {"driver update, restart prompted", OptionId::kDriverUpdate, Outcome::kRebootRequired, 0, true, false},
-      {"driver update without rights", OptionId::kDriverUpdate, Outcome::kAccessDenied, 5, false, false},
-      {"driver update failed", OptionId::kDriverUpdate, Outcome::kFailed, 1223, false, false},
-      {"no executive to close", OptionId::kWindowCloseByClassName, Outcome::kNothingToDo, 0, true, false},
-      {"start in no session", OptionId::kExecutableStart, Outcome::kFailed, 0, true, false},
+      {"update, restart prompted", O::kDriverUpdate, Outcome::kRebootRequired, 0},
+      {"update without rights", O::kDriverUpdate, Outcome::kAccessDenied, 5},
+      {"update failed", O::kDriverUpdate, Outcome::kFailed, 1223},
+      {"no executive to close", O::kWindowCloseByClassName, Outcome::kNothingToDo, 0},
+      {"start in no session", O::kExecutableStart, Outcome::kFailed, 0},
   };
-  for (const auto& r : rows) {
-    uint32_t exit = ExitCodeFor(r.option, r.outcome);
-    EXPECT_EQ(exit, r.exit) << r.what;
-    BridgeResult step = BridgeResultFor(BridgeMode::kCheck, true, exit);
-    EXPECT_EQ(step.success, r.installerOk) << r.what;
-    EXPECT_EQ(step.rebootPending, r.reboot) << r.what;
-  }
+  for (const auto& r : rows) EXPECT_EQ(ExitCodeFor(r.option, r.outcome), r.exit) << r.what;
 }
 
-TEST(InstallerBridge, ToleratedStepsNeverFailAndAMissingToolIsAFailure) {
-  EXPECT_FALSE(BridgeResultFor(BridgeMode::kCheck, false, 0).success);
-  EXPECT_TRUE(BridgeResultFor(BridgeMode::kTolerate, false, 0).success);
-  EXPECT_TRUE(BridgeResultFor(BridgeMode::kTolerate, true, 0xFFFFFFFF).success);
-  EXPECT_TRUE(BridgeResultFor(BridgeMode::kTolerate, true, 3010).rebootPending);
+TEST(InstallerBridge, ExitCodesForTheInstaller) {
+  struct Row { BridgeMode mode; bool started; uint32_t exit; bool ok; bool reboot; };
+  const Row rows[] = {
+      {BridgeMode::kCheck, true, 0, true, false},        {BridgeMode::kCheck, true, 3010, true, true},
+      {BridgeMode::kCheck, true, kFail, false, false},   {BridgeMode::kCheck, true, 1223, false, false},
+      {BridgeMode::kCheck, false, 0, false, false},      {BridgeMode::kTolerate, false, 0, true, false},
+      {BridgeMode::kTolerate, true, kFail, true, false}, {BridgeMode::kTolerate, true, 3010, true, true},
+  };
+  for (const auto& r : rows) {
+    BridgeResult b = BridgeResultFor(r.mode, r.started, r.exit);
+    EXPECT_EQ(b.success, r.ok) << r.exit;
+    EXPECT_EQ(b.rebootPending, r.reboot) << r.exit;
+  }
 }
 
 TEST(InstallerBridge, StepData) {
@@ -92,8 +76,7 @@ TEST(InstallerBridge, StepData) {
   EXPECT_EQ(r.tool, L"C:\\Program Files\\Q\\QvnSetupCustomAction.exe");
   EXPECT_EQ(r.arguments, L"-RegisterDll,C:\\a|b.dll");
   EXPECT_EQ(ParseBridgeData(L"tolerate|t.exe|").mode, BridgeMode::kTolerate);
-  for (const wchar_t* bad : {L"", L"check|tool", L"fail|t.exe|x", L"check||x"})
-    EXPECT_FALSE(ParseBridgeData(bad).valid) << bad;
+  for (const wchar_t* bad : {L"", L"check|tool", L"fail|t.exe|x", L"check||x"}) EXPECT_FALSE(ParseBridgeData(bad).valid) << bad;
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST(SessionRestart, Plans) {
     std::vector<SessionUser> recorded, current;
     std::vector<uint32_t> running;
     uint32_t own, console;
-    std::vector<uint32_t> start;
+    std::vector<uint32_t> start;  // the sessions to start in
   };
   const Case cases[] = {
       {"every session it ran in", true, {{1, L"S-A"}, {2, L"s-b"}}, now, {}, 0, 1, {1, 2}},
@@ -38,16 +38,8 @@ TEST(SessionRestart, Plans) {
       {"first install by the system: the console", false, {}, {{1, L"S-A"}}, {}, 0, 1, {1}},
       {"first install, running already", false, {}, now, {1}, 0, 1, {}},
   };
-  for (const auto& c : cases) {
-    StartPlanInput in;
-    in.haveRecord = c.haveRecord;
-    in.recorded = c.recorded;
-    in.current = c.current;
-    in.running = c.running;
-    in.ownSession = c.own;
-    in.consoleSession = c.console;
-    EXPECT_EQ(SessionsToStart(in), c.start) << c.what;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(SessionsToStart({c.haveRecord, c.recorded, c.current, c.running, c.own, c.console}), c.start) << c.what;
 }
 
 }  // namespace
