@@ -40,7 +40,9 @@ class SetupPackageTest : public ::testing::Test {
     GetSystemDirectoryW(system, MAX_PATH);
     newdev_ = std::wstring(system) + L"\\newdev.dll";
     backup_ = newdev_ + L".qvnsave";
-    if (!FileExists(backup_)) ASSERT_TRUE(MoveFileW(newdev_.c_str(), backup_.c_str()));
+    if (!FileExists(backup_)) {
+      ASSERT_TRUE(MoveFileW(newdev_.c_str(), backup_.c_str()));
+    }
     ASSERT_TRUE(CopyFileW(qvntest::BinPath(L"QvnNewdevStub.dll").c_str(), newdev_.c_str(), FALSE));
     Clean();
   }
