@@ -260,13 +260,24 @@ TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesCha
 
 // ---- window commands ----
 
-TEST_F(Dispatch, WindowCommandsReachTheRootOwnerOfTheWindowUnderTheCursor) {
+TEST_F(Dispatch, WindowCommandsReachTheTopLevelWindowUnderTheCursorNotItsOwner) {
   TestWindow target;
-  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300));
+  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300, L"owned"));
+  HWND owned = nullptr;
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return (owned = FindTestWindow(L"command target owned")) != nullptr; }, 10000));
   SetSetting(L"MButton7", L"34");  // Minimize
   SetSetting(L"MButton8", L"33");  // Maximize
   SetSetting(L"MButton5", L"8");   // Close
   StartExec();
+  // "Close" over a tool window closes that window, not its program.
+  RECT r{};
+  GetWindowRect(owned, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Press(5);
+  Release(5);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(owned); }, 5000)) << "the owned window closed";
+  EXPECT_TRUE(IsWindow(target.Window())) << "its owner is still open";
+  EXPECT_TRUE(target.Proc().Running());
   target.PutCursorOver();
   EXPECT_EQ(Press(8), V{});
   EXPECT_FALSE(IsZoomed(target.Window())) << "nothing at the press";
