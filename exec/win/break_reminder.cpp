@@ -14,6 +14,7 @@
 #include "exec_util.h"
 #include "qvnlog.h"
 #include "resource.h"
+#include "screen_placement_core.h"
 #include "settings.h"
 
 namespace {
@@ -91,11 +92,16 @@ bool PlayReminderSound(const wchar_t* setting, bool logOnlyFile) {
 
 INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int x = width / 2 - 100, y = height / 2 - 50;
-    if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", y, x);
-    SetWindowPos(hwnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+    // On the monitor the user is looking at: the one under the pointer.
+    qvn::ScreenRect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    POINT pt{};
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetCursorPos(&pt) && GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+      screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
+    const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, 100, 50);
+    if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", at.y, at.x);
+    SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     return TRUE;
   }
   if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
