@@ -28,6 +28,9 @@ HANDLE g_hBreakThread = nullptr;
 DWORD g_breakThreadId = 0;
 QMEBreakThreadData* g_pBreakThreadData = nullptr;
 
+// Set by the main thread while the session is locked or the machine sleeps.
+volatile LONG g_breakPaused = 0;
+
 // Break-thread only.
 UINT_PTR g_breakTimer = 0;
 UINT_PTR g_resumeTimer = 0;
@@ -116,6 +119,7 @@ void CALLBACK BreakReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DebugPrint(qvn::kExecLogTrace, L">>> BreakReminder_TimerProc");
   if (g_breakTimer) KillTimer(nullptr, g_breakTimer);
   g_breakTimer = 0;
+  if (g_breakPaused) return;  // fired just before the pause reached this thread
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnBreakTimer(s);
   DebugPrint(qvn::kExecLogInfo, L"BreakAudio %d", s.breakAudio);
@@ -133,7 +137,7 @@ void CALLBACK BreakReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   } else {
     DebugPrint(qvn::kExecLogTrace, L">>> StartTimerForBreak");
     KillTimers();
-    SetNext(QMEBreakOnRestart(s), L"StartTimerForBreak");
+    SetNext(QMEBreakOnRestart(s, g_breakPaused != 0), L"StartTimerForBreak");
   }
 }
 
@@ -141,6 +145,7 @@ void CALLBACK ResumeReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DebugPrint(qvn::kExecLogTrace, L">>> ResumeReminder_TimerProc");
   if (g_resumeTimer) KillTimer(nullptr, g_resumeTimer);
   g_resumeTimer = 0;
+  if (g_breakPaused) return;
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnResumeTimer(s);
   if (r.playSound) DebugPrint(qvn::kExecLogInfo, L"PlaySound Resume %d", PlayReminderSound(L"BreakResumeWaveFile", true) ? 1 : 0);
@@ -159,6 +164,10 @@ void StartTimerForBreak() {
   QMEBreakSettings s = ReadSettings();
   DebugPrint(qvn::kExecLogInfo, L"break remainder %d", s.checkBreak);
   if (!s.checkBreak) return;
+  if (g_breakPaused) {
+    DebugPrint(qvn::kExecLogInfo, L"StartTimerForBreak break timers paused");
+    return;
+  }
   DebugPrint(qvn::kExecLogInfo, L"timer break remainder %d", s.breakMinutes);
   QMEBreakNext next = QMEBreakOnRestart(s);
   if (next.timer == QMEBreakTimer::None)
@@ -257,6 +266,12 @@ bool QMEThreadBreakRequestExitAndWait() {
   FreeThreadData();
   DebugPrint(qvn::kExecLogInfo, L"Break Thread is closed.");
   return true;
+}
+
+void QMEThreadBreakPause(bool paused) {
+  DebugPrint(qvn::kExecLogInfo, paused ? L"QMEThreadBreakPause paused" : L"QMEThreadBreakPause resumed");
+  InterlockedExchange(&g_breakPaused, paused ? 1 : 0);
+  QMEThreadBreakReset();
 }
 
 void QMEThreadBreakReset() {

@@ -347,6 +347,14 @@ TEST_F(PointerSpeed, RightClickOnTheTrayIconOpensTheTrayMenu) {
   EXPECT_EQ(f.menu, nullptr);
 }
 
+TEST_F(PointerSpeed, AddRefusedAtLogonIsTriedAgainUntilTheIconIsThere) {
+  tray_.RefuseAdds(2);
+  StartExec();
+  ASSERT_TRUE(tray_.WaitCount(NIM_ADD, 3, 15000)) << "the refused add is tried again";
+  EXPECT_TRUE(log_.WaitFor("QMEXE: QMETrayIcon the icon is added again in 2000 ms", 3000, exec_.Pid(), 2));
+  for (const auto& c : tray_.Calls()) EXPECT_EQ(c.op, static_cast<DWORD>(NIM_ADD)) << "nothing else meanwhile";
+}
+
 TEST_F(PointerSpeed, HiddenIconIsNeverAdded) {
   Set(L"CheckHideIcon", L"1");
   StartExec();
