@@ -8,17 +8,20 @@ function(qvn_unit_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
   if(QVN_WINDOWS)
     add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
-    set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300)
+    set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 300 RESOURCE_GROUPS lanes:1)
   else()
     gtest_discover_tests(${name} PROPERTIES LABELS unit)
   endif()
 endfunction()
 
 # qvn_wine_test(<name> SOURCES ... LIBS ... [LOCK])
-# A Win32 test binary run under Wine, one ctest entry per test case. LOCK
-# marks tests that need the machine-wide fixtures to themselves (the
-# executive's single instance, the simulated driver, the debug channel,
-# the cursor): they never run at the same time as each other.
+# A Win32 test binary run under Wine, one ctest entry per test case. Each
+# case runs in one of the harness's Wine lanes (scripts/wine-harness.sh:
+# a display, prefix and wineserver of its own), which ctest hands out as
+# the resource "lanes" with two slots per lane. LOCK marks tests that need
+# the machine-wide fixtures to themselves (the executive's single instance,
+# the simulated driver, the debug channel, the cursor): they take both
+# slots of their lane.
 function(qvn_wine_test name)
   cmake_parse_arguments(ARG "LOCK" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_TIMEOUT)
@@ -28,7 +31,9 @@ function(qvn_wine_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} gmock gtest_main)
   set(props LABELS e2e TIMEOUT ${ARG_TIMEOUT})
   if(ARG_LOCK)
-    list(APPEND props RESOURCE_LOCK qvn_session)
+    list(APPEND props RESOURCE_GROUPS lanes:2)
+  else()
+    list(APPEND props RESOURCE_GROUPS lanes:1)
   endif()
   qvn_discover_tests_at_test_time(${name} "${props}")
 endfunction()

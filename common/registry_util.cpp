@@ -163,6 +163,7 @@ bool QMCUtilRegistryKeyEnumerate(HKEY root, const wchar_t* subKey, DWORD index, 
 
 bool QMCUtilRegistryValueSet(HKEY root, const wchar_t* subKey, const wchar_t* valueName, DWORD type,
                              const BYTE* data, DWORD byteCount) {
-  return QvnRegistryValueSet(kQvnRegistryLogCpl, root, subKey, valueName, type, data, byteCount) ==
-         ERROR_SUCCESS;
+  LONG rc = QvnRegistryValueSet(kQvnRegistryLogCpl, root, subKey, valueName, type, data, byteCount);
+  SetLastError(static_cast<DWORD>(rc));
+  return rc == ERROR_SUCCESS;
 }

@@ -25,7 +25,8 @@ bool QMCUtilRegistryValueGet(HKEY root, const wchar_t* subKey, const wchar_t* va
                              BYTE* data, DWORD size);
 bool QMCUtilRegistryKeyEnumerate(HKEY root, const wchar_t* subKey, DWORD index,
                                  wchar_t* name, DWORD capacity);
-// Creates or opens the key with write access and sets the value.
+// Creates or opens the key with write access and sets the value; the
+// registry's error is left as the last error.
 bool QMCUtilRegistryValueSet(HKEY root, const wchar_t* subKey, const wchar_t* valueName,
                              DWORD type, const BYTE* data, DWORD byteCount);
 

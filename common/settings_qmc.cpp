@@ -17,6 +17,13 @@ constexpr size_t kPathChars = 2 * MAX_PATH;
 bool KeyPath(const wchar_t* sub1, const wchar_t* sub2, wchar_t (&path)[kPathChars]) {
   if (QvnSettingsKeyPath(sub1, sub2, path, kPathChars)) return true;
   DebugPrint(kLogError, L"QMCSetting key path too long! %s", sub2 ? sub2 : L"");
+  SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  return false;
+}
+
+// A failure's Windows error, set last so that it survives the log line.
+bool Fail(DWORD error) {
+  SetLastError(error);
   return false;
 }
 
@@ -46,19 +53,19 @@ bool QMCSettingSystemParameterGet(const wchar_t* name, int* value) {
   int which = QvnSystemParameterFind(name);
   if (which == QVN_SYSPARAM_NONE || !value) {
     DebugPrint(kLogError, L"QMCSettingSystemParameterGet unknown parameter! %s", name ? name : L"");
-    return false;
+    return Fail(ERROR_INVALID_PARAMETER);
   }
-  QvnSystemParameterRead(which, value, kLogError);
-  return true;
+  return QvnSystemParameterRead(which, value, kLogError);
 }
 
 bool QMCSettingSystemParameterSet(const wchar_t* name, int value) {
   int which = QvnSystemParameterFind(name);
   if (which == QVN_SYSPARAM_NONE) {
     DebugPrint(kLogError, L"QMCSettingSystemParameterSet unknown parameter! %s", name ? name : L"");
-    return false;
+    return Fail(ERROR_INVALID_PARAMETER);
   }
-  return QvnSystemParameterWrite(which, value, kLogError) == ERROR_SUCCESS;
+  DWORD error = QvnSystemParameterWrite(which, value, kLogError);
+  return error == ERROR_SUCCESS || Fail(error);
 }
 
 const QvnSettingRow* InternalFindRegData(const wchar_t* name) { return QvnSettingRowAt(QvnSettingFind(name)); }
@@ -82,7 +89,7 @@ bool QMCSettingRegistryUserLongSet(const wchar_t* name, int value, const wchar_t
   const QvnSettingRow* row = InternalFindRegData(name);
   if (!row) {
     DebugPrint(kLogError, L"QMCSettingRegistryUserLongSet InternalFindRegData failed! %s", name ? name : L"");
-    return false;
+    return Fail(ERROR_INVALID_PARAMETER);
   }
   wchar_t text[16];
   QvnSettingFormatInt(value, text, 16);
@@ -110,7 +117,7 @@ bool QMCSettingRegistryUserStringSet(const wchar_t* name, const wchar_t* text, c
   const QvnSettingRow* row = InternalFindRegData(name);
   if (!row) {
     DebugPrint(kLogError, L"QMCSettingRegistryUserStringSet InternalFindRegData failed! %s", name ? name : L"");
-    return false;
+    return Fail(ERROR_INVALID_PARAMETER);
   }
   return WriteText(row->name, text ? text : L"", subKey1, subKey2);
 }
@@ -120,12 +127,12 @@ bool QMCSettingRegistryUserKeyDelete(const wchar_t* subKey1, const wchar_t* subK
   if (!KeyPath(subKey1, subKey2, path)) return false;
   if (QvnSettingsIsRootKey(path)) {
     DebugPrint(kLogError, L"QMCSettingRegistryUserKeyDelete refused for the settings key itself! %s", path);
-    return false;
+    return Fail(ERROR_ACCESS_DENIED);
   }
   LONG rc = RegDeleteKeyW(HKEY_CURRENT_USER, path);
   if (rc != ERROR_SUCCESS) {
     DebugPrint(kLogRegistryError, L"QMCSettingRegistryUserKeyDelete RegDeleteKey failed! %d", rc);
-    return false;
+    return Fail(static_cast<DWORD>(rc));
   }
   return true;
 }
@@ -135,12 +142,12 @@ bool QMCSettingRegistryUserValueDelete(const wchar_t* name, const wchar_t* subKe
   if (!KeyPath(subKey1, subKey2, path)) return false;
   HKEY key = nullptr;
   LONG rc = RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, &key);
-  if (rc != ERROR_SUCCESS) return rc == ERROR_FILE_NOT_FOUND;
+  if (rc != ERROR_SUCCESS) return rc == ERROR_FILE_NOT_FOUND || Fail(static_cast<DWORD>(rc));
   rc = RegDeleteValueW(key, name);
   RegCloseKey(key);
   if (rc != ERROR_SUCCESS) {
     DebugPrint(kLogRegistryError, L"QMCSettingRegistryUserValueDelete RegDeleteKey failed! %d", rc);
-    return false;
+    return Fail(static_cast<DWORD>(rc));
   }
   return true;
 }

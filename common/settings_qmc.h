@@ -3,7 +3,8 @@
 // and second sub-key names (null or empty when unused) are appended to that
 // key, so a program's key is addressed with "App" and its display name.
 // Failures are logged with the control panel's masks (0x01 errors, 0x08
-// registry).
+// registry); an operation that returns false leaves the Windows error of
+// the failure as the thread's last error (GetLastError).
 #pragma once
 #include <windows.h>
 
@@ -12,7 +13,8 @@
 #include "settings_table.h"
 
 // "MouseSensitivity", "ScrollLines" (-1 means one screen per notch) and
-// "ScrollPages"; false for any other name.
+// "ScrollPages"; false for any other name and when the system could not
+// be asked (*value is then no reading).
 bool QMCSettingSystemParameterGet(const wchar_t* name, int* value);
 bool QMCSettingSystemParameterSet(const wchar_t* name, int value);
 

@@ -18,7 +18,11 @@ bool QvnSystemParameterRead(int which, int* value, DWORD logMask) {
   } else {
     return false;
   }
-  if (!ok) DebugPrint(logMask, L"SystemParametersInfo get %d failed! %d", which, GetLastError());
+  if (!ok) {
+    DWORD err = GetLastError();
+    DebugPrint(logMask, L"SystemParametersInfo get %d failed! %d", which, err);
+    SetLastError(err ? err : ERROR_CANTREAD);
+  }
   return ok != FALSE;
 }
 
@@ -40,5 +44,7 @@ DWORD QvnSystemParameterWrite(int which, int value, DWORD logMask) {
   if (ok) return ERROR_SUCCESS;
   DWORD err = GetLastError();
   DebugPrint(logMask, L"SystemParametersInfo set %d failed! %d", which, err);
-  return err ? err : ERROR_GEN_FAILURE;
+  // The system may fail without saying why; saving to the user profile is
+  // what such a change can fail at.
+  return err ? err : ERROR_CANTWRITE;
 }

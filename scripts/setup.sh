@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need. Quick when
 # everything is already there.
 set -eu
-pkgs="cmake make g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
+pkgs="cmake make ninja-build g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
       binutils-mingw-w64-x86-64 wine wine64 libwine-dev xvfb python3 xauth
       fonts-wine imagemagick wixl msitools clang libclang-rt-14-dev"
 missing=""

@@ -22,10 +22,14 @@ bool SoundNameFromBrowsedPath(const wchar_t* path, const wchar_t* windowsDir, wc
   if (!out || room == 0) return false;
   out[0] = 0;
   if (!path) return false;
-  std::wstring media = std::wstring(windowsDir ? windowsDir : L"") + L"\\Media";
+  // Only a file directly in the folder: "<Windows>\Media\sub\a.wav" or
+  // "<Windows>\MediaX\b.wav" are stored whole.
+  std::wstring folder = std::wstring(windowsDir ? windowsDir : L"") + L"\\Media\\";
   std::wstring full(path);
   const wchar_t* stored = path;
-  if (full.compare(0, media.size(), media) == 0) stored = full.c_str() + full.find_last_of(L'\\') + 1;
+  if (full.size() > folder.size() && full.compare(0, folder.size(), folder) == 0 &&
+      full.find(L'\\', folder.size()) == std::wstring::npos)
+    stored = path + folder.size();
   if (QvnCopyText(out, room, stored)) return true;
   out[0] = 0;
   return false;

@@ -16,8 +16,9 @@ extern const wchar_t kPreviewAlias[];  // "voice1"
 bool SoundPathIsNetwork(const wchar_t* path);
 
 // What the page stores for a browsed path: the file name alone when the
-// path begins, exactly and case-sensitively, with windowsDir + "\Media";
-// otherwise the whole path. False when the result does not fit out[room].
+// file lies directly in windowsDir + "\Media" (compared exactly and
+// case-sensitively), so that the name finds it there again; otherwise the
+// whole path. False when the result does not fit out[room].
 bool SoundNameFromBrowsedPath(const wchar_t* path, const wchar_t* windowsDir, wchar_t* out, size_t room);
 
 // The file a list entry names: the entry itself when its second character

@@ -52,14 +52,15 @@ bool UpDownDelayStep(const wchar_t* text, int delta, wchar_t* out, size_t room) 
 
 bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room) {
   if (!out || room == 0) return false;
-  long long next;
-  if (text && text[0]) {
-    next = static_cast<long long>(QvnSettingTextToInt(text)) - delta;
-  } else {
-    next = delta;
-  }
+  long long old = text && text[0] ? static_cast<long long>(QvnSettingTextToInt(text)) : 0;
+  long long next = text && text[0] ? old - delta : delta;
   if (next < kWheelLinesMin) next = kWheelLinesMin;
-  if (next > kWheelLinesMax) return false;
+  // A count beyond the arrows' range (set in Windows' own settings) comes
+  // back into it with the first step; at the top nothing changes.
+  if (next > kWheelLinesMax) {
+    if (old <= kWheelLinesMax) return false;
+    next = kWheelLinesMax;
+  }
   wchar_t digits[4];
   return QvnSettingFormatInt(static_cast<int32_t>(next), digits, 4) && CopyWhole(out, room, digits);
 }
@@ -72,7 +73,20 @@ void DelayTextFormat(double value, wchar_t* out, size_t room) {
 }
 
 bool WheelLinesMeanOneScreen(long long systemLines) {
-  return systemLines < 0 || systemLines > kWheelLinesMax;
+  return systemLines == -1 || systemLines == 0xFFFFFFFFll || systemLines == 0x7FFFFFFFll;
+}
+
+bool WheelLinesParse(const wchar_t* text, unsigned* lines) {
+  if (!text || !text[0]) return false;
+  unsigned long long value = 0;
+  for (const wchar_t* p = text; *p; ++p) {
+    if (*p < L'0' || *p > L'9') return false;
+    value = value * 10 + static_cast<unsigned>(*p - L'0');
+    if (value > 0xFFFFFFFFull) return false;
+  }
+  if (WheelLinesMeanOneScreen(static_cast<long long>(value))) return false;
+  if (lines) *lines = static_cast<unsigned>(value);
+  return true;
 }
 
 }  // namespace qvn

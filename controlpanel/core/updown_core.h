@@ -1,6 +1,7 @@
 // The arithmetic of the Click and Wheel pages' up-down controls, which step
 // the text of a read-only edit box: activation delays in half seconds and
-// wheel line counts. Pure C++ (no windows.h).
+// wheel line counts, and how the Wheel page reads and sets the system's
+// wheel lines. Pure C++ (no windows.h).
 #pragma once
 #include <cstddef>
 
@@ -27,8 +28,10 @@ constexpr size_t kDelayTextRoom = 10;
 bool UpDownDelayStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
 
 // The next line-count text: the text's integer value minus delta (delta
-// itself when the text is empty), at least 1; false (out untouched) when
-// that is more than 40 or the text does not fit room.
+// itself when the text is empty), at least 1; a count above 40 (set in
+// Windows' own settings, which allow 100) steps to 40 in either direction.
+// False (out untouched) when a step would leave 1..40 upwards or the text
+// does not fit room.
 bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
 
 // A delay as the pages show it ("%3.1f"); empty when it does not fit the
@@ -37,8 +40,14 @@ bool UpDownLinesStep(const wchar_t* text, int delta, wchar_t* out, size_t room);
 void DelayTextFormat(double value, wchar_t* out, size_t room);
 
 // The system's wheel scroll lines as the Wheel page shows them: one screen
-// for WHEEL_PAGESCROLL (read back as -1 on Windows and as 0x7FFFFFFF under
-// Wine) and for anything beyond the page's 40 lines; otherwise the count.
+// only for WHEEL_PAGESCROLL (0xFFFFFFFF, -1 as signed; read back as
+// 0x7FFFFFFF under Wine); any other value is a count of lines, shown as it
+// is, also beyond the arrows' 40.
 bool WheelLinesMeanOneScreen(long long systemLines);
+
+// The lines box as a count to set: decimal digits only, a value the system
+// takes as lines (not one of the one-screen values). False otherwise, and
+// then nothing is set.
+bool WheelLinesParse(const wchar_t* text, unsigned* lines);
 
 }  // namespace qvn

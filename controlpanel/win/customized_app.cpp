@@ -7,7 +7,6 @@
 
 #include "log_levels.h"
 #include "qvnlog.h"
-#include "registry_util.h"
 #include "settings_qmc.h"
 #include "settings_table.h"
 
@@ -53,8 +52,8 @@ CQvnMouCustomizedPrgApp::~CQvnMouCustomizedPrgApp() {
   m_smallIcon = nullptr;
 }
 
-bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list) {
-  bool ok = true;
+bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list,
+                                                   const CQvnMouCustomizedPrgApp** failed) {
   const qvn::SelectorRow* rows = qvn::SelectorTable();
   for (const CQvnMouCustomizedPrgApp* application : list) {
     if (!application->m_name[0] || !application->m_fullPath[0]) {
@@ -63,23 +62,17 @@ bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCust
                  application);
       continue;
     }
-    wchar_t path[2 * MAX_PATH];
-    if (!QvnSettingsKeyPath(L"App", application->m_name, path, 2 * MAX_PATH)) {
-      ok = false;
-      continue;
-    }
-    DWORD bytes = static_cast<DWORD>((wcslen(application->m_fullPath) + 1) * sizeof(wchar_t));
-    if (!QMCUtilRegistryValueSet(HKEY_CURRENT_USER, path, kAppFullPath, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(application->m_fullPath), bytes)) {
-      ok = false;
-      continue;
-    }
-    for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
-      if (!QMCSettingRegistryUserLongSet(rows[i].setting, application->m_functions[i], L"App", application->m_name))
-        ok = false;
+    bool ok = QMCSettingRegistryUserStringSet(kAppFullPath, application->m_fullPath, L"App", application->m_name);
+    for (size_t i = 0; ok && i < qvn::kSelectorCount; ++i)
+      ok = QMCSettingRegistryUserLongSet(rows[i].setting, application->m_functions[i], L"App", application->m_name);
+    if (!ok) {
+      DWORD error = GetLastError();
+      if (failed) *failed = application;
+      SetLastError(error);
+      return false;
     }
   }
-  return ok;
+  return true;
 }
 
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application) {

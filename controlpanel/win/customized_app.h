@@ -30,8 +30,10 @@ class CQvnMouCustomizedPrgApp {
   int m_functions[qvn::kSelectorCount] = {};
 
   // Stores every listed object with a name and a path; skips (and logs)
-  // the others.
-  static bool RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list);
+  // the others. Stops at the first program whose settings could not be
+  // stored: false, that program in *failed, the error as the last error.
+  static bool RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list,
+                                   const CQvnMouCustomizedPrgApp** failed = nullptr);
 
  private:
   wchar_t m_name[MAX_PATH] = {};
@@ -45,7 +47,8 @@ class CQvnMouCustomizedPrgApp {
 // A sub-key without a usable "AppFullPath" is passed over (logged), and
 // the programs after it are still listed.
 void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications);
-// Removes the program's key with its values.
+// Removes the program's key with its values; false (the error as the last
+// error) when it could not.
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application);
 
 // The module-wide application list; emptying it frees every object.

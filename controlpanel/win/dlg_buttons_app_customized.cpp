@@ -6,6 +6,7 @@
 #include "log_levels.h"
 #include "dlg_keystroke_recording.h"
 #include "dlg_launch_application.h"
+#include "failure_message.h"
 #include "function_selector.h"
 #include "program_file_dialog.h"
 #include "program_name.h"
@@ -144,10 +145,27 @@ void QMCDlgButtonsAppCustomized::Add() {
   ApplyEnable(true);
 }
 
+bool QMCDlgButtonsAppCustomized::Save() {
+  const CQvnMouCustomizedPrgApp* failed = nullptr;
+  if (CQvnMouCustomizedPrgApp::RegistrySettingsSave(QMCApplicationList(), &failed)) return true;
+  DWORD error = GetLastError();
+  wchar_t headline[MAX_PATH + 64];
+  QvnFormatWf(headline, MAX_PATH + 64, L"The settings of %s could not be saved.", failed ? failed->Name() : L"");
+  qvn::FailureMessageShow(m_window, headline, error);
+  return false;
+}
+
 void QMCDlgButtonsAppCustomized::Delete() {
   CQvnMouCustomizedPrgApp* application = SelectedApplication();
   if (!application) return;
-  RegistryApplicationDelete(application);
+  // A program whose key is still there stays listed.
+  if (!RegistryApplicationDelete(application)) {
+    DWORD error = GetLastError();
+    wchar_t headline[MAX_PATH + 64];
+    QvnFormatWf(headline, MAX_PATH + 64, L"The settings of %s could not be deleted.", application->Name());
+    qvn::FailureMessageShow(m_window, headline, error);
+    return;
+  }
   HWND list = GetDlgItem(m_window, IDC_APP_LIST);
   LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -181,13 +199,11 @@ INT_PTR QMCDlgButtonsAppCustomized::DialogProcedure(UINT message, WPARAM wParam,
       int control = LOWORD(wParam);
       int notification = HIWORD(wParam);
       if (control == IDOK) {
-        CQvnMouCustomizedPrgApp::RegistrySettingsSave(QMCApplicationList());
-        Close(IDOK);
+        if (Save()) Close(IDOK);
       } else if (control == IDCANCEL) {
         Close(IDCANCEL);
       } else if (control == IDC_APP_APPLY) {
-        CQvnMouCustomizedPrgApp::RegistrySettingsSave(QMCApplicationList());
-        ApplyEnable(false);
+        if (Save()) ApplyEnable(false);
       } else if (control == IDC_APP_LIST) {
         if (notification == LBN_SELCHANGE) ModelToView();
       } else if (ComboBoxToButtonIndex(control) > 0) {

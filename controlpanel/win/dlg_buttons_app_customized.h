@@ -16,6 +16,8 @@ class QMCDlgButtonsAppCustomized : public QMCDlgBase {
   void DrawItem(const DRAWITEMSTRUCT* item);
   void Add();
   void Delete();
+  // Stores every program; a failure is shown and keeps the dialog open.
+  bool Save();
   void Close(INT_PTR result);
   void ApplyEnable(bool on);
   void InternalViewToModel();

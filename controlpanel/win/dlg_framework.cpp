@@ -5,6 +5,7 @@
 
 #include "log_levels.h"
 #include "cpl_module.h"
+#include "failure_message.h"
 #include "isolation_aware.h"
 #include "qvnlog.h"
 #include "settings_qmc.h"
@@ -38,12 +39,14 @@ static_assert(sizeof(PageDescriptorV4) == 104, "version-4 page descriptor");
 bool QMCDlgElement::DlgItemToRegistryLong(int controlId, UINT message, const wchar_t* settingName) {
   if (message != BM_GETCHECK && message != CB_GETCURSEL) {
     DebugPrint(qvn::kCplLogError, L"QMCDlgElement::DlgItemToRegistryLong GetDlgItem error unsupported message!");
+    SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   HWND control = GetDlgItem(m_window, controlId);
   if (!control) {
     DebugPrint(qvn::kCplLogError, L"QMCDlgElement::DlgItemToRegistryLong GetDlgItem failed! RegistryValueName: %s",
                settingName ? settingName : L"");
+    SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
     return false;
   }
   LRESULT value = SendMessageW(control, message, 0, 0);
@@ -54,6 +57,7 @@ bool QMCDlgElement::InternalDlgItemToRegistryString(int controlId, UINT message,
   if (message != WM_GETTEXT) {
     DebugPrint(qvn::kCplLogError,
                L"QMCDlgElement::InternalDlgItemToRegistryString GetDlgItem error unsupported message!");
+    SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   HWND control = GetDlgItem(m_window, controlId);
@@ -61,6 +65,7 @@ bool QMCDlgElement::InternalDlgItemToRegistryString(int controlId, UINT message,
     DebugPrint(qvn::kCplLogError,
                L"QMCDlgElement::InternalDlgItemToRegistryString GetDlgItem failed! RegistryValueName: %s",
                settingName ? settingName : L"");
+    SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
     return false;
   }
   wchar_t text[128] = {};
@@ -103,7 +108,7 @@ void QMCDlgBase::AttachWindow(HWND window, LPARAM initParam) {
   if (reinterpret_cast<QMCDlgBase*>(initParam) == this && !m_window) m_window = window;
 }
 
-void QMCDlgBase::OnNotify(WPARAM, LPARAM) {}
+bool QMCDlgBase::OnNotify(WPARAM, LPARAM) { return false; }
 
 INT_PTR CALLBACK QMCDlgBase::StaticDialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::vector<QMCDlgBase*>& list = List();
@@ -122,8 +127,12 @@ INT_PTR CALLBACK QMCDlgBase::StaticDialogProcedure(HWND window, UINT message, WP
     }
   }
   if (!owner) return FALSE;
-  if (message == WM_NOTIFY) owner->OnNotify(wParam, lParam);
-  return owner->DialogProcedure(message, wParam, lParam);
+  bool answered = message == WM_NOTIFY && owner->OnNotify(wParam, lParam);
+  bool initializing = owner->m_initializing;
+  if (message == WM_INITDIALOG) owner->m_initializing = true;
+  INT_PTR result = owner->DialogProcedure(message, wParam, lParam);
+  owner->m_initializing = initializing;
+  return answered ? TRUE : result;
 }
 
 INT_PTR QMCDlgBase::DialogModalRun(int templateId, HWND parent) {
@@ -151,9 +160,55 @@ void QMCDlgBasePropertyPage::AttachWindow(HWND window, LPARAM initParam) {
   if (reinterpret_cast<QMCDlgBasePropertyPage*>(descriptor->lParam) == this) m_window = window;
 }
 
-void QMCDlgBasePropertyPage::OnNotify(WPARAM, LPARAM lParam) {
+bool QMCDlgBasePropertyPage::OnNotify(WPARAM, LPARAM lParam) {
   const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header && header->code == static_cast<UINT>(PSN_APPLY)) Apply();
+  if (!header || header->code != static_cast<UINT>(PSN_APPLY)) return false;
+  LONG_PTR result = PSNRET_NOERROR;
+  if (m_apply.Changed()) {
+    m_apply.Begin();
+    Apply();
+    if (m_apply.Failed()) {
+      wchar_t headline[128];
+      QvnFormatWf(headline, 128, L"The setting %s could not be saved.", m_apply.FailedSetting());
+      qvn::FailureMessageShow(GetParent(m_window), headline, m_apply.Error());
+    }
+    if (!m_apply.End()) result = PSNRET_INVALID_NOCHANGEPAGE;
+  }
+  SetWindowLongPtrW(m_window, DWLP_MSGRESULT, result);
+  return true;
+}
+
+bool QMCDlgBasePropertyPage::SaveRecord(bool stored, const wchar_t* setting) {
+  DWORD error = stored ? 0 : GetLastError();
+  return m_apply.Record(stored, setting, error ? error : ERROR_CANTWRITE);
+}
+
+void QMCDlgBasePropertyPage::InputRefuse(int controlId, const wchar_t* message) {
+  m_apply.Refuse();
+  HWND sheet = GetParent(m_window);
+  if (reinterpret_cast<HWND>(SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)) != m_window) {
+    LRESULT index = SendMessageW(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(m_window), 0);
+    if (index >= 0) SendMessageW(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+  DebugPrint(qvn::kCplLogError, L"QMCDlgBasePropertyPage input refused! %d", controlId);
+  wchar_t caption[128] = {};
+  GetWindowTextW(sheet, caption, 128);
+  MessageBoxW(sheet, message, caption, MB_OK | MB_ICONWARNING);
+  HWND control = GetDlgItem(m_window, controlId);
+  if (control) {
+    SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    SendMessageW(control, EM_SETSEL, 0, -1);
+  }
+}
+
+void QMCDlgBasePropertyPage::PageChangedMarkFor(HWND page) {
+  for (QMCDlgBase* object : List()) {
+    if (object->Window() != page) continue;
+    // Only property pages have a page window among the registered objects
+    // that can reach here (the modal dialog has no sheet).
+    if (auto* propertyPage = dynamic_cast<QMCDlgBasePropertyPage*>(object)) propertyPage->PageChangedMark();
+    return;
+  }
 }
 
 HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instance, int templateId,
@@ -165,8 +220,10 @@ HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instanc
   page.dwFlags = PSP_USEHICON | PSP_USEREFPARENT;
   page.hInstance = instance;
   page.pszTemplate = MAKEINTRESOURCEW(templateId);
+  // One icon for every page, owned by the system (shared with the module's
+  // resource): nothing to release however often pages are made.
   page.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kPageIcon), IMAGE_ICON, 0, 0,
-                                             LR_DEFAULTSIZE));
+                                             LR_DEFAULTSIZE | LR_SHARED));
   page.pfnDlgProc = StaticDialogProcedure;
   page.lParam = reinterpret_cast<LPARAM>(this);
   page.pcRefParent = refCount;
@@ -174,5 +231,7 @@ HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instanc
 }
 
 void QMCDlgBasePropertyPage::PageChangedMark() {
+  if (m_initializing) return;
+  m_apply.MarkChanged();
   if (m_window) SendMessageW(GetParent(m_window), PSM_CHANGED, reinterpret_cast<WPARAM>(m_window), 0);
 }

@@ -18,7 +18,15 @@ HWND QMCUtilInternalExecutableWindowFind() {
 LRESULT ExecutiveSettingsUpdatedSend(WPARAM code) {
   HWND window = QMCUtilInternalExecutableWindowFind();
   if (!window) return 0;
-  return SendMessageW(window, WM_APP_QUORVANE_SETTINGS_UPDATED, code, 0);
+  // The executive takes a moment for this; one that does not answer must
+  // not freeze the sheet. The settings are stored either way.
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, WM_APP_QUORVANE_SETTINGS_UPDATED, code, 0, SMTO_ABORTIFHUNG,
+                           kExecutiveAnswerMs, &result)) {
+    DebugPrint(qvn::kCplLogError, L"ExecutiveSettingsUpdatedSend the executive did not answer! %d", GetLastError());
+    return 0;
+  }
+  return static_cast<LRESULT>(result);
 }
 
 bool ExecutiveMessagePost(UINT message, WPARAM wParam) {

@@ -134,34 +134,51 @@ HRESULT TypeLibUnregister() {
   return hr;
 }
 
-}  // namespace
-
-extern "C" STDAPI DllRegisterServer() {
-  DebugPrint(qvn::kCplLogTrace, L"DllRegisterServer");
-  std::wstring clsid = ClsidText();
-  const BYTE* approval = reinterpret_cast<const BYTE*>(kApprovalText);
-  if (!QMCUtilRegistryValueSet(HKEY_LOCAL_MACHINE, kApprovedKey, clsid.c_str(), REG_SZ, approval,
-                               sizeof kApprovalText))
-    DebugPrint(qvn::kCplLogError, L"DllRegisterServer QMCUtilRegistryValueSet 1 failed!\n");
-  if (!QMCUtilRegistryValueSet(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, REG_SZ,
-                               reinterpret_cast<const BYTE*>(clsid.c_str()),
-                               static_cast<DWORD>((clsid.size() + 1) * sizeof(wchar_t))))
-    DebugPrint(qvn::kCplLogError, L"DllRegisterServer QMCUtilRegistryValueSet 2 failed!\n");
-  HRESULT hr = ScriptRun(IDR_APPID_SCRIPT, true);
-  if (SUCCEEDED(hr)) hr = ScriptRun(IDR_EXTENSION_SCRIPT, true);
-  if (SUCCEEDED(hr)) hr = TypeLibRegister();
-  return hr;
-}
-
-extern "C" STDAPI DllUnregisterServer() {
-  DebugPrint(qvn::kCplLogTrace, L"DllUnregisterServer");
-  std::wstring clsid = ClsidText();
+// Takes out the approval value and the handler key.
+void HandlerKeysRemove(const std::wstring& clsid) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kApprovedKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
     RegDeleteValueW(key, clsid.c_str());
     RegCloseKey(key);
   }
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, kHandlerKey);
+}
+
+}  // namespace
+
+extern "C" STDAPI DllUnregisterServer();
+
+// Without the two keys the Mouse control panel never loads the class: a
+// registration that could not write them fails (having taken out what it
+// wrote) rather than succeed with nothing to show.
+extern "C" STDAPI DllRegisterServer() {
+  DebugPrint(qvn::kCplLogTrace, L"DllRegisterServer");
+  std::wstring clsid = ClsidText();
+  const BYTE* approval = reinterpret_cast<const BYTE*>(kApprovalText);
+  if (!QMCUtilRegistryValueSet(HKEY_LOCAL_MACHINE, kApprovedKey, clsid.c_str(), REG_SZ, approval,
+                               sizeof kApprovalText)) {
+    HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
+    DebugPrint(qvn::kCplLogError, L"DllRegisterServer QMCUtilRegistryValueSet 1 failed!\n");
+    return hr;
+  }
+  if (!QMCUtilRegistryValueSet(HKEY_LOCAL_MACHINE, kHandlerKey, nullptr, REG_SZ,
+                               reinterpret_cast<const BYTE*>(clsid.c_str()),
+                               static_cast<DWORD>((clsid.size() + 1) * sizeof(wchar_t)))) {
+    HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
+    DebugPrint(qvn::kCplLogError, L"DllRegisterServer QMCUtilRegistryValueSet 2 failed!\n");
+    HandlerKeysRemove(clsid);
+    return hr;
+  }
+  HRESULT hr = ScriptRun(IDR_APPID_SCRIPT, true);
+  if (SUCCEEDED(hr)) hr = ScriptRun(IDR_EXTENSION_SCRIPT, true);
+  if (SUCCEEDED(hr)) hr = TypeLibRegister();
+  if (FAILED(hr)) DllUnregisterServer();
+  return hr;
+}
+
+extern "C" STDAPI DllUnregisterServer() {
+  DebugPrint(qvn::kCplLogTrace, L"DllUnregisterServer");
+  HandlerKeysRemove(ClsidText());
   HRESULT hr = ScriptRun(IDR_EXTENSION_SCRIPT, false);
   HRESULT typeLib = TypeLibUnregister();
   if (SUCCEEDED(hr)) hr = typeLib;

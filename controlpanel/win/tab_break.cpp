@@ -1,6 +1,6 @@
 #include "tab_break.h"
 
-#include "break_preview.h"
+#include "break_minutes_core.h"
 #include "break_sound_core.h"
 #include "log_levels.h"
 #include "executive_link.h"
@@ -67,17 +67,39 @@ void MinutesShow(HWND page, int editId, const wchar_t* settingName) {
   SendDlgItemMessageW(page, editId, EM_LIMITTEXT, 3, 0);
 }
 
-void SoundBrowse(HWND page, int listId) {
+// A sound is a path of up to 259 characters: stored whole (the framework's
+// text binding keeps only 126 characters, which would cut a long path).
+bool SoundStore(HWND page, int listId, const wchar_t* settingName) {
+  wchar_t sound[qvn::kSoundPathRoom] = {};
+  if (!GetDlgItem(page, listId)) {
+    DebugPrint(qvn::kCplLogError, L"SoundStore GetDlgItem failed! RegistryValueName: %s", settingName);
+    SetLastError(ERROR_CONTROL_ID_NOT_FOUND);
+    return false;
+  }
+  GetDlgItemTextW(page, listId, sound, qvn::kSoundPathRoom);
+  return QMCSettingRegistryUserStringSet(settingName, sound);
+}
+
+// Whether a minutes box holds what the page accepts.
+bool MinutesValid(HWND page, int editId) {
+  wchar_t text[16] = {};
+  GetDlgItemTextW(page, editId, text, 16);
+  return qvn::BreakMinutesParse(text, nullptr);
+}
+
+}  // namespace
+
+void QMCDlgTabBreak::SoundBrowse(int listId) {
   wchar_t file[qvn::kSoundPathRoom] = {};
   OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = page;
+  ofn.hwndOwner = m_window;
   ofn.lpstrFilter = L"*.Wav\0*.Wav\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = qvn::kSoundPathRoom;
   ofn.lpstrTitle = L"Select For Break Alarm";
   if (!qvn::IsolationAwareGetOpenFileNameW(&ofn)) return;
-  SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+  PageChangedMark();
   if (qvn::SoundPathIsNetwork(file)) {
     MessageBoxW(nullptr, L"Network File cannot be supported", L"Error", MB_OK);
     return;
@@ -86,28 +108,8 @@ void SoundBrowse(HWND page, int listId) {
   WindowsDirGet(dir);
   wchar_t stored[qvn::kSoundPathRoom];
   if (!qvn::SoundNameFromBrowsedPath(file, dir, stored, qvn::kSoundPathRoom)) return;
-  ComboSelect(page, listId, stored);
+  ComboSelect(m_window, listId, stored);
 }
-
-void PreviewPressed(HWND page, bool breakButton) {
-  wchar_t entry[qvn::kSoundPathRoom] = {};
-  GetDlgItemTextW(page, breakButton ? kBreakSoundList : kResumeSoundList, entry, qvn::kSoundPathRoom);
-  qvn::BreakPreviewButtonPressed(breakButton, entry);
-}
-
-// A sound is a path of up to 259 characters: stored whole (the framework's
-// text binding keeps only 126 characters, which would cut a long path).
-void SoundStore(HWND page, int listId, const wchar_t* settingName) {
-  wchar_t sound[qvn::kSoundPathRoom] = {};
-  if (!GetDlgItem(page, listId)) {
-    DebugPrint(qvn::kCplLogError, L"SoundStore GetDlgItem failed! RegistryValueName: %s", settingName);
-    return;
-  }
-  GetDlgItemTextW(page, listId, sound, qvn::kSoundPathRoom);
-  QMCSettingRegistryUserStringSet(settingName, sound);
-}
-
-}  // namespace
 
 void InitBreakDlg(HWND page) {
   DebugPrint(qvn::kCplLogTrace, L"InitBreakDlg");
@@ -139,13 +141,16 @@ INT_PTR QMCDlgTabBreak::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case WM_INITDIALOG:
       InitBreakDlg(m_window);
-      qvn::BreakPreviewStart(m_window);
+      m_preview.Start(m_window);
       break;
     case WM_DESTROY:
-      qvn::BreakPreviewStop();
+      m_preview.Stop();
+      break;
+    case WM_TIMER:
+      if (wParam == qvn::kBreakPreviewTimer) m_preview.TimeToPlayWaveFileProc();
       break;
     case qvn::WM_APP_BREAK_PREVIEW_STATE:
-      qvn::BreakPreviewStateApply(wParam, lParam);
+      m_preview.StateApply(wParam, lParam);
       break;
     case WM_COMMAND: {
       int id = LOWORD(wParam);
@@ -165,17 +170,19 @@ INT_PTR QMCDlgTabBreak::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
           if (code == 0 || code == 1 || code == EN_CHANGE) PageChangedMark();
           break;
         case kBreakBrowse:
-          SoundBrowse(m_window, kBreakSoundList);
+          SoundBrowse(kBreakSoundList);
           break;
         case kResumeBrowse:
-          SoundBrowse(m_window, kResumeSoundList);
+          SoundBrowse(kResumeSoundList);
           break;
         case kBreakPreview:
-          PreviewPressed(m_window, true);
+        case kResumePreview: {
+          wchar_t entry[qvn::kSoundPathRoom] = {};
+          GetDlgItemTextW(m_window, id == kBreakPreview ? kBreakSoundList : kResumeSoundList, entry,
+                          qvn::kSoundPathRoom);
+          m_preview.ButtonPressed(id == kBreakPreview, entry);
           break;
-        case kResumePreview:
-          PreviewPressed(m_window, false);
-          break;
+        }
         default:
           break;
       }
@@ -189,17 +196,34 @@ INT_PTR QMCDlgTabBreak::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
 
 int QMCDlgTabBreak::Apply() {
   DebugPrint(qvn::kCplLogTrace, L"QMCDlgTabBreak::Apply");
-  DlgItemToRegistryLong(kBreakCheck, BM_GETCHECK, L"CheckBreakReminder");
-  InternalDlgItemToRegistryString(kBreakMinutes, WM_GETTEXT, L"EditBreakTime");
-  DlgItemToRegistryLong(kBreakVisual, BM_GETCHECK, L"RadioBreakVisualAlert");
-  DlgItemToRegistryLong(kBreakAudio, BM_GETCHECK, L"RadioBreakAudioAlert");
-  SoundStore(m_window, kBreakSoundList, L"BreakAudioWaveFile");
-  DlgItemToRegistryLong(kResumeCheck, BM_GETCHECK, L"CheckResumeReminder");
-  InternalDlgItemToRegistryString(kResumeMinutes, WM_GETTEXT, L"EditResumeTime");
-  DlgItemToRegistryLong(kResumeVisual, BM_GETCHECK, L"RadioResumeVisualAlert");
-  DlgItemToRegistryLong(kResumeAudio, BM_GETCHECK, L"RadioResumeAudioAlert");
-  SoundStore(m_window, kResumeSoundList, L"BreakResumeWaveFile");
-  InitBreakDlg(m_window);
-  ExecutiveMessagePost(WM_RESET_BREAKTIMERS, 1);
+  // Minutes outside 1..999 (an empty box, 0, pasted text) store nothing.
+  if (!MinutesValid(m_window, kBreakMinutes)) {
+    InputRefuse(kBreakMinutes, L"Break every: enter a whole number of minutes from 1 to 999.");
+    return 0;
+  }
+  if (!MinutesValid(m_window, kResumeMinutes)) {
+    InputRefuse(kResumeMinutes, L"Resume after: enter a whole number of minutes from 1 to 999.");
+    return 0;
+  }
+  enum Kind { kCheck, kText, kSound };
+  static const struct {
+    int id;
+    Kind kind;
+    const wchar_t* setting;
+  } kBindings[] = {
+      {kBreakCheck, kCheck, L"CheckBreakReminder"},      {kBreakMinutes, kText, L"EditBreakTime"},
+      {kBreakVisual, kCheck, L"RadioBreakVisualAlert"},   {kBreakAudio, kCheck, L"RadioBreakAudioAlert"},
+      {kBreakSoundList, kSound, L"BreakAudioWaveFile"},   {kResumeCheck, kCheck, L"CheckResumeReminder"},
+      {kResumeMinutes, kText, L"EditResumeTime"},         {kResumeVisual, kCheck, L"RadioResumeVisualAlert"},
+      {kResumeAudio, kCheck, L"RadioResumeAudioAlert"},   {kResumeSoundList, kSound, L"BreakResumeWaveFile"}};
+  for (const auto& b : kBindings) {
+    bool stored = b.kind == kCheck  ? DlgItemToRegistryLong(b.id, BM_GETCHECK, b.setting)
+                  : b.kind == kText ? InternalDlgItemToRegistryString(b.id, WM_GETTEXT, b.setting)
+                                    : SoundStore(m_window, b.id, b.setting);
+    if (!SaveRecord(stored, b.setting)) break;
+  }
+  // After a failure the page keeps what the user chose.
+  if (SaveProceed()) InitBreakDlg(m_window);
+  if (SaveAnyStored()) ExecutiveMessagePost(WM_RESET_BREAKTIMERS, 1);
   return 0;
 }

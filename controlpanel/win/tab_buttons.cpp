@@ -51,16 +51,6 @@ void InitButtonDlg(HWND dialog) {
   DebugPrint(qvn::kCplLogTrace, L"<<< InitButtonDlg");
 }
 
-void ButtonFunctionsToRegistry(HWND dialog) {
-  const qvn::SelectorRow* rows = qvn::SelectorTable();
-  for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
-    int functionId = 0;
-    if (ComboBoxSelectionToFunctionIndex(dialog, rows[i].controlId, &functionId)) {
-      QMCSettingRegistryUserLongSet(rows[i].setting, functionId);
-    }
-  }
-}
-
 INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
   DebugPrint(qvn::kCplLogDialog, L"QMCDlgTabButtons::DialogProcedure uMsg: %x", message);
   switch (message) {
@@ -107,9 +97,15 @@ INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lP
 }
 
 int QMCDlgTabButtons::Apply() {
-  DlgItemToRegistryLong(IDC_BTN_HIDE_ICON, BM_GETCHECK, L"CheckHideIcon");
-  ButtonFunctionsToRegistry(m_window);
-  InitButtonDlg(m_window);
-  ExecutiveSettingsUpdatedSend(kSettingsCodeButtons);
+  SaveRecord(DlgItemToRegistryLong(IDC_BTN_HIDE_ICON, BM_GETCHECK, L"CheckHideIcon"), L"CheckHideIcon");
+  const qvn::SelectorRow* rows = qvn::SelectorTable();
+  for (size_t i = 0; i < qvn::kSelectorCount && SaveProceed(); ++i) {
+    int functionId = 0;
+    if (ComboBoxSelectionToFunctionIndex(m_window, rows[i].controlId, &functionId))
+      SaveRecord(QMCSettingRegistryUserLongSet(rows[i].setting, functionId), rows[i].setting);
+  }
+  // After a failure the page keeps what the user chose.
+  if (SaveProceed()) InitButtonDlg(m_window);
+  if (SaveAnyStored()) ExecutiveSettingsUpdatedSend(kSettingsCodeButtons);
   return 0;
 }

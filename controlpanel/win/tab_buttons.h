@@ -7,12 +7,11 @@
 class QMCDlgTabButtons : public QMCDlgBasePropertyPage {
  public:
   INT_PTR DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // Stores the page, shows what is now stored and tells the executive.
+  // Stores the taskbar-icon switch and each selector's function (a
+  // selector without a recognised selection leaves its setting untouched),
+  // shows what is now stored and tells the executive.
   int Apply() override;
 };
 
 // Fills the selectors and shows the stored global settings.
 void InitButtonDlg(HWND dialog);
-// Stores each selector's function as its global setting; a selector
-// without a recognised selection leaves its setting untouched.
-void ButtonFunctionsToRegistry(HWND dialog);

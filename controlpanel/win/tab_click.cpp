@@ -71,12 +71,20 @@ INT_PTR QMCDlgTabClick::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 int QMCDlgTabClick::Apply() {
-  DlgItemToRegistryLong(kClickLockCheck, BM_GETCHECK, L"CheckClickLock");
-  InternalDlgItemToRegistryString(kClickLockDelay, WM_GETTEXT, L"QvnClickLockTime");
-  DlgItemToRegistryLong(kAutoClickCheck, BM_GETCHECK, L"CheckAutoClick");
-  InternalDlgItemToRegistryString(kAutoClickDelay, WM_GETTEXT, L"QvnAutoClickTime");
-  DlgItemToRegistryLong(kSingleClickRadio, BM_GETCHECK, L"RadioPerformSingleClick");
-  DlgItemToRegistryLong(kDoubleClickRadio, BM_GETCHECK, L"RadioPerformDoubleClick");
-  ExecutiveSettingsUpdatedSend(4);
+  struct Binding {
+    int id;
+    bool text;
+    const wchar_t* setting;
+  };
+  static const Binding kBindings[] = {
+      {kClickLockCheck, false, L"CheckClickLock"},         {kClickLockDelay, true, L"QvnClickLockTime"},
+      {kAutoClickCheck, false, L"CheckAutoClick"},         {kAutoClickDelay, true, L"QvnAutoClickTime"},
+      {kSingleClickRadio, false, L"RadioPerformSingleClick"}, {kDoubleClickRadio, false, L"RadioPerformDoubleClick"}};
+  for (const Binding& b : kBindings) {
+    bool stored = b.text ? InternalDlgItemToRegistryString(b.id, WM_GETTEXT, b.setting)
+                         : DlgItemToRegistryLong(b.id, BM_GETCHECK, b.setting);
+    if (!SaveRecord(stored, b.setting)) break;
+  }
+  if (SaveAnyStored()) ExecutiveSettingsUpdatedSend(4);
   return 0;
 }

@@ -47,17 +47,21 @@ void RowControlsEnable(HWND page, const SpeedRow& row, bool on) {
 
 bool Checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
-int SystemSpeed() {
+// The system's pointer speed, or fallback when it cannot be read.
+int SystemSpeed(int fallback) {
   int speed = 0;
-  QMCSettingSystemParameterGet(L"MouseSensitivity", &speed);
-  return speed;
+  return QMCSettingSystemParameterGet(L"MouseSensitivity", &speed) ? speed : fallback;
 }
 
-void SystemSpeedSet(int speed) {
+bool SystemSpeedSet(int speed) {
   DebugPrint(qvn::kCplLogInput, L"Before Set Value :: %d", speed);
-  QMCSettingSystemParameterSet(L"MouseSensitivity", speed);
+  if (!QMCSettingSystemParameterSet(L"MouseSensitivity", speed)) return false;
   qvn::SystemChangeBroadcast(SPI_SETMOUSESPEED);
+  return true;
 }
+
+// Named in the message of a failed save.
+const wchar_t kEnhanceSystemSetting[] = L"Enhance pointer precision";
 
 }  // namespace
 
@@ -84,22 +88,22 @@ void ToggleSpeedRowEnable(HWND page, int checkBoxId) {
 }
 
 void PointerPageInit(HWND page) {
+  // Only shows: the row in force shows what the system has now (the
+  // executive or another program may have changed it); nothing is written
+  // before Apply.
   int current = qvn::CurrentSpeedRowNormalize(QMCSettingRegistryUserLongGet(L"CurrentSpeedSelected"));
   for (int i = 0; i < 4; ++i) {
     const SpeedRow& row = kRows[i];
-    int enhance = QMCSettingRegistryUserLongGet(row.enhanceSetting);
-    CheckDlgButton(page, row.enhance, enhance ? BST_CHECKED : BST_UNCHECKED);
+    bool enhance = QMCSettingRegistryUserLongGet(row.enhanceSetting) != 0;
     if (i == current) {
-      BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
-      DebugPrint(qvn::kCplLogInput, L"Init Mouse Speed %d Result %d", enhance, result);
+      bool system = enhance;
+      bool known = qvn::MouseEnhanceGet(&system, qvn::kCplLogError);
+      DebugPrint(qvn::kCplLogInput, L"Init Mouse Speed %d Result %d", system ? 1 : 0, known ? 1 : 0);
+      enhance = system;
     }
-    int speed;
-    if (i == current && current != 0) {
-      speed = SystemSpeed();
-      QMCSettingRegistryUserLongSet(row.speedSetting, speed);
-    } else {
-      speed = row.speedSetting ? QMCSettingRegistryUserLongGet(row.speedSetting) : SystemSpeed();
-    }
+    CheckDlgButton(page, row.enhance, enhance ? BST_CHECKED : BST_UNCHECKED);
+    int stored = row.speedSetting ? QMCSettingRegistryUserLongGet(row.speedSetting) : qvn::kPointerSpeedMin;
+    int speed = (i == current || !row.speedSetting) ? SystemSpeed(stored) : stored;
     TrackbarPositionSet(page, row.trackbar, qvn::SpeedToTrackbarPosition(speed));
     if (i == 0) continue;
     if (QMCSettingRegistryUserLongGet(row.checkSetting) == 0) {
@@ -169,8 +173,8 @@ INT_PTR QMCDlgTabPointerOptions::DialogProcedure(UINT message, WPARAM wParam, LP
 int QMCDlgTabPointerOptions::Apply() {
   HWND page = m_window;
   int current = ToggleSpeedsCount(page);
-  QMCSettingRegistryUserLongSet(L"CurrentSpeedSelected", current);
-  for (int i = 0; i < 4; ++i) {
+  SaveRecord(QMCSettingRegistryUserLongSet(L"CurrentSpeedSelected", current), L"CurrentSpeedSelected");
+  for (int i = 0; SaveProceed() && i < 4; ++i) {
     const SpeedRow& row = kRows[i];
     if (i > 0) {
       int value = 0;
@@ -180,33 +184,35 @@ int QMCDlgTabPointerOptions::Apply() {
       } else {
         value = Checked(page, row.select) ? 1 : 0;
       }
-      QMCSettingRegistryUserLongSet(row.checkSetting, value);
+      if (!SaveRecord(QMCSettingRegistryUserLongSet(row.checkSetting, value), row.checkSetting)) break;
     }
     int enhance = Checked(page, row.enhance) ? 1 : 0;
-    QMCSettingRegistryUserLongSet(row.enhanceSetting, enhance);
+    if (!SaveRecord(QMCSettingRegistryUserLongSet(row.enhanceSetting, enhance), row.enhanceSetting)) break;
     if (i == current) {
       BOOL result = qvn::MouseEnhanceSet(enhance != 0, qvn::kCplLogError);
       DebugPrint(qvn::kCplLogInput, L"Save Mouse Speed %d Result %d", enhance, result);
+      if (!SaveRecord(result != FALSE, kEnhanceSystemSetting)) break;
     }
     HWND trackbar = GetDlgItem(page, row.trackbar);
     int position = trackbar ? static_cast<int>(SendMessageW(trackbar, TBM_GETPOS, 0, 0)) : 0;
     DebugPrint(qvn::kCplLogInput, L"Before Set Value :: %d", position);
     int speed = qvn::TrackbarPositionToSpeed(position);
     if (current != 0) {
-      if (i == 0) {
-        QMCSettingSystemParameterSet(L"MouseSensitivity", speed);
-      } else {
-        QMCSettingRegistryUserLongSet(row.speedSetting, speed);
-      }
+      bool stored = i == 0 ? QMCSettingSystemParameterSet(L"MouseSensitivity", speed)
+                           : QMCSettingRegistryUserLongSet(row.speedSetting, speed);
+      if (!SaveRecord(stored, i == 0 ? L"MouseSensitivity" : row.speedSetting)) break;
     }
-    if (i == current) SystemSpeedSet(speed);
+    if (i == current) SaveRecord(SystemSpeedSet(speed), L"MouseSensitivity");
   }
   qvn::Shortcut shortcut;
   shortcut.key = qvn::ShortcutKeyGet();
   shortcut.ctrl = Checked(page, kCtrlCheck);
   shortcut.alt = Checked(page, kAltCheck);
   shortcut.shift = Checked(page, kShiftCheck);
-  QMCSettingRegistryUserLongSet(L"PointerSpeedToggleShortCut", static_cast<int>(qvn::ShortcutEncode(shortcut)));
-  ExecutiveSettingsUpdatedSend(2);
+  if (SaveProceed()) {
+    int value = static_cast<int>(qvn::ShortcutEncode(shortcut));
+    SaveRecord(QMCSettingRegistryUserLongSet(L"PointerSpeedToggleShortCut", value), L"PointerSpeedToggleShortCut");
+  }
+  if (SaveAnyStored()) ExecutiveSettingsUpdatedSend(2);
   return 0;
 }

@@ -19,7 +19,6 @@ int ToggleSpeedsCount(HWND page);
 // For a row's selection box: enables or disables that row's controls by
 // its check state, then ToggleSpeedsCount. Other identifiers: nothing.
 void ToggleSpeedRowEnable(HWND page, int checkBoxId);
-// Shows the stored rows, shortcut and system speed (writes the current
-// row's enhance state to the system, and with toggling on the system
-// speed to the current row).
+// Shows the stored rows and shortcut; the row in force shows the system's
+// present speed and enhance state. Writes nothing.
 void PointerPageInit(HWND page);

@@ -20,8 +20,11 @@ constexpr int kAcceleratedCheck = 210;
 
 void QMCDlgTabWheel::InitWheelDlg() {
   int lines = 0;
-  QMCSettingSystemParameterGet(L"ScrollLines", &lines);
-  if (qvn::WheelLinesMeanOneScreen(lines)) {
+  if (!QMCSettingSystemParameterGet(L"ScrollLines", &lines)) {
+    // Nothing known to show: neither choice is made, and unless the user
+    // makes one nothing is set.
+    DebugPrint(qvn::kCplLogError, L"InitWheelDlg wheel lines unknown! %d", GetLastError());
+  } else if (qvn::WheelLinesMeanOneScreen(lines)) {
     SetDlgItemTextW(m_window, kLinesEdit, L"1");
     CheckRadioButton(m_window, kScrollLinesRadio, kScrollScreenRadio, kScrollScreenRadio);
   } else {
@@ -59,16 +62,22 @@ INT_PTR QMCDlgTabWheel::DialogProcedure(UINT message, WPARAM wParam, LPARAM lPar
 
 int QMCDlgTabWheel::Apply() {
   if (IsDlgButtonChecked(m_window, kScrollLinesRadio) == BST_CHECKED) {
-    wchar_t text[10] = {};
-    GetDlgItemTextW(m_window, kLinesEdit, text, 10);
-    QMCSettingSystemParameterSet(L"ScrollLines", QvnSettingTextToInt(text));
-    qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
+    wchar_t text[16] = {};
+    GetDlgItemTextW(m_window, kLinesEdit, text, 16);
+    unsigned lines = 0;
+    if (qvn::WheelLinesParse(text, &lines)) {
+      if (SaveRecord(QMCSettingSystemParameterSet(L"ScrollLines", static_cast<int>(lines)), L"ScrollLines"))
+        qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
+    } else {
+      DebugPrint(qvn::kCplLogError, L"QMCDlgTabWheel::Apply no line count to set! %s", text);
+    }
+  } else if (IsDlgButtonChecked(m_window, kScrollScreenRadio) == BST_CHECKED) {
+    if (SaveRecord(QMCSettingSystemParameterSet(L"ScrollPages", 0), L"ScrollPages"))
+      qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
   }
-  if (IsDlgButtonChecked(m_window, kScrollScreenRadio) == BST_CHECKED) {
-    QMCSettingSystemParameterSet(L"ScrollPages", 0);
-    qvn::SystemChangeBroadcast(SPI_SETWHEELSCROLLLINES);
-  }
-  DlgItemToRegistryLong(kAcceleratedCheck, BM_GETCHECK, L"CheckAcceleratedScrolling");
-  ExecutiveSettingsUpdatedSend(3);
+  if (SaveProceed())
+    SaveRecord(DlgItemToRegistryLong(kAcceleratedCheck, BM_GETCHECK, L"CheckAcceleratedScrolling"),
+               L"CheckAcceleratedScrolling");
+  if (SaveAnyStored()) ExecutiveSettingsUpdatedSend(3);
   return 0;
 }

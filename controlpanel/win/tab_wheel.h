@@ -6,8 +6,8 @@
 class QMCDlgTabWheel : public QMCDlgBasePropertyPage {
  public:
   INT_PTR DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) override;
-  // Sets the system's scroll amount, stores accelerated scrolling and tells
-  // the executive (code 3).
+  // Sets the system's scroll amount as the page shows it, stores
+  // accelerated scrolling and tells the executive (code 3).
   int Apply() override;
 
  private:

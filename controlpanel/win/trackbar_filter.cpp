@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dlg_framework.h"
 #include "log_levels.h"
 #include "qvnlog.h"
 
@@ -54,8 +55,7 @@ LRESULT CALLBACK InternalWndProcTrackbar(HWND trackbar, UINT message, WPARAM wPa
       if (now != last) {
         DebugPrint(qvn::kCplLogInput, L"InternalWndProcTrackbar %d %d", now, last);
         SetPropW(trackbar, kLastValue, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(now)));
-        HWND page = GetParent(trackbar);
-        SendMessageW(GetParent(page), PSM_CHANGED, reinterpret_cast<WPARAM>(page), 0);
+        QMCDlgBasePropertyPage::PageChangedMarkFor(GetParent(trackbar));
       }
       return result;
     }

@@ -22,6 +22,7 @@ class CplSheet {
   // sheet is shown and idle.
   bool Open(bool wheelPage = true, int startPage = 0, const std::wstring& hostDir = L"");
   HWND Sheet() const { return sheet_; }
+  DWORD Pid() const { return host_.Pid(); }
 
   // Captions of the tabs, in order (each tab is shown once to read it).
   std::vector<std::wstring> Tabs();

@@ -131,6 +131,21 @@ TEST(CplRegistration, DllInstallWithUserInAnyCaseRegistersTheClassForTheCurrentU
   ExpectNoClassKeys(HKEY_LOCAL_MACHINE, L"Software\\Classes\\");
 }
 
+TEST(CplRegistration, UserRegistrationWithoutWriteAccessToTheMachineKeysFailsAndLeavesNothing) {
+  ASSERT_TRUE(qvntest::UnregisterControlPanel());
+  // Wine does not check a parent's right to create sub-keys: the handler
+  // key itself is made and locked.
+  for (const wchar_t* key : {kApproved, kHandler}) {
+    SCOPED_TRACE(qvntest::Narrow(key));
+    qvntest::RegistryWriteDeny deny(HKEY_LOCAL_MACHINE, key);
+    ASSERT_TRUE(deny.active);
+    EXPECT_FALSE(qvntest::RegisterControlPanel(L"/n /i:user"));
+    ExpectNoHandlerKeys();
+    ExpectNoClassKeys(HKEY_CURRENT_USER, L"Software\\Classes\\");
+  }
+  ASSERT_TRUE(qvntest::RegisterControlPanel());
+}
+
 TEST(CplRegistration, AnUnapprovedHandlerIsNotLoadedByTheMousePanel) {
   ASSERT_TRUE(qvntest::RegisterControlPanel());
   const std::wstring clsid = Guid(CLSID_QvnMouseCplExtension);

@@ -22,17 +22,33 @@
 //   stored NAME TEXT        the setting's stored text
 //   absent NAME             the setting is not stored
 //   unloadable              after the sheet, DllCanUnloadNow said S_OK
+// and for the other pages and what goes wrong around them:
+//   system wheel|speed|accel N   as Windows' own settings set it
+//   profile KEY NAME TEXT   "Control Panel\KEY" NAME of the user profile
+//   updown CONTROL up|down  real click on an arrow of an up-down
+//   type|paste CONTROL [TEXT]    into the emptied box, typed or with Ctrl+V
+//   text CONTROL TEXT       the control shows TEXT
+//   press                   real click on Apply; apply [MS]: applied within MS
+//   message TEXT            a message box over the sheet says TEXT (part of
+//                           it); OK pressed; the sheet stays open, Apply on
+//   deny [KEY]              "Control Panel\KEY" unwritable (none: writable)
+//   hung-executive          the executive's window, never answering
+//   debug LEVEL | logged TEXT    DebugLevel set | a line beginning with TEXT
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cpl_registration.h"
 #include "cpl_sheet_driver.h"
+#include "exec_runner.h"
+#include "input_typing.h"
 #include "qvntest.h"
 #include "user_settings.h"
+#include "window_waits.h"
 
 using cpltest::CplSheet;
 
@@ -84,11 +100,21 @@ class SheetScript : public ::testing::TestWithParam<std::string> {
   static void SetUpTestSuite() { ASSERT_TRUE(qvntest::RegisterControlPanel()); }
   void SetUp() override {
     qvntest::RemoveSettings(kButtonSettings);
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines_, 0);
+  }
+  void TearDown() override {
+    deny_.reset();
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines_ == 0x7FFFFFFF ? WHEEL_PAGESCROLL : lines_, nullptr,
+                          SPIF_UPDATEINIFILE);
+    qvntest::SetDebugLevel(0);
   }
   // Runs one line; a failure names the line.
   void Step(const std::string& line);
 
   qvntest::MouseKeyGuard guard_;
+  UINT lines_ = 3;
+  std::unique_ptr<qvntest::RegistryWriteDeny> deny_;
+  DbwinReader log_;
   CplSheet sheet_;
 };
 
@@ -145,12 +171,92 @@ void SheetScript::Step(const std::string& line) {
     in >> id;
     ASSERT_TRUE(sheet_.ClickPageControl(id));
   } else if (verb == "apply") {
+    DWORD within = 10000;
+    in >> within;
     // Apply is enabled once the page marked itself changed.
     HWND apply = GetDlgItem(sheet_.Sheet(), CplSheet::kApply);
     ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 5000)) << "Apply enabled";
     ASSERT_TRUE(sheet_.ClickSheetButton(CplSheet::kApply));
     // The sheet disables Apply again once every page accepted it.
-    ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) == FALSE; }, 10000)) << "applied";
+    ASSERT_TRUE(qvntest::WaitUntil([&] { return IsWindowEnabled(apply) == FALSE; }, within)) << "applied";
+  } else if (verb == "press") {
+    ASSERT_TRUE(sheet_.ClickSheetButton(CplSheet::kApply));
+  } else if (verb == "system") {
+    std::string what;
+    UINT v = 0;
+    in >> what >> v;
+    int accel[3] = {v ? 6 : 0, v ? 10 : 0, v ? 1 : 0};
+    UINT action = what == "wheel" ? SPI_SETWHEELSCROLLLINES : what == "speed" ? SPI_SETMOUSESPEED : SPI_SETMOUSE;
+    PVOID param = what == "accel" ? static_cast<PVOID>(accel) : reinterpret_cast<PVOID>(static_cast<UINT_PTR>(v));
+    ASSERT_TRUE(SystemParametersInfoW(action, v, param, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE));
+  } else if (verb == "profile") {
+    std::string key, name;
+    in >> key >> name;
+    std::wstring want = Rest(in), got, path = L"Control Panel\\" + qvntest::Wide(key);
+    EXPECT_TRUE(qvntest::WaitUntil([&] {
+      return qvntest::RegGetString(HKEY_CURRENT_USER, path.c_str(), qvntest::Wide(name).c_str(), &got) && got == want;
+    }, 5000)) << name << " is " << qvntest::Narrow(got);
+  } else if (verb == "updown") {
+    int id = 0;
+    std::string arrow;
+    in >> id >> arrow;
+    ASSERT_TRUE(qvntest::ClickWindowAt(GetDlgItem(sheet_.Page(), id), 0.5, arrow == "up" ? 0.25 : 0.75));
+  } else if (verb == "type" || verb == "paste") {
+    int id = 0;
+    in >> id;
+    std::wstring text = Rest(in);
+    if (verb == "paste") {
+      ASSERT_TRUE(OpenClipboard(nullptr));
+      EmptyClipboard();
+      HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+      memcpy(GlobalLock(mem), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+      GlobalUnlock(mem);
+      SetClipboardData(CF_UNICODETEXT, mem);
+      CloseClipboard();
+    }
+    ASSERT_TRUE(qvntest::ClickWindow(GetDlgItem(sheet_.Page(), id)));
+    qvntest::TapKey(VK_END);
+    for (int i = 0; i < 4; ++i) qvntest::TapKey(VK_BACK);
+    verb == "paste" ? qvntest::TapKey('V', true) : qvntest::TypeText(text);
+  } else if (verb == "text") {
+    int id = 0;
+    in >> id;
+    EXPECT_TRUE(qvntest::WaitWindowText(GetDlgItem(sheet_.Page(), id), Rest(in)))
+        << "control " << id << " shows " << qvntest::Narrow(qvntest::WindowText(GetDlgItem(sheet_.Page(), id)));
+  } else if (verb == "message") {
+    std::wstring want = Rest(in);
+    std::wstring text;
+    for (wchar_t c : qvntest::MessageBoxAnswer(sheet_.Pid(), sheet_.Sheet())) {
+      if (c == L'\r' || c == L'\n') c = L' ';  // line ends as one blank
+      if (c != L' ' || text.empty() || text.back() != L' ') text.push_back(c);
+    }
+    EXPECT_NE(text.find(want), std::wstring::npos) << "message: " << qvntest::Narrow(text);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet_.Sheet(), CplSheet::kApply))) << "the sheet stays open";
+  } else if (verb == "deny") {
+    std::string key;
+    deny_.reset(in >> key ? new qvntest::RegistryWriteDeny(HKEY_CURRENT_USER, (L"Control Panel\\" + qvntest::Wide(key)).c_str())
+                          : nullptr);
+    ASSERT_TRUE(!deny_ || deny_->active);
+  } else if (verb == "hung-executive") {  // lives as long as this test program
+    CloseHandle(CreateThread(nullptr, 0, [](void*) -> DWORD {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.lpszClassName = L"QVNMOUEXEC";
+      RegisterClassW(&wc);
+      CreateWindowW(wc.lpszClassName, (L"Quorvane" + std::to_wstring(qvntest::CurrentSessionId())).c_str(),
+                    WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+      Sleep(INFINITE);  // never asks for a message again
+      return 0;
+    }, nullptr, 0, nullptr));
+    ASSERT_TRUE(qvntest::WaitUntil([] { return qvntest::FindExecWindow() != nullptr; }, 5000));
+  } else if (verb == "debug") {
+    DWORD level = 0;
+    in >> level;
+    qvntest::SetDebugLevel(level);
+    ASSERT_TRUE(log_.Start());
+  } else if (verb == "logged") {
+    std::string start = qvntest::Narrow(Rest(in));
+    EXPECT_TRUE(qvntest::WaitUntil([&] { return log_.CountPrefix(start) > 0; }, 5000)) << start;
   } else if (verb == "ok") {
     ASSERT_TRUE(sheet_.ClickSheetButton(IDOK));
   } else if (verb == "cancel") {

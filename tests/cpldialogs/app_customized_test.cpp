@@ -192,6 +192,21 @@ TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
   EXPECT_TRUE(WaitSetting(L"MButton2", L"13", 5000, kWriter));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return !ApplyEnabled(dialog); }, 3000));
 
+  // A program whose key cannot be written or deleted (locked, with a key
+  // of its own below): said so, it stays listed and the dialog open.
+  const std::wstring plainKey = std::wstring(kAppKey) + L"\\" + kPlain;
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, (plainKey + L"\\Child").c_str(), L"x", L"y"));
+  {
+    RegistryWriteDeny deny(HKEY_CURRENT_USER, plainKey.c_str(), KEY_SET_VALUE);
+    ASSERT_TRUE(ClickItem(dialog, 1));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kDelete)));
+    EXPECT_NE(MessageBoxAnswer(host_.Pid(), dialog).find(L"could not be deleted"), std::wstring::npos);
+    EXPECT_EQ(Items(dialog).size(), 2u);
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
+    EXPECT_NE(MessageBoxAnswer(host_.Pid(), dialog).find(L"could not be saved"), std::wstring::npos);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+  }
+  RegRemoveTree(HKEY_CURRENT_USER, (plainKey + L"\\Child").c_str());
   // Deleting the last item selects the one before it; the key goes at once.
   ASSERT_TRUE(ClickItem(dialog, 1));
   ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kDelete)));

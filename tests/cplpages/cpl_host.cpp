@@ -23,7 +23,7 @@ bool RegisterOnce() {
 
 CplHost::~CplHost() { Close(); }
 
-bool CplHost::Start(int index) {
+bool CplHost::Start(int index, const std::wstring& options) {
   if (!RegisterOnce()) return false;
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
@@ -33,7 +33,7 @@ bool CplHost::Start(int index) {
   DeleteFileW(readyFile_.c_str());
   DeleteFileW(quitFile_.c_str());
   std::wstring args = L"--start-page " + std::to_wstring(index) + L" --ready-file \"" + readyFile_ +
-                      L"\" --quit-file \"" + quitFile_ + L"\"";
+                      L"\" --quit-file \"" + quitFile_ + L"\" " + options;
   if (!process_.Start(qvntest::BinPath(L"qvnmousecpl.exe"), args)) return false;
   if (!qvntest::WaitForFile(readyFile_, 20000)) return false;
   sheet_ = qvntest::WaitDialog(process_.Pid(), L"Mouse Properties");

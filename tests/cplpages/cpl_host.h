@@ -19,9 +19,9 @@ enum PageIndex { kButtonsPage = 0, kPointerPage = 1, kWheelPage = 2, kBreakPage 
 class CplHost {
  public:
   ~CplHost();
-  // Starts the panel on page `index` and waits until that page is shown
-  // and the panel is idle.
-  bool Start(int index);
+  // Starts the panel on page `index` (with more of its options) and waits
+  // until that page is shown and the panel is idle.
+  bool Start(int index, const std::wstring& options = L"");
   // Cancel (the quit file), then waits for the end.
   bool Close();
   HWND Sheet() const { return sheet_; }

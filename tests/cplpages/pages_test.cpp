@@ -14,6 +14,7 @@
 #include "cpl_host.h"
 #include "dbwin_reader.h"
 #include "exec_runner.h"
+#include "input_clicks.h"
 #include "input_typing.h"
 #include "user_settings.h"
 
@@ -162,7 +163,7 @@ TEST_F(Pages, WheelOneScreenShowsAndScrollAppliesLines) {
     UINT system;
     bool oneScreen;
     const wchar_t* shown;
-  } cases[] = {{WHEEL_PAGESCROLL, true, L"1"}, {0x7FFFFFFF, true, L"1"}, {41, true, L"1"}, {0, false, L"0"}};
+  } cases[] = {{WHEEL_PAGESCROLL, true, L"1"}, {0x7FFFFFFF, true, L"1"}, {41, false, L"41"}, {0, false, L"0"}};
   for (const auto& c : cases) {
     SystemLinesSet(c.system);
     ASSERT_TRUE(host_.Start(kWheelPage));
@@ -206,7 +207,8 @@ TEST_F(Pages, PointerSpeedScaleShowsHalfAndStoresDouble) {
     SetSetting(L"PointerSpeed3", c.stored);
     SystemSpeedSet(7);
     ASSERT_TRUE(host_.Start(kPointerPage));
-    EXPECT_EQ(Setting(L"PointerSpeed1"), L"7") << "the row in force takes the system's speed at opening";
+    host_.ClickItem(242, 0.1);  // a change and back: OK stores what the page shows
+    host_.ClickItem(242, 0.1);
     EXPECT_EQ(TrackPos(host_, 229), 3);
     EXPECT_EQ(TrackPos(host_, 230), 3);
     EXPECT_EQ(TrackPos(host_, 231), c.position);
@@ -232,6 +234,8 @@ TEST_F(Pages, PointerSpeedMainRowWithoutToggling) {
     EXPECT_EQ(TrackPos(host_, 229), c.position);
     EXPECT_TRUE(host_.Enabled(229));
     EXPECT_FALSE(host_.Enabled(230)) << "rows not selected are disabled";
+    host_.ClickItem(241, 0.1);
+    host_.ClickItem(241, 0.1);
     ASSERT_TRUE(host_.Ok());
     ASSERT_TRUE(host_.Close());
     EXPECT_EQ(SystemSpeed(), c.after) << c.system;
@@ -367,7 +371,7 @@ TEST_F(Pages, ShortcutKeyBox) {
   EXPECT_FALSE(host_.Checked(270));
   ASSERT_TRUE(host_.Ok());
   ASSERT_TRUE(host_.Close());
-  EXPECT_EQ(Setting(L"PointerSpeedToggleShortCut"), std::to_wstring(0x77));
+  EXPECT_EQ(Setting(L"PointerSpeedToggleShortCut"), std::to_wstring(0x7FFF8F77)) << "unchanged: nothing stored";
 }
 
 // --- Break page -------------------------------------------------------------
@@ -390,6 +394,7 @@ class BreakPage : public Pages {
     Pages::TearDown();
     DeleteFileW((media_ + L"\\qvn_ding.wav").c_str());
     DeleteFileW((media_ + L"\\qvn_chord.wav").c_str());
+    DeleteFileW((media_ + L"\\qvn_long.wav").c_str());
     DeleteFileW(L"C:\\qvn_sounds\\bell.wav");
     RemoveDirectoryW(L"C:\\qvn_sounds");
   }
@@ -442,9 +447,8 @@ TEST_F(BreakPage, ListsHoldTheMediaFolderAndTheStoredSounds) {
   ASSERT_TRUE(host_.Ok());
   ASSERT_TRUE(host_.Close());
   EXPECT_EQ(Setting(L"BreakAudioWaveFile"), L"C:\\qvn_sounds\\gone.wav");
-  EXPECT_EQ(Setting(L"BreakResumeWaveFile"), longPath.substr(0, 259)) << "stored whole as shown";
-  EXPECT_EQ(Setting(L"EditBreakTime"), L"0");
-  EXPECT_EQ(Setting(L"EditResumeTime"), L"9999");
+  EXPECT_EQ(Setting(L"BreakResumeWaveFile"), longPath) << "an unchanged page stores nothing";
+  EXPECT_EQ(Setting(L"EditBreakTime"), L"abc");
 
   SetSetting(L"EditBreakTime", L"-1");
   qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"BreakAudioWaveFile");
@@ -489,8 +493,17 @@ TEST_F(BreakPage, BrowseStoresNamesInTheMediaFolderAndPathsElsewhere) {
   EXPECT_TRUE(host_.ApplyEnabled());
   BrowseAndChoose(282, L"C:\\qvn_sounds\\bell.wav");
   EXPECT_TRUE(host_.WaitText(280, L"C:\\qvn_sounds\\bell.wav"));
+  // Only a file directly in the media folder is stored by its name.
+  for (const std::wstring& path : {media_ + L"\\sub\\a.wav", windows_ + L"\\MediaX\\b.wav", media_ + L"\\c.wav"}) {
+    CreateDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str(), nullptr);
+    ASSERT_TRUE(WaveFileWrite(path));
+    BrowseAndChoose(281, path);
+    EXPECT_TRUE(host_.WaitText(279, path == media_ + L"\\c.wav" ? L"c.wav" : path));
+    DeleteFileW(path.c_str());
+    RemoveDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str());  // the media folder keeps its files
+  }
   ASSERT_TRUE(host_.Apply());
-  EXPECT_TRUE(WaitSetting(L"BreakAudioWaveFile", L"qvn_chord.wav"));
+  EXPECT_TRUE(WaitSetting(L"BreakAudioWaveFile", L"c.wav"));
   EXPECT_EQ(Setting(L"BreakResumeWaveFile"), L"C:\\qvn_sounds\\bell.wav");
 }
 
@@ -539,10 +552,7 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
   ASSERT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: File Play ", pid) == 2; }, 8000));
   EXPECT_NE(LastNumber(log, "QMCPL: File Open ", pid), 0);
   EXPECT_NE(LastNumber(log, "QMCPL: File Play ", pid), 0);
-  ASSERT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: TimeTaken ", pid) == 2; }, 5000));
-  EXPECT_EQ(LastNumber(log, "QMCPL: TimeTaken ", pid), 0);
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return log.CountPrefix("QMCPL: Res Close ", pid) == 2; }, 5000));
-  EXPECT_EQ(icon(283), play);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return icon(283) == play; }, 3000)) << "refused: back to play";
   EXPECT_EQ(log.Count("QMCPL: File is Playing and request to Stop", pid), 0u);
 
   // Closing the panel ends the worker, and the panel exits.
@@ -566,9 +576,49 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
     Sleep(300);
     EXPECT_EQ(log.CountPrefix("QMCPL: File Play ", pid), 1u) << "the resume sound did not start";
     EXPECT_EQ(log.Count("QMCPL: TimeToPlayWaveFileProc", pid), 0u) << "the stop killed the timer";
+    // Pressed twice quickly (a double click): play, then stop, whatever
+    // the worker had done by then.
+    RECT r{};
+    GetWindowRect(host_.Item(284), &r);
+    ClickPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ClickPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_TRUE(log.WaitFor("QMCPL: File is Playing and request to Stop", 5000, pid, 2));
+    EXPECT_TRUE(qvntest::WaitUntil([&] {
+      return icon(284) == play && log.CountPrefix("QMCPL: File Play ", pid) == log.CountPrefix("QMCPL: File strop ", pid);
+    }, 5000)) << "nothing plays on";
+    // Closed while a sound plays: the worker ends, and so does the panel.
+    host_.ClickItem(284);
+    ASSERT_TRUE(qvntest::WaitUntil([&] { return icon(284) != play; }, 5000));
     EXPECT_TRUE(host_.Close());
+    EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", pid), 1u);
     DeleteFileW((media_ + L"\\qvn_long.wav").c_str());
   }
+  qvntest::SetDebugLevel(0);
+}
+
+TEST_F(BreakPage, TwoSheetsInOneProcessEachPreviewOnTheirOwnPage) {
+  qvntest::SetDebugLevel(0x20);
+  DbwinReader log;
+  ASSERT_TRUE(log.Start());
+  ASSERT_TRUE(WaveFileWrite(media_ + L"\\qvn_long.wav", 4000));
+  SetSetting(L"BreakAudioWaveFile", L"qvn_long.wav");
+  ASSERT_TRUE(host_.Start(kBreakPage, L"--sheets 2"));
+  std::vector<HWND> sheets;
+  ASSERT_TRUE(WaitUntil([&] { return (sheets = ProcessDialogs(host_.Pid(), L"Mouse Properties")).size() == 2; }, 10000));
+  auto button = [&](int i) { return GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheets[i], PSM_GETCURRENTPAGEHWND, 0, 0)), 284); };
+  auto icon = [&](int i) { return IsWindow(sheets[i]) ? SendMessageW(button(i), BM_GETIMAGE, IMAGE_ICON, 0) : 0; };
+  const LRESULT play[2] = {icon(0), icon(1)};  // each page has its own icons
+  for (int i : {0, 1, 0}) {
+    SetForegroundWindow(sheets[i]);
+    ClickWindow(button(i));
+    EXPECT_TRUE(WaitUntil([&] { return icon(i) != play[i]; }, 5000)) << "sheet " << i << " plays";
+    EXPECT_TRUE(icon(1 - i) == play[1 - i] || !IsWindow(sheets[1 - i])) << "the other sheet idles";
+    ClickWindow(button(i));
+    EXPECT_TRUE(WaitUntil([&] { return icon(i) == play[i]; }, 5000));
+    if (i == 1) PostMessageW(sheets[1], WM_COMMAND, IDCANCEL, 0);  // ends its own worker only
+  }
+  EXPECT_TRUE(host_.Close());
+  EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", host_.Pid()), 2u);
   qvntest::SetDebugLevel(0);
 }
 

@@ -1,5 +1,6 @@
 #include "qvntest.h"
 
+#include <sddl.h>
 #include <shlwapi.h>
 
 #include <vector>
@@ -62,6 +63,23 @@ bool RegRemoveValue(HKEY root, const wchar_t* key, const wchar_t* name) {
 }
 
 void RegRemoveTree(HKEY root, const wchar_t* key) { SHDeleteKeyW(root, key); }
+
+RegistryWriteDeny::RegistryWriteDeny(HKEY root, const wchar_t* name, DWORD denied) {
+  DWORD size = sizeof saved;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  wchar_t sddl[48];
+  wsprintfW(sddl, L"D:(D;;0x%x;;;WD)(A;;KA;;;WD)", denied);
+  active = !RegCreateKeyExW(root, name, 0, nullptr, 0, READ_CONTROL | WRITE_DAC, nullptr, &key, nullptr) &&
+           !RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, saved, &size) &&
+           ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr) &&
+           !RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
+  LocalFree(sd);
+}
+
+RegistryWriteDeny::~RegistryWriteDeny() {
+  if (active) RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, saved);
+  if (key) RegCloseKey(key);
+}
 
 Process::~Process() {
   if (process_) CloseHandle(process_);

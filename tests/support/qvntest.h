@@ -21,6 +21,16 @@ bool RegSetBinary(HKEY root, const wchar_t* key, const wchar_t* name, const void
 bool RegGetString(HKEY root, const wchar_t* key, const wchar_t* name, std::wstring* value);
 bool RegRemoveValue(HKEY root, const wchar_t* key, const wchar_t* name);
 void RegRemoveTree(HKEY root, const wchar_t* key);
+// A key the user may read but no longer write, as an access list set by
+// policy makes it: a deny entry for everyone before the key's own (Wine
+// enforces it); the old list comes back at the end.
+struct RegistryWriteDeny {
+  RegistryWriteDeny(HKEY root, const wchar_t* key, DWORD denied = KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+  ~RegistryWriteDeny();
+  HKEY key = nullptr;
+  BYTE saved[4096];
+  bool active = false;
+};
 
 // A started process. Start() quotes the program; args are appended as given.
 class Process {

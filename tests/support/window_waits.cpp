@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "input_clicks.h"
 #include "qvntest.h"
 
 namespace qvntest {
@@ -76,6 +77,21 @@ bool WaitWindowText(HWND window, const std::wstring& text, DWORD timeoutMs) {
 void PumpFor(DWORD ms) {
   DWORD start = GetTickCount();
   PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 100);
+}
+
+std::wstring MessageBoxAnswer(DWORD pid, HWND owner, DWORD timeoutMs) {
+  HWND box = nullptr;
+  WaitUntil([&] {
+    for (HWND d : ProcessDialogs(pid)) box = GetWindow(d, GW_OWNER) == owner && GetDlgItem(d, IDOK) ? d : box;
+    return box != nullptr;
+  }, timeoutMs);
+  std::wstring text;
+  for (HWND c = box ? GetWindow(box, GW_CHILD) : nullptr; c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t cls[16] = {};
+    if (GetClassNameW(c, cls, 16) && _wcsicmp(cls, L"Static") == 0) text += WindowText(c);
+  }
+  if (box && ClickWindow(GetDlgItem(box, IDOK))) WaitGone(box);
+  return text;
 }
 
 }  // namespace qvntest

@@ -19,6 +19,10 @@ bool WaitGone(HWND window, DWORD timeoutMs = 10000);
 // focusControl is given, the focus is on it (brought to the front meanwhile).
 bool WaitActive(HWND window, HWND focusControl, DWORD timeoutMs = 10000);
 
+// A message box of process pid owned by owner, waited for: its text, then
+// OK pressed with a real click; "" when none came.
+std::wstring MessageBoxAnswer(DWORD pid, HWND owner, DWORD timeoutMs = 10000);
+
 // A window's text (WM_GETTEXT, bounded when the owner does not answer).
 std::wstring WindowText(HWND window);
 bool WaitWindowText(HWND window, const std::wstring& text, DWORD timeoutMs = 5000);

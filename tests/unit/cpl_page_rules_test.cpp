@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "break_preview_core.h"
 #include "break_sound_core.h"
 #include "pointer_scale_core.h"
 #include "updown_core.h"
@@ -52,8 +53,9 @@ TEST(UpDownCore, LineSteps) {
   const StepCase cases[] = {
       {L"3", kUp, L"4"},   {L"3", kDown, L"2"},  {L"40", kUp, nullptr}, {L"39", kUp, L"40"},
       {L"1", kDown, L"1"}, {L"", kUp, L"1"},     {L"", kDown, L"1"},    {L"0", kUp, L"1"},
-      {L"41", kUp, nullptr}, {L"41", kDown, L"40"}, {L"abc", kUp, L"1"},
-      {L"2147483647", kUp, nullptr},
+      {L"41", kUp, L"40"}, {L"41", kDown, L"40"}, {L"abc", kUp, L"1"},
+      // Beyond the arrows (Windows allows 100): into the range at once.
+      {L"100", kUp, L"40"}, {L"50", kDown, L"40"}, {L"2147483647", kUp, L"40"},
   };
   for (const StepCase& c : cases) {
     wchar_t out[16] = L"untouched";
@@ -96,10 +98,35 @@ TEST(UpDownCore, DelayTextAndSmallBuffers) {
 TEST(UpDownCore, WheelReadBack) {
   EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(-1));           // WHEEL_PAGESCROLL on Windows
   EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(0x7FFFFFFF));   // ... as Wine reads it back
-  EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(41));
-  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(40));
+  EXPECT_TRUE(qvn::WheelLinesMeanOneScreen(0xFFFFFFFFll));
+  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(41));
+  EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(100));
   EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(3));
   EXPECT_FALSE(qvn::WheelLinesMeanOneScreen(0));
+  // The lines box as set: digits only, never a one-screen value.
+  for (const wchar_t* text : {L"", L"1x", L"-1", L"2147483647"}) EXPECT_FALSE(qvn::WheelLinesParse(text, nullptr));
+}
+
+TEST(BreakPreviewCore, OnePressOneChangeWhateverTheWorkerDoes) {
+  using qvn::PreviewRequest;
+  const auto kBreak = qvn::PreviewButton::Break, kResume = qvn::PreviewButton::Resume;
+  qvn::BreakPreviewMachine m;
+  // Pressed twice before the worker started: play, then stop; the late
+  // answer to the first press changes nothing.
+  PreviewRequest play = m.Press(kBreak);
+  EXPECT_TRUE(play.kind == PreviewRequest::kPlay && m.ShowsStop(kBreak) && !m.ShowsStop(kResume));
+  EXPECT_EQ(PreviewRequest::kStop, m.Press(kBreak).kind);
+  EXPECT_FALSE(m.Started(play.press, true) || m.Playing());
+  // Over: the worker closes it, and a press right then plays anew.
+  EXPECT_TRUE(m.Started(m.Press(kResume).press, true));
+  EXPECT_EQ(PreviewRequest::kClose, m.Finished().kind);
+  EXPECT_EQ(PreviewRequest::kNone, m.Finished().kind);
+  play = m.Press(kBreak);
+  EXPECT_TRUE(play.kind == PreviewRequest::kPlay && m.Started(play.press, true));
+  // The other button while it plays only stops; a refused play ends it.
+  EXPECT_EQ(PreviewRequest::kStop, m.Press(kResume).kind);
+  EXPECT_FALSE(m.ShowsStop(kBreak) || m.ShowsStop(kResume));
+  EXPECT_FALSE(m.Started(m.Press(kBreak).press, false) || m.Playing());
 }
 
 TEST(PointerScaleCore, SpeedsAndPositions) {
@@ -159,7 +186,10 @@ TEST(BreakSoundCore, BrowsedPaths) {
     const wchar_t* stored;
   } cases[] = {
       {L"C:\\windows\\Media\\ding.wav", L"ding.wav"},
-      {L"C:\\windows\\Media\\sub\\chime.wav", L"chime.wav"},
+      // Only directly in the folder: elsewhere the name would find another file.
+      {L"C:\\windows\\Media\\sub\\chime.wav", L"C:\\windows\\Media\\sub\\chime.wav"},
+      {L"C:\\windows\\MediaX\\b.wav", L"C:\\windows\\MediaX\\b.wav"},
+      {L"C:\\windows\\Media\\", L"C:\\windows\\Media\\"},
       {L"C:\\windows\\media\\ding.wav", L"C:\\windows\\media\\ding.wav"},  // case-sensitive
       {L"D:\\sounds\\bell.wav", L"D:\\sounds\\bell.wav"},
   };

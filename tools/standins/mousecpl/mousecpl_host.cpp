@@ -7,9 +7,11 @@
 // shows the sheet "Mouse Properties" with OK, Cancel and Apply.
 //
 //   qvnmousecpl.exe [--no-wheel] [--start-page N] [--report FILE]
-//                   [--ready-file FILE] [--quit-file FILE]
+//                   [--ready-file FILE] [--quit-file FILE] [--sheets N]
 //
 // --no-wheel     the panel has no Wheel page to offer
+// --sheets       N sheets at once in this process (default 1), each with
+//                its own handler objects, as a shell opening the panel twice
 // --report       lines about what happened: handlers found, skipped and
 //                created, how the sheet closed, and DllCanUnloadNow of each
 //                handler's library after its object was released
@@ -183,6 +185,7 @@ void UnloadCheck(const std::wstring& clsid) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   bool wheel = true;
   int startPage = 0;
+  int sheetCount = 1;
   std::wstring readyFile, quitFile;
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -198,6 +201,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       readyFile = argv[++i];
     } else if (a == L"--quit-file" && i + 1 < argc) {
       quitFile = argv[++i];
+    } else if (a == L"--sheets" && i + 1 < argc) {
+      sheetCount = _wtoi(argv[++i]);
     }
   }
   LocalFree(argv);
@@ -209,63 +214,84 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   PageTemplate buttonsT(L"Buttons", L"The panel's own buttons page.");
   PageTemplate pointerT(L"Pointer Options", L"The panel's own pointer options page.");
   PageTemplate wheelT(L"Wheel", L"The panel's own wheel page.");
-  std::vector<Slot> slots = {{1, StandardPage(buttonsT)}, {2, StandardPage(pointerT)}};
-  if (wheel) slots.push_back({3, StandardPage(wheelT)});
-
   std::vector<IShellPropSheetExt*> extensions;
   std::vector<std::wstring> extensionClasses;
-  std::vector<HPROPSHEETPAGE> added;
-  for (const std::wstring& clsidText : Handlers()) {
-    if (!Approved(clsidText)) {
-      Report(L"skipped %ls not approved", clsidText.c_str());
-      continue;
-    }
-    CLSID clsid;
-    if (FAILED(CLSIDFromString(clsidText.c_str(), &clsid))) {
-      Report(L"skipped %ls no class identifier", clsidText.c_str());
-      continue;
-    }
-    IShellPropSheetExt* extension = nullptr;
-    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellPropSheetExt,
-                                  reinterpret_cast<void**>(&extension));
-    if (FAILED(hr)) {
-      Report(L"create failed %ls 0x%08lx", clsidText.c_str(), static_cast<unsigned long>(hr));
-      continue;
-    }
-    Report(L"created %ls", clsidText.c_str());
-    for (Slot& slot : slots) extension->ReplacePage(slot.id, ReplacePageCallback, reinterpret_cast<LPARAM>(&slot));
-    extension->AddPages(AddPageCallback, reinterpret_cast<LPARAM>(&added));
-    extensions.push_back(extension);
-    extensionClasses.push_back(clsidText);
-  }
-
-  std::vector<HPROPSHEETPAGE> pages;
-  for (const Slot& slot : slots) {
-    if (slot.page) pages.push_back(slot.page);
-  }
-  pages.insert(pages.end(), added.begin(), added.end());
-
-  PROPSHEETHEADERW header = {};
-  header.dwSize = sizeof header;
-  header.dwFlags = PSH_MODELESS | PSH_NOCONTEXTHELP;
-  header.hInstance = GetModuleHandleW(nullptr);
-  header.pszCaption = L"Mouse Properties";
-  header.nPages = static_cast<UINT>(pages.size());
-  header.nStartPage = startPage >= 0 && static_cast<size_t>(startPage) < pages.size() ? startPage : 0;
-  header.phpage = pages.data();
-  HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+  std::vector<HWND> sheets;
   int exitCode = 0;
-  if (!sheet) {
-    Report(L"sheet failed");
-    exitCode = 1;
-  } else {
+  for (int n = 0; n < sheetCount; ++n) {
+    std::vector<Slot> slots = {{1, StandardPage(buttonsT)}, {2, StandardPage(pointerT)}};
+    if (wheel) slots.push_back({3, StandardPage(wheelT)});
+    std::vector<HPROPSHEETPAGE> added;
+    for (const std::wstring& clsidText : Handlers()) {
+      if (!Approved(clsidText)) {
+        Report(L"skipped %ls not approved", clsidText.c_str());
+        continue;
+      }
+      CLSID clsid;
+      if (FAILED(CLSIDFromString(clsidText.c_str(), &clsid))) {
+        Report(L"skipped %ls no class identifier", clsidText.c_str());
+        continue;
+      }
+      IShellPropSheetExt* extension = nullptr;
+      HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellPropSheetExt,
+                                    reinterpret_cast<void**>(&extension));
+      if (FAILED(hr)) {
+        Report(L"create failed %ls 0x%08lx", clsidText.c_str(), static_cast<unsigned long>(hr));
+        continue;
+      }
+      Report(L"created %ls", clsidText.c_str());
+      for (Slot& slot : slots) extension->ReplacePage(slot.id, ReplacePageCallback, reinterpret_cast<LPARAM>(&slot));
+      extension->AddPages(AddPageCallback, reinterpret_cast<LPARAM>(&added));
+      extensions.push_back(extension);
+      extensionClasses.push_back(clsidText);
+    }
+
+    std::vector<HPROPSHEETPAGE> pages;
+    for (const Slot& slot : slots) {
+      if (slot.page) pages.push_back(slot.page);
+    }
+    pages.insert(pages.end(), added.begin(), added.end());
+
+    PROPSHEETHEADERW header = {};
+    header.dwSize = sizeof header;
+    header.dwFlags = PSH_MODELESS | PSH_NOCONTEXTHELP;
+    header.hInstance = GetModuleHandleW(nullptr);
+    header.pszCaption = L"Mouse Properties";
+    header.nPages = static_cast<UINT>(pages.size());
+    header.nStartPage = startPage >= 0 && static_cast<size_t>(startPage) < pages.size() ? startPage : 0;
+    header.phpage = pages.data();
+    HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+    if (!sheet) {
+      Report(L"sheet failed");
+      exitCode = 1;
+      // Pages the sheet never took are ours to destroy.
+      for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
+      continue;
+    }
     Report(L"sheet %u pages", static_cast<unsigned>(pages.size()));
     ShowWindow(sheet, SW_SHOW);
     SetForegroundWindow(sheet);
+    sheets.push_back(sheet);
+  }
+  if (!sheets.empty()) {
     bool readyWritten = readyFile.empty();
     SetTimer(nullptr, 0, 100, nullptr);
     MSG msg;
-    while (PropSheet_GetCurrentPageHwnd(sheet)) {
+    // A sheet that ended (OK or Cancel) is destroyed at once, its pages
+    // with it; the others stay.
+    auto closeEnded = [&] {
+      bool any = false;
+      for (HWND& sheet : sheets) {
+        if (sheet && !PropSheet_GetCurrentPageHwnd(sheet)) {
+          Report(L"closed %ls", PropSheet_GetResult(sheet) > 0 ? L"ok" : L"cancel");
+          DestroyWindow(sheet);
+          sheet = nullptr;
+        }
+        any = any || sheet;
+      }
+      return any;
+    };
+    while (closeEnded()) {
       if (!readyWritten && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
         FILE* f = _wfopen(readyFile.c_str(), L"w");
         if (f) fclose(f);
@@ -274,20 +300,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       if (!GetMessageW(&msg, nullptr, 0, 0)) break;
       if (msg.message == WM_TIMER && msg.hwnd == nullptr && !quitFile.empty() &&
           GetFileAttributesW(quitFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        for (HWND sheet : sheets)
+          if (sheet) PropSheet_PressButton(sheet, PSBTN_CANCEL);
       }
-      if (!PropSheet_IsDialogMessage(sheet, &msg)) {
+      bool handled = false;
+      for (HWND sheet : sheets) handled = handled || (sheet && PropSheet_IsDialogMessage(sheet, &msg));
+      if (!handled) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
       }
     }
-    LRESULT result = PropSheet_GetResult(sheet);
-    Report(L"closed %ls", result > 0 ? L"ok" : L"cancel");
-    DestroyWindow(sheet);
-  }
-  // Pages the sheet never took (it failed) are ours to destroy.
-  if (!sheet) {
-    for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
   }
   for (size_t i = 0; i < extensions.size(); ++i) {
     extensions[i]->Release();
