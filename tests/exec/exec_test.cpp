@@ -131,7 +131,9 @@ TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApp
     RemoveDirectoryW(beside.c_str());
     DeleteFileW(fallback.c_str());
     // A folder of that name takes the file's place: opening it for writing fails.
-    if (!c.besideWritable) ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
+    if (!c.besideWritable) {
+      ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
+    }
     RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", L"7"));
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton1", L"2"));
