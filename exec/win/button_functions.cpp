@@ -13,6 +13,7 @@
 #include "launch_command.h"
 #include "qvnlog.h"
 #include "settings.h"
+#include "window_command_core.h"
 
 #ifndef ERROR_ELEVATION_REQUIRED
 #define ERROR_ELEVATION_REQUIRED 740L
@@ -50,23 +51,47 @@ class ReplayPort : public qme::KeystrokePort {
 
 }  // namespace
 
+namespace {
+
+// A window command for one top-level window.
+class WinWindowCommandPort : public qvn::WindowCommandPort {
+ public:
+  WinWindowCommandPort(HWND window, UINT message) : window_(window), message_(message) {}
+  void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
+  uint32_t Post(uint32_t command) override {
+    if (PostMessageW(window_, message_, command, 0)) return 0;
+    DWORD error = GetLastError();
+    return error ? error : ERROR_ACCESS_DENIED;
+  }
+  bool Maximized() override { return IsZoomed(window_) != FALSE; }
+  bool BringForward() override {
+    return SetForegroundWindow(window_) && GetAncestor(GetForegroundWindow(), GA_ROOT) == window_;
+  }
+  void Key(uint16_t vk, bool down, uint16_t flags) override { QMEDispatchKey(vk, down, flags); }
+
+ private:
+  HWND window_;
+  UINT message_;
+};
+
+}  // namespace
+
 bool QMEFuncWindowCommand(UINT message, WPARAM wParam) {
   POINT pt;
   if (!GetCursorPos(&pt)) {
     DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand GetCursorPos failed! %d", GetLastError());
     return false;
   }
+  // The top-level window itself: a dialog or tool window is closed, not
+  // the program that owns it.
   HWND window = WindowFromPoint(pt);
-  HWND root = window ? GetAncestor(window, GA_ROOTOWNER) : nullptr;
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
   if (!root) {
     DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand no window under the cursor");
     return false;
   }
-  if (!PostMessageW(root, message, wParam, 0)) {
-    DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand PostMessage failed! %d", GetLastError());
-    return false;
-  }
-  return true;
+  WinWindowCommandPort port(root, message);
+  return qvn::WindowCommandRun(port, static_cast<uint32_t>(wParam));
 }
 
 bool ShellFunction(int kind) {

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 
-// Posts `message` (WM_SYSCOMMAND) with wParam and lParam 0 to the root owner
-// of the window under the cursor. False when there is no such window.
+// Posts `message` (WM_SYSCOMMAND) with wParam and lParam 0 to the top-level
+// window under the cursor (not its owner); a refused post is sent as keys
+// where keys do the same (window_command_core.h). False when there is no
+// such window or nothing went out.
 bool QMEFuncWindowCommand(UINT message, WPARAM wParam);
 
 // 1 Run dialog, 2 computer folder, 3 show/hide desktop (Windows+D).

@@ -1,10 +1,13 @@
 #include "settings.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "exec_util.h"
+#include "export_folder_core.h"
 #include "qvnlog.h"
 #include "registry_util.h"
 #include "system_params.h"
@@ -204,6 +207,33 @@ bool QMESettingsLoadFromRegistry() {
   return true;
 }
 
+namespace {
+
+// Writes the export's bytes to a file; the folder choice is the core's.
+class ExportFileWriter : public qvn::ExportFilePort {
+ public:
+  explicit ExportFileWriter(const std::string& bytes) : bytes_(bytes) {}
+  bool Write(const std::wstring& path, uint32_t* error) override {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) {
+      *error = GetLastError();
+      return false;
+    }
+    size_t written = std::fwrite(bytes_.data(), 1, bytes_.size(), f);
+    bool closed = std::fclose(f) == 0;
+    if (written == bytes_.size() && closed) return true;
+    *error = GetLastError();
+    DeleteFileW(path.c_str());  // no half-written export left behind
+    return false;
+  }
+  void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
+
+ private:
+  const std::string& bytes_;
+};
+
+}  // namespace
+
 bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
   DebugPrint(qvn::kExecLogTrace, L">>> QMESettingRegistryExportToFile");
   wchar_t dir[kQvnPathChars];
@@ -211,11 +241,11 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
     DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
     return false;
   }
-  wchar_t path[MAX_PATH];
-  if (QvnFormatWf(path, MAX_PATH, L"%s\\%s", dir, fileName ? fileName : L"QuorvaneMouseSettings.reg") < 0) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile path too long! %s", dir);
-    return false;
-  }
+  // A standard user cannot write beside a program under Program Files: the
+  // user's local application data folder takes the export then.
+  wchar_t localAppData[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData)))
+    localAppData[0] = 0;
 
   // Compose the whole file first; the values are read from the global key
   // only, in table order, and missing ones give no line.
@@ -241,16 +271,8 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
                         nullptr);
   }
 
-  FILE* f = _wfopen(path, L"wb");
-  if (!f) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile _wfopen failed! %s", path);
-    return false;
-  }
-  size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
-  bool closed = std::fclose(f) == 0;
-  if (written != bytes.size() || !closed) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile write failed! %s", path);
-    return false;
-  }
-  return true;
+  ExportFileWriter writer(bytes);
+  std::wstring written;
+  return qvn::ExportToFirstWritableFolder(writer, dir, localAppData,
+                                          fileName ? fileName : L"QuorvaneMouseSettings.reg", &written);
 }

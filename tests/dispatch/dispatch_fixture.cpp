@@ -114,9 +114,11 @@ TestWindow::~TestWindow() {
   }
 }
 
-bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h) {
+bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h,
+                       const wchar_t* extra) {
   std::wstring args = L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " +
                       std::to_wstring(w) + L" " + std::to_wstring(h);
+  if (extra) args += std::wstring(L" ") + extra;
   if (!proc_.Start(qvntest::BinPath(program), args)) return false;
   // A new process can take many seconds to show its window on a loaded machine.
   return qvntest::WaitUntil([&] { return (hwnd_ = FindTestWindow(title)) != nullptr && IsWindowVisible(hwnd_); },

@@ -45,7 +45,9 @@ void ClearButtonSettings();
 class TestWindow {
  public:
   ~TestWindow();
-  bool Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h);
+  // `extra` is appended to the command line ("owned").
+  bool Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h,
+             const wchar_t* extra = nullptr);
   HWND Window() const { return hwnd_; }
   POINT Center() const;
   void PutCursorOver() const;

@@ -306,13 +306,24 @@ TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesCha
 
 // ---- window commands ----
 
-TEST_F(Dispatch, WindowCommandsReachTheRootOwnerOfTheWindowUnderTheCursor) {
+TEST_F(Dispatch, WindowCommandsReachTheTopLevelWindowUnderTheCursorNotItsOwner) {
   TestWindow target;
-  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300));
+  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300, L"owned"));
+  HWND owned = nullptr;
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return (owned = FindTestWindow(L"command target owned")) != nullptr; }, 10000));
   SetSetting(L"MButton7", L"34");  // Minimize
   SetSetting(L"MButton8", L"33");  // Maximize
   SetSetting(L"MButton5", L"8");   // Close
   StartExec();
+  // "Close" over a tool window closes that window, not its program.
+  RECT r{};
+  GetWindowRect(owned, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Press(5);
+  Release(5);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(owned); }, 5000)) << "the owned window closed";
+  EXPECT_TRUE(IsWindow(target.Window())) << "its owner is still open";
+  EXPECT_TRUE(target.Proc().Running());
   target.PutCursorOver();
   EXPECT_EQ(Press(8), V{});
   EXPECT_FALSE(IsZoomed(target.Window())) << "nothing at the press";
@@ -341,13 +352,17 @@ int SystemMs() {
   return t.wSecond * 1000 + t.wMilliseconds;
 }
 
+double MonotonicMs() {
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
 class AcceleratedScrolling : public Dispatch {
  protected:
   void SetUp() override {
     Dispatch::SetUp();
-    ASSERT_TRUE(pad_.Start(L"qvn_testwin_plain.exe", L"wheel pad", 400, 300, 400, 300));
-    pad_.PutCursorOver();
-    SetForegroundWindow(pad_.Window());
     StartExec();  // accelerated scrolling is on by default
     QvnSimStatus st{};
     ASSERT_TRUE(sim_.Status(&st));
@@ -356,36 +371,30 @@ class AcceleratedScrolling : public Dispatch {
   struct Result {
     LONG count = -1, sum = 0;
   };
-  // Two wheel reports `gapMs` apart, starting at a millisecond of the
-  // second in [fromMs, toMs); the gap as measured must lie in
-  // [minGap, maxGap] or the pair is tried again. Returns the notches the
-  // pad window received.
+  // Two wheel reports `gapMs` apart, the first at a millisecond of the
+  // system clock's second in [fromMs, toMs); the gap as measured must lie in
+  // [minGap, maxGap] or the pair is tried again. Returns the extra notches
+  // the executive sent through the driver.
   Result Pair(int16_t delta, DWORD gapMs, int minGap, int maxGap, int fromMs = 0, int toMs = 500) {
     Result r;
     for (int attempt = 0; attempt < 4; ++attempt) {
       Sleep(300);  // the report before lies well back
       if (!qvntest::WaitUntil([&] { int ms = SystemMs() % 1000; return ms >= fromMs && ms < toMs; }, 3000, 1))
         continue;
-      SendMessageW(pad_.Window(), WM_APP + 3, 0, 0);
       sim_.Clear();
-      int t0 = SystemMs();
+      const double t0 = MonotonicMs();
       sim_.Raw(static_cast<uint16_t>(delta), 51);
       Sleep(gapMs);
-      int t1 = SystemMs();
+      const double gap = MonotonicMs() - t0;
       sim_.Raw(static_cast<uint16_t>(delta), 51);
-      int gap = (t1 - t0 + 60000) % 60000;
       EXPECT_TRUE(WaitDispatched(2));
       if (gap < minGap || gap > maxGap) continue;
-      LONG last = -1;
-      // The injected notches arrive through the system's input queue.
-      qvntest::WaitUntil([&] {
-        LONG c = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
-        bool stable = c == last;
-        last = c;
-        return stable && c > 0;
-      }, 1500, 150);
-      r.count = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
-      r.sum = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 2, 0, 0));
+      r.count = r.sum = 0;
+      for (const auto& e : sim_.Log()) {
+        if (e.kind != simdriver::Inject::Wheel) continue;
+        ++r.count;
+        r.sum += e.WheelDelta();
+      }
       return r;
     }
     ADD_FAILURE() << "could not time the pair of reports";
@@ -404,10 +413,9 @@ class AcceleratedScrolling : public Dispatch {
     }
     return r;
   }
-  TestWindow pad_;
 };
 
-TEST_F(AcceleratedScrolling, ExtraNotchesFollowTheTimeBetweenReports) {
+TEST_F(AcceleratedScrolling, ExtraNotchesGoThroughTheDriverAndFollowTheTimeBetweenReports) {
   // Each report reaches the executive a few milliseconds late, and not
   // always by the same amount: the pairs keep clear of the boundaries where
   // a millisecond changes the count (those are pinned by the unit tests),
@@ -428,12 +436,12 @@ TEST_F(AcceleratedScrolling, ExtraNotchesFollowTheTimeBetweenReports) {
   EXPECT_EQ(r.count, 0) << "300 ms apart";
 }
 
-TEST_F(AcceleratedScrolling, DownwardReportsStraddledSecondsAndDeltaZero) {
+TEST_F(AcceleratedScrolling, DownwardReportsAChangeOfSecondAndDeltaZero) {
   Result r = PairWithin(2, 2, -120, 100, 90, 120);
   EXPECT_EQ(r.count, 2);
   EXPECT_EQ(r.sum, -240);
-  r = PairWithin(0, 0, 120, 100, 90, 120, 940, 980);
-  EXPECT_EQ(r.count, 0) << "the reports fall in different seconds";
+  r = PairWithin(2, 2, 120, 100, 90, 120, 940, 980);
+  EXPECT_EQ(r.count, 2) << "reports on both sides of a change of second are a burst all the same";
   r = Pair(0, 50, 40, 60);
   EXPECT_EQ(r.count, 0) << "delta 0";
 }
