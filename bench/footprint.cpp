@@ -1,10 +1,53 @@
 #include "footprint.h"
 
 #include <psapi.h>
+#include <winternl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace qvnbench {
+
+namespace {
+
+// Handles of the system's handle table owned by pid; 0 when not told.
+DWORD TableHandles(DWORD pid) {
+  using QueryFn = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
+  if (!query) return 0;
+  std::vector<BYTE> buf(1 << 20);
+  for (int i = 0; i < 6; ++i) {
+    ULONG got = 0;
+    NTSTATUS st = query(16 /* SystemHandleInformation */, buf.data(), static_cast<ULONG>(buf.size()), &got);
+    if (st == static_cast<NTSTATUS>(0xC0000004) /* STATUS_INFO_LENGTH_MISMATCH */) {
+      buf.resize(std::max<size_t>(buf.size() * 2, got + 4096));
+      continue;
+    }
+    if (st != 0) return 0;
+    auto* info = reinterpret_cast<SYSTEM_HANDLE_INFORMATION*>(buf.data());
+    DWORD n = 0;
+    for (ULONG k = 0; k < info->Count; ++k)
+      if (info->Handle[k].OwnerPid == pid) ++n;
+    return n;
+  }
+  return 0;
+}
+
+// Committed private memory of the process's address space.
+uint64_t CommittedPrivate(HANDLE p) {
+  uint64_t total = 0;
+  MEMORY_BASIC_INFORMATION m;
+  for (BYTE* a = nullptr; VirtualQueryEx(p, a, &m, sizeof m) == sizeof m;) {
+    if (m.State == MEM_COMMIT && m.Type == MEM_PRIVATE) total += m.RegionSize;
+    BYTE* next = static_cast<BYTE*>(m.BaseAddress) + m.RegionSize;
+    if (next <= a) break;
+    a = next;
+  }
+  return total;
+}
+
+}  // namespace
 
 Footprint ReadFootprint(DWORD pid) {
   Footprint f;
@@ -12,7 +55,12 @@ Footprint ReadFootprint(DWORD pid) {
   if (!p) p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!p) return f;
   f.ok = true;
-  f.handlesReported = GetProcessHandleCount(p, &f.handles) != FALSE;
+  f.handlesReported = GetProcessHandleCount(p, &f.handles) != FALSE && f.handles != 0;
+  if (!f.handlesReported) {
+    f.handles = TableHandles(pid);
+    f.handlesReported = f.handles != 0;
+    f.handlesSource = "system handle table";
+  }
   SetLastError(0);
   f.gdi = GetGuiResources(p, GR_GDIOBJECTS);
   f.gdiReported = f.gdi != 0 || GetLastError() == 0;
@@ -26,6 +74,11 @@ Footprint ReadFootprint(DWORD pid) {
     f.workingSet = m.WorkingSetSize;
     f.memoryReported = m.PrivateUsage != 0 || m.WorkingSetSize != 0;
   }
+  if (f.privateBytes == 0) {
+    f.privateBytes = CommittedPrivate(p);
+    f.privateSource = "committed private regions";
+    f.memoryReported = f.memoryReported || f.privateBytes != 0;
+  }
   CloseHandle(p);
   return f;
 }
@@ -38,9 +91,9 @@ std::string Count(bool reported, uint64_t n) { return reported ? std::to_string(
 
 std::string Describe(const Footprint& f) {
   if (!f.ok) return "process not opened";
-  return "handles " + Count(f.handlesReported, f.handles) + ", GDI " + Count(f.gdiReported, f.gdi) + ", USER " +
+  return "handles " + Count(f.handlesReported, f.handles) + " (" + f.handlesSource + "), GDI " + Count(f.gdiReported, f.gdi) + ", USER " +
          Count(f.userReported, f.user) + ", private " + Count(f.memoryReported, f.privateBytes / 1024) +
-         " KiB, working set " + Count(f.memoryReported, f.workingSet / 1024) + " KiB";
+         " KiB (" + f.privateSource + "), working set " + Count(f.memoryReported, f.workingSet / 1024) + " KiB";
 }
 
 bool CompareFootprints(const char* who, const Footprint& before, const Footprint& after, uint64_t privateLimit) {

@@ -1,7 +1,11 @@
 // What a process keeps, read from outside it: its handle count, GDI and
 // USER objects, private bytes and working set. A figure the system does not
 // report is marked so (Wine's GetGuiResources, for one, answers 0 with
-// ERROR_CALL_NOT_IMPLEMENTED).
+// ERROR_CALL_NOT_IMPLEMENTED). Where the usual call answers 0 for a live
+// process (Wine 8: GetProcessHandleCount, PrivateUsage) the figure comes
+// from what the system does report, and the source says so: the handles
+// of the system's handle table owned by the process, the committed private
+// regions of its address space (VirtualQueryEx).
 #pragma once
 #include <windows.h>
 
@@ -15,6 +19,8 @@ struct Footprint {
   bool handlesReported = false, gdiReported = false, userReported = false, memoryReported = false;
   DWORD handles = 0, gdi = 0, user = 0;
   uint64_t privateBytes = 0, workingSet = 0;
+  const char* handlesSource = "GetProcessHandleCount";
+  const char* privateSource = "PrivateUsage";
 };
 
 Footprint ReadFootprint(DWORD pid);

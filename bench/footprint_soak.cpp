@@ -20,6 +20,8 @@
 //   qvn_footprint_soak.exe [records, default 30000] [panel cycles, default 50]
 //   qvn_footprint_soak.exe exit          (what the launches start: ends at once)
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -138,26 +140,32 @@ class ExecSoak {
   }
   bool Post(UINT msg, WPARAM w, LPARAM l) { return PostMessageW(exec_.Window(), msg, w, l) != FALSE; }
 
-  // One record, then until the executive has taken it and waits again.
+  // One record; the executive takes them as they come, and the queue is
+  // let run down whenever it holds more than a few.
   bool Record(int32_t type, uint16_t button) {
-    QvnSimStatus s{};
-    if (!sim_.Status(&s)) return false;
-    const uint32_t started = s.waitsStarted;
     if (!sim_.Raw(type, button)) {
       Say("record not queued (%lu)", sim_.LastError());
       return false;
     }
-    ++records_;
+    if (type == 1 || type == 2) ++records_;
+    else ++moves;
+    QvnSimStatus s{};
+    if (!sim_.Status(&s)) return false;
+    return s.queuedEvents <= 16 || Drain();
+  }
+  // Until the executive has taken every queued record.
+  bool Drain() {
+    QvnSimStatus s{};
     DWORD t = GetTickCount();
-    for (;;) {
-      if (sim_.Status(&s) && s.waitsStarted > started && s.pendingWaits == 1 && s.queuedEvents == 0) return true;
-      if (GetTickCount() - t > 15000) {
-        Say("record %d not taken", records_);
+    while (sim_.Status(&s) && (s.queuedEvents > 0 || s.pendingWaits != 1)) {
+      if (GetTickCount() - t > 20000) {
+        Say("the executive stopped taking records at record %d", records_);
         return false;
       }
       Pump();
       Sleep(1);
     }
+    return true;
   }
   bool Pair(uint16_t button) { return Record(1, button) && Record(2, button); }
   bool Moves(int n) {
@@ -179,8 +187,8 @@ class ExecSoak {
     }
     if (r < 25) {                                              // drag-scroll gesture
       ++drags;
-      return Post(WM_APP_QUORVANE_FSTM_EVENT, 8, 0) && Moves(2) && Post(WM_APP_QUORVANE_FSTM_EVENT, 4, 0) &&
-             Record(0, 0);
+      return Send(WM_APP_QUORVANE_FSTM_EVENT, 8, 0) && Moves(2) && Drain() &&
+             Send(WM_APP_QUORVANE_FSTM_EVENT, 4, 0);
     }
     if (r < 60) return Pair(8);                                // right click
     if (r < 100) return Pair(1);                               // left click
@@ -199,6 +207,7 @@ class ExecSoak {
 
   bool LockUnlock() {
     ++locks;
+    if (!Drain()) return false;
     const LPARAM session = static_cast<LPARAM>(qvntest::CurrentSessionId());
     return Send(WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */, session) &&
            Send(WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */, session) && sim_.WaitOneWaitOutstanding(20000);
@@ -206,6 +215,7 @@ class ExecSoak {
 
   bool DeviceChange() {
     ++deviceChanges;
+    if (!Drain()) return false;
     return sim_.Unplug() && Send(WM_DEVICECHANGE, 0x8004 /* DBT_DEVICEREMOVECOMPLETE */, 0) && sim_.Replug() &&
            Send(WM_DEVICECHANGE, 0x8000 /* DBT_DEVICEARRIVAL */, 0) && sim_.WaitOneWaitOutstanding(30000);
   }
@@ -244,14 +254,15 @@ class ExecSoak {
   // Until the executive is quiet: no flash window or reminder on the
   // screen, no launched program still running, one wait outstanding.
   bool Quiet() {
-    bool ok = qvntest::WaitUntil([&] { Pump(); return Running(kExitProgram) == 0; }, 60000) &&
+    bool ok = Drain() && qvntest::WaitUntil([&] { Pump(); return Running(kExitProgram) == 0; }, 60000) &&
               qvntest::WaitUntil([&] { Pump(); return VisibleWindows(exec_.Pid()) == 0; }, 20000) &&
               sim_.WaitOneWaitOutstanding(20000);
     if (!ok) Say("the executive did not become quiet");
     return ok;
   }
 
-  int records_ = 0;
+  int records_ = 0;  // presses and releases
+  int moves = 0;
   int launches = 0, recordings = 0, toggles = 0, zooms = 0, drags = 0;
   int settingsMessages = 0, appChanges = 0, locks = 0, deviceChanges = 0, breaks = 0;
 
@@ -338,9 +349,9 @@ bool SoakExecutive(SimDriver& sim, int total, bool* ran) {
   const Footprint after = Settled(exec.Pid());
   Say("executive after %d records (%lu ms): %s", soak.records_, GetTickCount() - t0,
       qvnbench::Describe(after).c_str());
-  Say("%d launches, %d keystroke recordings, %d pointer-speed toggles, %d zoom and %d drag-scroll gestures; "
+  Say("%d pointer movements besides; %d launches, %d keystroke recordings, %d pointer-speed toggles, %d zoom and %d drag-scroll gestures; "
       "%d settings-updated messages, %d App key changes, %d lock/unlock pairs, %d device changes, %d break reminders",
-      soak.launches, soak.recordings, soak.toggles, soak.zooms, soak.drags, soak.settingsMessages, soak.appChanges,
+      soak.moves, soak.launches, soak.recordings, soak.toggles, soak.zooms, soak.drags, soak.settingsMessages, soak.appChanges,
       soak.locks, soak.deviceChanges, soak.breaks);
   *ran = true;
   const bool met = qvnbench::CompareFootprints("executive", before, after, kPrivateLimit);
@@ -405,10 +416,15 @@ bool SoakControlPanel(int cycles, bool* ran) {
   bool ok = true;
   for (int c = 1; ok && c <= cycles; ++c) {
     HWND sheet = nullptr;
-    ok = qvntest::WaitForFile(ready, 30000) && (sheet = qvntest::WaitDialog(host.Pid(), L"Mouse Properties")) &&
-         OpenAndCancelDialogs(host.Pid(), sheet);
-    if (!ok) {
-      Say("panel cycle %d failed", c);
+    if (!qvntest::WaitForFile(ready, 30000)) {
+      Say("panel cycle %d: the sheet was not ready (host %s)", c, host.Running() ? "running" : "ended");
+      ok = false;
+      break;
+    }
+    sheet = qvntest::WaitDialog(host.Pid());
+    if (!sheet || !OpenAndCancelDialogs(host.Pid(), sheet)) {
+      Say("panel cycle %d failed%s", c, sheet ? "" : ": no sheet");
+      ok = false;
       break;
     }
     FILE* f = _wfopen(quit.c_str(), L"w");
@@ -464,11 +480,11 @@ int wmain(int argc, wchar_t** argv) {
   Pump();
 
   // What this Wine reports of another process, before the figures.
-  Footprint self = ReadFootprint(GetCurrentProcessId());
+  Footprint own = ReadFootprint(GetCurrentProcessId());
   SetLastError(0);
   DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
   Say("GetGuiResources of a process with a window: %lu (last error %lu)", gdi, GetLastError());
-  Say("this process: %s", qvnbench::Describe(self).c_str());
+  Say("this process: %s", qvnbench::Describe(own).c_str());
 
   bool execRan = false, panelRan = false;
   const bool execMet = SoakExecutive(sim, records, &execRan);
