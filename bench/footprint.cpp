@@ -11,8 +11,63 @@ namespace qvnbench {
 
 namespace {
 
-// Handles of the system's handle table owned by pid; 0 when not told.
-DWORD TableHandles(DWORD pid) {
+// The name of the object type of one handle of process pid ("Key",
+// "Event"), or with `objectName` the object's own name.
+std::string TypeName(DWORD pid, USHORT value, bool objectName = false) {
+  using QueryObjectFn = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+  auto query = reinterpret_cast<QueryObjectFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject"));
+  HANDLE owner = OpenProcess(PROCESS_DUP_HANDLE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  std::string name = "?";
+  HANDLE copy = nullptr;
+  if (owner && query &&
+      DuplicateHandle(owner, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)), GetCurrentProcess(), &copy, 0,
+                      FALSE, DUPLICATE_SAME_ACCESS)) {
+    alignas(8) BYTE buf[1024];
+    ULONG got = 0;
+    if (query(copy, objectName ? 1 /* ObjectNameInformation */ : 2 /* ObjectTypeInformation */, buf, sizeof buf,
+              &got) == 0) {
+      auto* text = reinterpret_cast<UNICODE_STRING*>(buf);
+      name.clear();
+      for (USHORT i = 0; i < text->Length / 2; ++i) name += static_cast<char>(text->Buffer[i]);
+    }
+    if (objectName && name.empty()) {
+      // A thread: where it started and whether it still runs.
+      using QueryThreadFn = NTSTATUS(NTAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+      auto qt = reinterpret_cast<QueryThreadFn>(
+          GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationThread"));
+      ULONG_PTR start = 0;
+      DWORD code = 0;
+      if (qt && qt(copy, 9 /* ThreadQuerySetWin32StartAddress */, &start, sizeof start, nullptr) == 0 &&
+          GetExitCodeThread(copy, &code)) {
+        char text[128];
+        snprintf(text, sizeof text, "starts at %p, %s", reinterpret_cast<void*>(start),
+                 code == STILL_ACTIVE ? "running" : "ended");
+        name = text;
+        HMODULE modules[256];
+        DWORD bytes = 0;
+        if (EnumProcessModules(owner, modules, sizeof modules, &bytes)) {
+          for (DWORD i = 0; i < bytes / sizeof(HMODULE); ++i) {
+            MODULEINFO mi{};
+            char file[MAX_PATH] = "";
+            if (GetModuleInformation(owner, modules[i], &mi, sizeof mi) &&
+                start >= reinterpret_cast<ULONG_PTR>(mi.lpBaseOfDll) &&
+                start < reinterpret_cast<ULONG_PTR>(mi.lpBaseOfDll) + mi.SizeOfImage &&
+                GetModuleBaseNameA(owner, modules[i], file, MAX_PATH))
+              name += std::string(" in ") + file;
+          }
+        }
+      }
+    }
+    CloseHandle(copy);
+  }
+  if (owner) CloseHandle(owner);
+  return name;
+}
+
+// Handles of the system's handle table owned by pid, by object type; 0
+// when not told.
+DWORD TableHandles(DWORD pid, std::map<int, DWORD>* types, std::map<int, std::string>* names,
+                   std::map<USHORT, int>* handleValues) {
   using QueryFn = NTSTATUS(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
   auto query = reinterpret_cast<QueryFn>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation"));
   if (!query) return 0;
@@ -28,7 +83,12 @@ DWORD TableHandles(DWORD pid) {
     auto* info = reinterpret_cast<SYSTEM_HANDLE_INFORMATION*>(buf.data());
     DWORD n = 0;
     for (ULONG k = 0; k < info->Count; ++k)
-      if (info->Handle[k].OwnerPid == pid) ++n;
+      if (info->Handle[k].OwnerPid == pid) {
+        ++n;
+        const int type = info->Handle[k].ObjectType;
+        handleValues->emplace(info->Handle[k].HandleValue, type);
+        if ((*types)[type]++ == 0) (*names)[type] = TypeName(pid, info->Handle[k].HandleValue);
+      }
     return n;
   }
   return 0;
@@ -56,8 +116,9 @@ Footprint ReadFootprint(DWORD pid) {
   if (!p) return f;
   f.ok = true;
   f.handlesReported = GetProcessHandleCount(p, &f.handles) != FALSE && f.handles != 0;
+  DWORD table = TableHandles(pid, &f.handleTypes, &f.typeNames, &f.handleValues);
   if (!f.handlesReported) {
-    f.handles = TableHandles(pid);
+    f.handles = table;
     f.handlesReported = f.handles != 0;
     f.handlesSource = "system handle table";
   }
@@ -89,6 +150,17 @@ std::string Count(bool reported, uint64_t n) { return reported ? std::to_string(
 
 }  // namespace
 
+void PrintNewHandles(DWORD pid, const Footprint& before, const Footprint& after, int limit) {
+  for (const auto& h : after.handleValues) {
+    if (before.handleValues.count(h.first)) continue;
+    if (limit-- <= 0) break;
+    auto t = after.typeNames.find(h.second);
+    printf("soak:   new handle 0x%x %s %s\n", h.first, t == after.typeNames.end() ? "?" : t->second.c_str(),
+           TypeName(pid, h.first, true).c_str());
+  }
+  fflush(stdout);
+}
+
 std::string Describe(const Footprint& f) {
   if (!f.ok) return "process not opened";
   return "handles " + Count(f.handlesReported, f.handles) + " (" + f.handlesSource + "), GDI " + Count(f.gdiReported, f.gdi) + ", USER " +
@@ -113,6 +185,18 @@ bool CompareFootprints(const char* who, const Footprint& before, const Footprint
            static_cast<unsigned long>(a), static_cast<long>(a) - static_cast<long>(b), met ? "ok" : "MORE");
   };
   objects("handles", before.handlesReported && after.handlesReported, before.handles, after.handles);
+  if (after.handles > before.handles) {
+    printf("soak: %s handles by object type that grew:", who);
+    for (const auto& t : after.handleTypes) {
+      auto b = before.handleTypes.find(t.first);
+      DWORD was = b == before.handleTypes.end() ? 0 : b->second;
+      auto n = after.typeNames.find(t.first);
+      if (t.second > was)
+        printf(" %s %lu -> %lu;", n == after.typeNames.end() ? "?" : n->second.c_str(), static_cast<unsigned long>(was),
+               static_cast<unsigned long>(t.second));
+    }
+    printf("\n");
+  }
   objects("GDI objects", before.gdiReported && after.gdiReported, before.gdi, after.gdi);
   objects("USER objects", before.userReported && after.userReported, before.user, after.user);
   if (before.memoryReported && after.memoryReported) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace qvnbench {
@@ -20,10 +21,17 @@ struct Footprint {
   DWORD handles = 0, gdi = 0, user = 0;
   uint64_t privateBytes = 0, workingSet = 0;
   const char* handlesSource = "GetProcessHandleCount";
+  std::map<int, DWORD> handleTypes;        // from the handle table: object type index -> handles
+  std::map<int, std::string> typeNames;    // object type index -> its name, where it could be asked
+  std::map<USHORT, int> handleValues;      // handle value -> object type index
   const char* privateSource = "PrivateUsage";
 };
 
 Footprint ReadFootprint(DWORD pid);
+
+// The handles of `after` that `before` did not have, with their object
+// type and name ("Key \REGISTRY\USER\..."), at most `limit` lines.
+void PrintNewHandles(DWORD pid, const Footprint& before, const Footprint& after, int limit);
 
 // "handles 123, GDI 45, USER 67, private 1234 KiB, working set 2345 KiB",
 // with "not reported" for what the system did not tell.

@@ -17,7 +17,8 @@
 // Targets: no handle, GDI or USER object more after than after the warm-up,
 // private bytes growth under 256 KiB. Exit code 0 when every reported
 // figure meets its target, 1 when one misses, 2 when the soak could not run.
-//   qvn_footprint_soak.exe [records, default 30000] [panel cycles, default 50]
+//   qvn_footprint_soak.exe [records, default 30000] [panel cycles, default 50] [sheet]
+// (0 records or cycles: that part left out; "sheet": no dialog opened)
 //   qvn_footprint_soak.exe exit          (what the launches start: ends at once)
 #include <windows.h>
 #include <commctrl.h>
@@ -49,6 +50,8 @@ using simdriver::SimDriver;
 namespace {
 
 constexpr uint64_t kPrivateLimit = 256 * 1024;
+bool g_dialogs = true;   // the panel's dialogs opened in every cycle
+bool g_register = true;  // the extension registered (without: the stand-in's own pages alone)
 const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
 const wchar_t kExitProgram[] = L"qvn soak exit.exe";
 const wchar_t kBreakText[] = L"Take a break and stretch your body.";
@@ -355,6 +358,7 @@ bool SoakExecutive(SimDriver& sim, int total, bool* ran) {
       soak.locks, soak.deviceChanges, soak.breaks);
   *ran = true;
   const bool met = qvnbench::CompareFootprints("executive", before, after, kPrivateLimit);
+  if (after.handles > before.handles) qvnbench::PrintNewHandles(exec.Pid(), before, after, 40);
   DWORD code = 99;
   if (!exec.Exit(&code, 30000) || code != 0) Say("the executive did not exit cleanly (%lu)", code);
   qvntest::RemoveSettings(kSettings);
@@ -394,7 +398,7 @@ bool OpenAndCancelDialogs(DWORD pid, HWND sheet) {
 bool SoakControlPanel(int cycles, bool* ran) {
   *ran = false;
   const std::wstring bin = ParentDir(qvntest::BinDir());
-  if (!qvntest::RegisterControlPanel(L"", bin)) {
+  if (g_register && !qvntest::RegisterControlPanel(L"", bin)) {
     Say("the control panel could not be registered");
     return false;
   }
@@ -422,7 +426,7 @@ bool SoakControlPanel(int cycles, bool* ran) {
       break;
     }
     sheet = qvntest::WaitDialog(host.Pid());
-    if (!sheet || !OpenAndCancelDialogs(host.Pid(), sheet)) {
+    if (!sheet || (g_dialogs && !OpenAndCancelDialogs(host.Pid(), sheet))) {
       Say("panel cycle %d failed%s", c, sheet ? "" : ": no sheet");
       ok = false;
       break;
@@ -441,6 +445,7 @@ bool SoakControlPanel(int cycles, bool* ran) {
       after = Settled(host.Pid());
       Say("control panel host after %d openings and closings (%lu ms): %s", c, GetTickCount() - t0,
           qvnbench::Describe(after).c_str());
+      if (after.handles > before.handles) qvnbench::PrintNewHandles(host.Pid(), before, after, 40);
     }
     DeleteFileW(step.c_str());
   }
@@ -460,8 +465,11 @@ int wmain(int argc, wchar_t** argv) {
   const size_t len = wcslen(self), tail = wcslen(kExitProgram);
   if ((len >= tail && _wcsicmp(self + len - tail, kExitProgram) == 0) || (argc > 1 && wcscmp(argv[1], L"exit") == 0))
     return 0;
-  const int records = argc > 1 ? std::max(2000, _wtoi(argv[1])) : 30000;
-  const int cycles = argc > 2 ? std::max(2, _wtoi(argv[2])) : 50;
+  // 0 records or 0 cycles leave that part out; "sheet" opens no dialog.
+  const int records = argc > 1 ? (_wtoi(argv[1]) == 0 ? 0 : std::max(2000, _wtoi(argv[1]))) : 30000;
+  const int cycles = argc > 2 ? (_wtoi(argv[2]) == 0 ? 0 : std::max(2, _wtoi(argv[2]))) : 50;
+  g_dialogs = !(argc > 3 && wcscmp(argv[3], L"sheet") == 0);
+  g_register = !(argc > 4 && wcscmp(argv[4], L"unregistered") == 0);
 
   SimDriver sim;
   if (!qvntest::WaitUntil([&] { return sim.EnsureStarted(); }, 90000, 1000)) {
@@ -486,9 +494,9 @@ int wmain(int argc, wchar_t** argv) {
   Say("GetGuiResources of a process with a window: %lu (last error %lu)", gdi, GetLastError());
   Say("this process: %s", qvnbench::Describe(own).c_str());
 
-  bool execRan = false, panelRan = false;
-  const bool execMet = SoakExecutive(sim, records, &execRan);
-  const bool panelMet = SoakControlPanel(cycles, &panelRan);
+  bool execRan = records == 0, panelRan = cycles == 0;
+  const bool execMet = records == 0 || SoakExecutive(sim, records, &execRan);
+  const bool panelMet = cycles == 0 || SoakControlPanel(cycles, &panelRan);
   DestroyWindow(w);
   sim.Replug();
   Say("executive: %s; control panel: %s", !execRan ? "did not run" : execMet ? "targets met" : "TARGET MISSED",
