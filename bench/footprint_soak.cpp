@@ -17,8 +17,10 @@
 // Targets: no handle, GDI or USER object more after than after the warm-up,
 // private bytes growth under 256 KiB. Exit code 0 when every reported
 // figure meets its target, 1 when one misses, 2 when the soak could not run.
-//   qvn_footprint_soak.exe [records, default 30000] [panel cycles, default 50] [sheet]
-// (0 records or cycles: that part left out; "sheet": no dialog opened)
+//   qvn_footprint_soak.exe [records, default 30000] [panel cycles, default 50] [sheet|all] [reload|unregistered]
+// (0 records or cycles: that part left out; "sheet": no dialog opened;
+// "reload" as fourth: the host frees the extension's library after each
+// closing; "unregistered": the stand-in's own pages alone)
 //   qvn_footprint_soak.exe exit          (what the launches start: ends at once)
 #include <windows.h>
 #include <commctrl.h>
@@ -51,6 +53,12 @@ namespace {
 
 constexpr uint64_t kPrivateLimit = 256 * 1024;
 bool g_dialogs = true;   // the panel's dialogs opened in every cycle
+// The panel host frees no unused library between cycles. Under Wine 8 a
+// reload of the extension reloads winmm and comdlg32 with it, and Wine's
+// msacm32 and winspool leave 15 handles behind each time (their
+// "AudioCompressionManager\DriverCache" keys, "__WINE_WINSPOOL_MUTEX__", a
+// handle of the host's main thread and an event): "reload" shows that.
+bool g_keepLibraries = true;
 bool g_register = true;  // the extension registered (without: the stand-in's own pages alone)
 const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
 const wchar_t kExitProgram[] = L"qvn soak exit.exe";
@@ -411,7 +419,8 @@ bool SoakControlPanel(int cycles, bool* ran) {
   DeleteFileW(step.c_str());
   qvntest::Process host;
   if (!host.Start(bin + L"\\qvnmousecpl.exe", L"--cycles " + std::to_wstring(cycles) + L" --ready-file \"" + ready +
-                                                  L"\" --quit-file \"" + quit + L"\" --step-file \"" + step + L"\"")) {
+                                                  L"\" --quit-file \"" + quit + L"\" --step-file \"" + step + L"\"" +
+                                                  (g_keepLibraries ? L" --keep-libraries" : L""))) {
     Say("the panel did not start");
     return false;
   }
@@ -470,6 +479,8 @@ int wmain(int argc, wchar_t** argv) {
   const int cycles = argc > 2 ? (_wtoi(argv[2]) == 0 ? 0 : std::max(2, _wtoi(argv[2]))) : 50;
   g_dialogs = !(argc > 3 && wcscmp(argv[3], L"sheet") == 0);
   g_register = !(argc > 4 && wcscmp(argv[4], L"unregistered") == 0);
+  if (cycles) Say("panel host %s the extension's library between cycles", g_keepLibraries ? "keeps" : "frees");
+  g_keepLibraries = !(argc > 4 && wcscmp(argv[4], L"reload") == 0);
 
   SimDriver sim;
   if (!qvntest::WaitUntil([&] { return sim.EnsureStarted(); }, 90000, 1000)) {

@@ -8,7 +8,7 @@
 //
 //   qvnmousecpl.exe [--no-wheel] [--start-page N] [--report FILE]
 //                   [--ready-file FILE] [--quit-file FILE] [--sheets N]
-//                   [--cycles N --step-file FILE]
+//                   [--cycles N --step-file FILE] [--keep-libraries]
 //
 // --no-wheel     the panel has no Wheel page to offer
 // --sheets       N sheets at once in this process (default 1), each with
@@ -23,6 +23,8 @@
 //                closing the ready and quit files are removed, the step file
 //                is written with the number of the cycle, and the next
 //                opening waits until the step file has been removed
+// --keep-libraries  no CoFreeUnusedLibraries after a closing: the handler's
+//                library (and what it loaded) stays loaded between cycles
 // Exit code 0 when the sheet ran, 1 when it could not be shown.
 #include <windows.h>
 #include <commctrl.h>
@@ -193,6 +195,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   int startPage = 0;
   int sheetCount = 1;
   int cycles = 1;
+  bool keepLibraries = false;
   std::wstring readyFile, quitFile, stepFile;
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -214,6 +217,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       cycles = _wtoi(argv[++i]);
     } else if (a == L"--step-file" && i + 1 < argc) {
       stepFile = argv[++i];
+    } else if (a == L"--keep-libraries") {
+      keepLibraries = true;
     }
   }
   LocalFree(argv);
@@ -327,7 +332,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       extensions[i]->Release();
       UnloadCheck(extensionClasses[i]);
     }
-    CoFreeUnusedLibraries();
+    if (!keepLibraries) CoFreeUnusedLibraries();
     if (cycles > 1 || !stepFile.empty()) {
       if (!quitFile.empty()) DeleteFileW(quitFile.c_str());
       if (!readyFile.empty()) DeleteFileW(readyFile.c_str());

@@ -37,6 +37,11 @@ struct SimState {
   QvnSimLogEntry log[QVN_SIM_LOG_CAPACITY];
   ULONG logHead, logCount, logDropped, logSequence;
 
+  // Press latencies: completion of a wait with a record -> next injection.
+  uint32_t latency[QVN_SIM_LATENCY_CAPACITY];
+  ULONG latencyCount, latencyDropped, latencyUnanswered;
+  LONGLONG completedAt;  // 0: no completion waiting for its injection
+
   ULONG handleSerial;
   ULONG stallNextMs;      // the next injection is answered this much later (a driver slow to answer)
   QvnSimStatus counters;  // the counting fields; the rest is filled on request
