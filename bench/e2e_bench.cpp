@@ -21,6 +21,7 @@
 //   qvn_e2e_bench.exe tail [pairs, default 2000]      the tail alone
 //   qvn_e2e_bench.exe hog                              spins until ended
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <memory>
@@ -236,12 +237,31 @@ Tail TailBare(SimDriver& sim, int pairs) {
   return t;
 }
 
+// The scheduling priorities of a process's threads, as Windows keeps them.
+void PrintThreadPriorities(DWORD pid) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 e{};
+  e.dwSize = sizeof e;
+  printf("executive's threads, priority:");
+  for (BOOL more = Thread32First(snap, &e); more; more = Thread32Next(snap, &e)) {
+    if (e.th32OwnerProcessID != pid) continue;
+    HANDLE t = OpenThread(THREAD_QUERY_INFORMATION, FALSE, e.th32ThreadID);
+    if (!t) continue;
+    printf(" %d", GetThreadPriority(t));
+    CloseHandle(t);
+  }
+  printf("\n");
+  CloseHandle(snap);
+}
+
 Tail TailExecutive(SimDriver& sim, int pairs) {
   MakeAppKeys(0, false);
   Tail t;
   if (!sim.Reset()) return t;
   qvntest::ExecRunner exec;
   if (!exec.Start(0) || !WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return t;
+  PrintThreadPriorities(exec.Pid());
   t = TailPresses(sim, pairs);
   exec.Exit();
   return t;

@@ -300,6 +300,7 @@ bool SoakExecutive(SimDriver& sim, int total, bool* ran) {
   const std::wstring exitDir = qvntest::BinDir() + L"\\soak launches";
   const std::wstring exitProgram = exitDir + L"\\" + kExitProgram;
   CreateDirectoryW(exitDir.c_str(), nullptr);
+  DeleteFileW((exitDir + L"\\started.txt").c_str());
   if (!CopyFileW(qvntest::BinPath(L"qvn_footprint_soak.exe").c_str(), exitProgram.c_str(), FALSE)) {
     Say("cannot copy the program to launch (%lu)", GetLastError());
     return false;
@@ -364,6 +365,13 @@ bool SoakExecutive(SimDriver& sim, int total, bool* ran) {
       "%d settings-updated messages, %d App key changes, %d lock/unlock pairs, %d device changes, %d break reminders",
       soak.moves, soak.launches, soak.recordings, soak.toggles, soak.zooms, soak.drags, soak.settingsMessages, soak.appChanges,
       soak.locks, soak.deviceChanges, soak.breaks);
+  int started = 0;
+  if (FILE* f = _wfopen((exitDir + L"\\started.txt").c_str(), L"r")) {
+    char line[32];
+    while (fgets(line, sizeof line, f)) ++started;
+    fclose(f);
+  }
+  Say("%d launches asked, %d programs started by them", soak.launches, started);
   *ran = true;
   const bool met = qvnbench::CompareFootprints("executive", before, after, kPrivateLimit);
   if (after.handles > before.handles) qvnbench::PrintNewHandles(exec.Pid(), before, after, 40);
@@ -472,8 +480,16 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t self[MAX_PATH] = L"";
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const size_t len = wcslen(self), tail = wcslen(kExitProgram);
-  if ((len >= tail && _wcsicmp(self + len - tail, kExitProgram) == 0) || (argc > 1 && wcscmp(argv[1], L"exit") == 0))
+  if ((len >= tail && _wcsicmp(self + len - tail, kExitProgram) == 0) || (argc > 1 && wcscmp(argv[1], L"exit") == 0)) {
+    // One line per start, so the soak can count what the launches started.
+    std::wstring started = self;
+    started = started.substr(0, started.find_last_of(L'\\')) + L"\\started.txt";
+    if (FILE* f = _wfopen(started.c_str(), L"a")) {
+      fputs("started\n", f);
+      fclose(f);
+    }
     return 0;
+  }
   // 0 records or 0 cycles leave that part out; "sheet" opens no dialog.
   const int records = argc > 1 ? (_wtoi(argv[1]) == 0 ? 0 : std::max(2000, _wtoi(argv[1]))) : 30000;
   const int cycles = argc > 2 ? (_wtoi(argv[2]) == 0 ? 0 : std::max(2, _wtoi(argv[2]))) : 50;
