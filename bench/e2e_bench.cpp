@@ -24,6 +24,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <cstdio>
 #include <string>
@@ -32,6 +33,7 @@
 #include "exec_runner.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "simdriver_latency.h"
 
 using simdriver::SimDriver;
 
@@ -173,6 +175,28 @@ Figures BareCase(SimDriver& sim, int n) {
 
 // --- the tail -------------------------------------------------------------
 
+// The driver's press latencies since its last clear, in ms.
+bool Latencies(std::vector<double>* ms, QvnSimLatencyHeader* header) {
+  ms->clear();
+  HANDLE device = CreateFileW(QVN_SIM_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (device == INVALID_HANDLE_VALUE) return false;
+  std::vector<uint8_t> buf(sizeof(QvnSimLatencyHeader) + QVN_SIM_LATENCY_CAPACITY * sizeof(uint32_t));
+  DWORD got = 0;
+  BOOL ok = DeviceIoControl(device, QVN_SIM_IOCTL_GET_LATENCIES, nullptr, 0, buf.data(), static_cast<DWORD>(buf.size()),
+                            &got, nullptr);
+  CloseHandle(device);
+  if (!ok || got < sizeof(QvnSimLatencyHeader)) return false;
+  memcpy(header, buf.data(), sizeof(*header));
+  if (header->frequency == 0) return false;
+  size_t count = std::min<size_t>(header->count, (got - sizeof(*header)) / sizeof(uint32_t));
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t ticks;
+    memcpy(&ticks, buf.data() + sizeof(*header) + i * sizeof(ticks), sizeof(ticks));
+    ms->push_back(ticks * 1000.0 / static_cast<double>(header->frequency));
+  }
+  return true;
+}
+
 struct Tail {
   bool ok = false;
   size_t n = 0;
@@ -211,7 +235,7 @@ Tail TailPresses(SimDriver& sim, int pairs) {
   }
   std::vector<double> ms;
   QvnSimLatencyHeader h{};
-  if (!sim.Latencies(&ms, &h) || ms.empty()) return t;
+  if (!Latencies(&ms, &h) || ms.empty()) return t;
   std::sort(ms.begin(), ms.end());
   t.ok = true;
   t.n = ms.size();

@@ -201,26 +201,6 @@ bool SimDriver::Status(QvnSimStatus* status) {
   return Ioctl(QVN_SIM_IOCTL_STATUS, nullptr, 0, status, sizeof(*status));
 }
 
-bool SimDriver::Latencies(std::vector<double>* ms, QvnSimLatencyHeader* header) {
-  std::vector<uint8_t> buf(sizeof(QvnSimLatencyHeader) + QVN_SIM_LATENCY_CAPACITY * sizeof(uint32_t));
-  DWORD got = 0;
-  ms->clear();
-  if (!Ioctl(QVN_SIM_IOCTL_GET_LATENCIES, nullptr, 0, buf.data(), static_cast<DWORD>(buf.size()), &got)) return false;
-  if (got < sizeof(QvnSimLatencyHeader)) return false;
-  QvnSimLatencyHeader h;
-  memcpy(&h, buf.data(), sizeof(h));
-  if (header) *header = h;
-  if (h.frequency == 0) return false;
-  size_t count = (got - sizeof(h)) / sizeof(uint32_t);
-  if (h.count < count) count = h.count;
-  for (size_t i = 0; i < count; ++i) {
-    uint32_t ticks;
-    memcpy(&ticks, buf.data() + sizeof(h) + i * sizeof(ticks), sizeof(ticks));
-    ms->push_back(ticks * 1000.0 / static_cast<double>(h.frequency));
-  }
-  return true;
-}
-
 std::vector<LogEntry> SimDriver::Log() {
   std::vector<uint8_t> buf(sizeof(QvnSimLogHeader) + QVN_SIM_LOG_CAPACITY * sizeof(QvnSimLogEntry));
   std::vector<LogEntry> out;

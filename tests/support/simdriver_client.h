@@ -83,8 +83,6 @@ class SimDriver {
 
   bool Clear();
   bool Status(QvnSimStatus* status);
-  // The press latencies the driver took since the last clear, in ms.
-  bool Latencies(std::vector<double>* ms, QvnSimLatencyHeader* header = nullptr);
   std::vector<LogEntry> Log();
   std::vector<Inject> Injections();       // control device only, in order
   std::vector<LogEntry> Configurations();  // load configuration requests

@@ -19,7 +19,6 @@ constexpr uint32_t QVN_SIM_IOCTL_UNPLUG = QvnDriverIoctl(0xA06);       // remove
 constexpr uint32_t QVN_SIM_IOCTL_REPLUG = QvnDriverIoctl(0xA07);       // recreates it
 constexpr uint32_t QVN_SIM_IOCTL_FAIL_WAITS = QvnDriverIoctl(0xA08);   // in: uint32_t NTSTATUS for every pending wait
 constexpr uint32_t QVN_SIM_IOCTL_STALL_NEXT = QvnDriverIoctl(0xA09);   // in: uint32_t ms the next injection is held (at most 20000)
-constexpr uint32_t QVN_SIM_IOCTL_GET_LATENCIES = QvnDriverIoctl(0xA0A); // out: QvnSimLatencyHeader + uint32_t ticks
 
 constexpr uint32_t QVN_SIM_DEVICE_FILTER = 1;
 constexpr uint32_t QVN_SIM_DEVICE_CONTROL = 2;
@@ -42,20 +41,6 @@ constexpr uint32_t QVN_SIM_QUEUE_CAPACITY = 256;
 struct QvnSimLogHeader {
   uint32_t count;    // entries that follow
   uint32_t dropped;  // entries lost to the capacity since the last clear
-};
-
-// Press latencies as the driver sees them: from completing an event wait
-// with a record to receiving the first injection request after it, in
-// performance-counter ticks, oldest first. A completion that no injection
-// follows before the next completion counts as unanswered, not as a sample.
-constexpr uint32_t QVN_SIM_LATENCY_CAPACITY = 16384;  // later samples are dropped (counted)
-
-struct QvnSimLatencyHeader {
-  uint64_t frequency;   // ticks per second
-  uint32_t count;       // samples that follow
-  uint32_t dropped;     // samples lost to the capacity since the last clear
-  uint32_t unanswered;  // completions no injection followed
-  uint32_t reserved;
 };
 
 struct QvnSimStatus {

@@ -9,6 +9,7 @@
 //   \Device\QvnSimMouseCtl   the test controller's private device
 #include <ntddk.h>
 
+#include "simdriver_latency.h"
 #include "simdriver_protocol.h"
 
 namespace {
