@@ -11,7 +11,7 @@ case "$build" in /*) ;; *) build="$root/$build" ;; esac
 # tool it starts, the simulated driver and its controller.
 # Wine sets its prefix up while they build; the job starts when both are done.
 built="$build/main-job-build.status"
-mkdir -p "$build" && rm -f "$built"
+mkdir -p "$build/win" && rm -f "$built"
 ( QVN_SKIP_NATIVE=1 QVN_WIN_TARGETS="QvnMouseExec QvnMouseHook QvnSetupCustomAction qvnsimctl qvnsimmouse" \
     "$root/scripts/build.sh"; echo $? > "$built.tmp"; mv "$built.tmp" "$built" ) &
 scenario=${1:-$root/scripts/scenarios/demo.txt}
