@@ -11,6 +11,7 @@
 #include "exec_util.h"
 #include "hook_loader.h"
 #include "pointer_speed.h"
+#include "window_dpi.h"
 #include "inject.h"
 #include "qvnlog.h"
 #include "resource.h"
@@ -304,6 +305,8 @@ int QMEExecutiveMain(HINSTANCE instance) {
     return 1;
   }
   HWND hwnd = g_hMainWnd;
+  DebugPrint(qvn::kExecLogInfo, L"WinMain DPI awareness %d, system DPI %u", qvn::ProcessDpiAwareness(),
+             qvn::SystemDpi());
 
   QMETrayIcon(true, false);
   CreatePointerSpeedFlashWindow();
