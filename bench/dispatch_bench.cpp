@@ -79,12 +79,14 @@ void MakeAppKeys(int n, bool withOwn) {
     // This program has no version information: its display name is its file name.
     wchar_t own[160];
     _snwprintf(own, 160, L"%s\\qvn_dispatch_bench.exe", kAppKey);
+    SetString(own, L"AppFullPath", L"C:\\bench\\qvn_dispatch_bench.exe");
     SetString(own, L"MButton7", L"2");
     SetString(own, L"MButton8", L"9");
   }
   for (int i = 0; i < n; ++i) {
     wchar_t name[128];
     _snwprintf(name, 128, L"%s\\Benchmark Program %04d", kAppKey, i);
+    SetString(name, L"AppFullPath", L"C:\\bench\\program.exe");
     SetString(name, L"MButton7", L"2");
     SetString(name, L"MButton8", L"47");
   }

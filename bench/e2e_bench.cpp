@@ -5,8 +5,10 @@
 // by the executive (no "App" keys; 1000 keys of other programs; the same
 // plus one for the program under the cursor, this benchmark's window),
 // then by the bare client (qvn_bare_client.exe: wait, inject, nothing else),
-// one run, with the ratio. Start-up: executive started -> first event wait
-// outstanding at the driver. Runs from a folder holding copies of the
+// one run, with the ratio; and by the executive while button 7 toggles the
+// pointer speed right before every pair (the pair is timed from the press
+// of button 3 that follows the toggle's release). Start-up: executive
+// started -> first event wait outstanding at the driver. Runs from a folder holding copies of the
 // executive, its hook library, the stand-in setup tool and the driver.
 //   qvn_e2e_bench.exe [presses per case, default 300] [start-ups, default 5]
 #include <windows.h>
@@ -41,6 +43,10 @@ bool WaitStatus(SimDriver& sim, bool (*pred)(const QvnSimStatus&, uint32_t), uin
   for (;;) {
     if (sim.Status(&s) && pred(s, arg)) return true;
     if (GetTickCount() - start > timeoutMs) return false;
+    // The window under the cursor is this thread's: it answers its
+    // messages (settings broadcasts) as any program's window does.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     SwitchToThread();
   }
 }
@@ -49,10 +55,16 @@ bool FirstWaitOutstanding(const QvnSimStatus& s, uint32_t) { return s.waitsStart
 
 void MakeAppKeys(int n, bool withOwn) {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
-  if (withOwn) qvntest::RegSetString(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe").c_str(), L"MButton3", L"2");
+  // A customised program's key names its program file.
+  if (withOwn) {
+    const std::wstring own = std::wstring(kAppKey) + L"\\qvn_e2e_bench.exe";
+    qvntest::RegSetString(HKEY_CURRENT_USER, own.c_str(), L"AppFullPath", L"C:\\bench\\qvn_e2e_bench.exe");
+    qvntest::RegSetString(HKEY_CURRENT_USER, own.c_str(), L"MButton3", L"2");
+  }
   for (int i = 0; i < n; ++i) {
     wchar_t name[128];
     _snwprintf(name, 128, L"%s\\Benchmark Program %04d", kAppKey, i);
+    qvntest::RegSetString(HKEY_CURRENT_USER, name, L"AppFullPath", L"C:\\bench\\program.exe");
     qvntest::RegSetString(HKEY_CURRENT_USER, name, L"MButton3", L"10");
   }
 }
@@ -64,8 +76,9 @@ struct Figures {
 };
 
 // N press+release pairs of button 3, each waited for; the first kWarmUp
-// are not counted.
-Figures Presses(SimDriver& sim, int n) {
+// are not counted. With `toggleFirst` button 7 is pressed and released
+// right before each pair.
+Figures Presses(SimDriver& sim, int n, bool toggleFirst = false) {
   Figures f;
   std::vector<double> each;
   QvnSimStatus s{};
@@ -73,6 +86,7 @@ Figures Presses(SimDriver& sim, int n) {
   uint32_t injections = s.injections;
   double total = 0;
   for (int i = 0; i < n + kWarmUp; ++i) {
+    if (toggleFirst && (!sim.Press(7) || !sim.Release(7))) return f;
     double t0 = NowMs();
     if (!sim.Press(3) || !WaitStatus(sim, InjectionsReached, injections + 1, 10000)) return f;
     if (!sim.Release(3) || !WaitStatus(sim, InjectionsReached, injections + 2, 10000)) return f;
@@ -103,14 +117,32 @@ void Print(const char* what, const Figures& f, double base) {
   fflush(stdout);
 }
 
-Figures ExecutiveCase(SimDriver& sim, int keys, bool own, int n) {
+Figures ExecutiveCase(SimDriver& sim, int keys, bool own, int n, bool toggleFirst = false) {
   MakeAppKeys(keys, own);
   Figures f;
   if (!sim.Reset()) return f;
   qvntest::ExecRunner exec;
   if (!exec.Start(0) || !WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return f;
-  f = Presses(sim, n);
+  f = Presses(sim, n, toggleFirst);
   exec.Exit();
+  return f;
+}
+
+// The pointer-speed settings the toggle case changes, kept and put back.
+const wchar_t* const kToggleSettings[] = {L"MButton7", L"CheckSpeed1", L"CheckSpeed3", L"CurrentSpeedSelected",
+                                          L"MouseSensitivity"};
+
+Figures ToggleCase(SimDriver& sim, int n) {
+  std::wstring saved[5];
+  bool had[5];
+  for (int i = 0; i < 5; ++i) had[i] = qvntest::RegGetString(HKEY_CURRENT_USER, kMouseKey, kToggleSettings[i], &saved[i]);
+  const wchar_t* values[] = {L"38", L"1", L"1", L"1"};  // Pointer Speed Toggle; presets 1 and 3
+  for (int i = 0; i < 4; ++i) qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, kToggleSettings[i], values[i]);
+  Figures f = ExecutiveCase(sim, 0, false, n, true);
+  for (int i = 0; i < 5; ++i) {
+    if (had[i]) qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, kToggleSettings[i], saved[i]);
+    else qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, kToggleSettings[i]);
+  }
   return f;
 }
 
@@ -175,6 +207,9 @@ int wmain(int argc, wchar_t** argv) {
   Figures none = ExecutiveCase(sim, 0, false, n);
   Figures other = ExecutiveCase(sim, 1000, false, n);
   Figures mine = ExecutiveCase(sim, 1000, true, n);
+  // Each toggle held the device thread for a second before it flashed
+  // without waiting: fewer pairs here.
+  Figures toggled = ToggleCase(sim, n < 40 ? n : 40);
   Figures bare2 = BareCase(sim, n);
   double base = bare.ok && bare2.ok ? (bare.perPress + bare2.perPress) / 2 : 0;
   Print("bare client (wait, inject), first", bare, base);
@@ -182,6 +217,7 @@ int wmain(int argc, wchar_t** argv) {
   Print("executive, no App keys", none, base);
   Print("executive, 1000 App keys, program under cursor not one", other, base);
   Print("executive, 1000 App keys, program under cursor one of them", mine, base);
+  Print("executive, a pointer-speed toggle right before each pair", toggled, base);
   if (none.ok && other.ok && mine.ok)
     printf("1000 keys vs none: uncustomised %.2fx, customised %.2fx\n", other.perPress / none.perPress,
            mine.perPress / none.perPress);

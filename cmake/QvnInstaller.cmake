@@ -32,11 +32,12 @@ function(qvn_msi target)
             -DEXEC=${ARG_EXEC}
             -DTOOL=$<TARGET_FILE:QvnSetupCustomAction>
             -DHOOK=$<TARGET_FILE:QvnMouseHook>
+            -DMSIACTION=$<TARGET_FILE:QvnSetupMsiAction>
             -DCPL=${cpl_file}
             -DDRIVER_DIR=${ARG_DRIVER_DIR}
             -P ${QVN_INSTALLER_DIR}/build_msi.cmake
     DEPENDS ${QVN_INSTALLER_DIR}/QuorvaneMouseManager.wxs ${QVN_INSTALLER_DIR}/build_msi.cmake
-            ${ARG_DEPENDS} QvnSetupCustomAction QvnMouseHook ${driver_deps}
+            ${ARG_DEPENDS} QvnSetupCustomAction QvnSetupMsiAction QvnMouseHook ${driver_deps}
             ${cpl_file}
     COMMENT "Building the installer package ${name}"
     VERBATIM)

@@ -36,15 +36,17 @@ bool WriteText(const wchar_t* name, const wchar_t* text, const wchar_t* sub1, co
                                  bytes);
 }
 
-// The row's value as text into text[chars], or its default.
-void ReadText(const QvnSettingRow& row, const wchar_t* sub1, const wchar_t* sub2, wchar_t* text, DWORD chars,
-              DWORD* type) {
+// The row's value as text into text[chars], or its default; says how the
+// value was found.
+QvnStoredValue ReadText(const QvnSettingRow& row, const wchar_t* sub1, const wchar_t* sub2, wchar_t* text,
+                        DWORD chars) {
   wchar_t path[kPathChars];
+  DWORD type = REG_NONE;
   if (KeyPath(sub1, sub2, path) &&
-      QvnRegistryTextGet(kQvnRegistryLogCpl, HKEY_CURRENT_USER, path, row.name, text, chars, type))
-    return;
+      QvnRegistryTextGet(kQvnRegistryLogCpl, HKEY_CURRENT_USER, path, row.name, text, chars, &type))
+    return QvnRegistryTypeIsText(type) ? QvnStoredValue::Text : QvnStoredValue::OtherType;
   QvnCopyText(text, chars, row.defaultText);
-  *type = REG_SZ;
+  return QvnStoredValue::Missing;
 }
 
 }  // namespace
@@ -77,11 +79,8 @@ int QMCSettingRegistryUserLongGet(const wchar_t* name, const wchar_t* subKey1, c
     return 0;
   }
   wchar_t text[256];  // 512 bytes
-  DWORD type = REG_NONE;
-  ReadText(*row, subKey1, subKey2, text, 256, &type);
-  // A value of another registry type is read as text and is no number.
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return 0;
-  return QvnSettingTextToInt(text);
+  QvnStoredValue stored = ReadText(*row, subKey1, subKey2, text, 256);
+  return QvnSettingStoredNumber(*row, stored, text);
 }
 
 bool QMCSettingRegistryUserLongSet(const wchar_t* name, int value, const wchar_t* subKey1,
@@ -106,8 +105,7 @@ bool QMCSettingRegistryUserStringGet(wchar_t* out, size_t room, const wchar_t* n
   }
   if (!out || room == 0) return false;
   wchar_t text[512];  // 1024 bytes
-  DWORD type = REG_NONE;
-  ReadText(*row, subKey1, subKey2, text, 512, &type);
+  ReadText(*row, subKey1, subKey2, text, 512);
   QvnCopyText(out, room, text);
   return true;
 }

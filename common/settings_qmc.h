@@ -21,8 +21,8 @@ bool QMCSettingSystemParameterSet(const wchar_t* name, int value);
 // The row of name in the table, or null.
 const QvnSettingRow* InternalFindRegData(const wchar_t* name);
 
-// The value (read with a 512-byte buffer) by decimal integer conversion, or
-// the row's default; 0 for a name not in the table.
+// The value (read with a 512-byte buffer) as the executive reads it
+// (QvnSettingStoredNumber); 0 for a name not in the table.
 int QMCSettingRegistryUserLongGet(const wchar_t* name, const wchar_t* subKey1 = nullptr,
                                   const wchar_t* subKey2 = nullptr);
 // Writes "%d" text, creating the key when missing.

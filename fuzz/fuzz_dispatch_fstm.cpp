@@ -93,7 +93,9 @@ class DispatchPortImpl : public qme::DispatchPort {
   void LinkConfigReload() override {}
   std::wstring CurrentApplicationName() override { return L""; }
   const QMELinkConfData& LinkConfig() override { return config; }
-  void TargetForeground() override {}
+  // Refused now and then, as under the foreground lock.
+  bool TargetForeground() override { return foregroundOk; }
+  bool foregroundOk = true;
   void Key(uint16_t vk, bool d, uint16_t flags) override { in_.Send(HeldKind::Key, vk, d, flags); }
   void MouseButton(int b, bool d) override {
     FUZZ_CHECK(b >= 0 && b <= 4);
@@ -106,8 +108,7 @@ class DispatchPortImpl : public qme::DispatchPort {
   void KeyStrokeRecording(int32_t, int, bool) override {}
   void LaunchApplication(int, bool) override {}
   void ShellFunction(int) override {}
-  bool PointerSpeedToggle() override { return true; }
-  void TrayIconUpdate() override {}
+  void PointerSpeedToggle() override {}
   void WheelNotches(int, int16_t) override { ++in_.injected; }
 
  private:
@@ -142,18 +143,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fport.singleClick = (data[16] & 4) ? 1 : 0;
   fport.log = dport.log = (data[16] & 8) != 0;  // log lines are built only when asked for
   uint32_t tick = 1000;
-  const qme::ClockTime now{12, 0, 0, 0};
+  uint64_t nowUs = 1000000;
   std::vector<uint16_t> pressed;
   for (size_t i = 17; i + 1 < size; i += 2) {
     const uint8_t op = data[i], arg = data[i + 1];
     const uint16_t button = static_cast<uint16_t>(1 + arg % 9);  // 9: outside the mouse
     switch (op % 10) {
       case 0: case 1: case 2:
-        dispatcher.ExecuteFunctions(qme::kEventPressed, button, now);
+        dport.foregroundOk = (arg & 0x80) == 0;
+        dispatcher.ExecuteFunctions(qme::kEventPressed, button, nowUs += arg * 1000u);
         pressed.push_back(button);
         break;
       case 3: case 4: case 5:
-        dispatcher.ExecuteFunctions(qme::kEventReleased, button, now);
+        dispatcher.ExecuteFunctions(qme::kEventReleased, button, nowUs += arg * 1000u);
         break;
       case 6:
         tick += arg * 20u;

@@ -1,4 +1,4 @@
-// The setup tool's command-line splitter and option lookup on any text.
+// The setup tool's command-line splitter, parse and option lookup on any text.
 #include <cwchar>
 
 #include "fuzz_input.h"
@@ -23,17 +23,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case SplitStatus::kFieldTooLong:
       FUZZ_CHECK(r.badField < r.fields.size());
-      FUZZ_CHECK(r.fields[r.badField].size() >= kFieldChars);
+      FUZZ_CHECK(r.fields[r.badField].size() > kMaxFieldChars);
       break;
     case SplitStatus::kOk:
       FUZZ_CHECK(r.fieldCount >= 1 && r.fieldCount == r.fields.size());
       for (const std::wstring& f : r.fields) {
         FUZZ_CHECK(!f.empty());
-        FUZZ_CHECK(f.size() < kFieldChars);
+        FUZZ_CHECK(f.size() <= kMaxFieldChars);
         FUZZ_CHECK(f.find(L',') == std::wstring::npos);
       }
       break;
   }
+  // A path argument taken to the end of the line is never empty, and the
+  // parse never has more fields than the split.
+  ParsedCommand p = ParseCommandLine(line.c_str());
+  FUZZ_CHECK(p.split.fieldCount <= r.fieldCount);
+  for (const std::wstring& f : p.split.fields) FUZZ_CHECK(!f.empty() && f.front() != L',' && f.back() != L',');
   // Every field as an option name, and the whole line.
   for (const std::wstring& f : r.fields) {
     const OptionRow* row = OptionLookup(f.c_str());

@@ -1,11 +1,11 @@
 # Builds one Windows Installer package with wixl and finishes it with
 # msibuild (both from Debian's msitools). Run as
 #   cmake -DOUT=... -DVERSION=... -DWXS=... -DWORK=... -DEXEC=... -DTOOL=...
-#         -DHOOK=... [-DCPL=...] [-DDRIVER_DIR=...] -P build_msi.cmake
+#         -DHOOK=... -DMSIACTION=... [-DCPL=...] [-DDRIVER_DIR=...] -P build_msi.cmake
 # CPL: the control panel library (empty: not part of this build).
 # DRIVER_DIR: a driver package folder (its INF and files) to install beside
 # the programs (empty: the package installs no driver).
-foreach(v OUT VERSION WXS WORK EXEC TOOL HOOK)
+foreach(v OUT VERSION WXS WORK EXEC TOOL HOOK MSIACTION)
   if(NOT DEFINED ${v} OR "${${v}}" STREQUAL "")
     message(FATAL_ERROR "build_msi: ${v} not given")
   endif()
@@ -34,8 +34,10 @@ endfunction()
 stage_file(${EXEC} QvnMouseExec.exe)
 stage_file(${TOOL} QvnSetupCustomAction.exe)
 stage_file(${HOOK} QvnMouseHook.dll)
+stage_file(${MSIACTION} QvnSetupMsiAction.dll)
 set(defines -D Version=${VERSION} -D ExecPath=files/QvnMouseExec.exe
-    -D ToolPath=files/QvnSetupCustomAction.exe -D HookPath=files/QvnMouseHook.dll)
+    -D ToolPath=files/QvnSetupCustomAction.exe -D HookPath=files/QvnMouseHook.dll
+    -D MsiActionPath=files/QvnSetupMsiAction.dll)
 if(CPL)
   stage_file(${CPL} QvnMouseControlPanel.dll)
   list(APPEND defines -D WithCpl=1 -D CplPath=files/QvnMouseControlPanel.dll)
@@ -94,72 +96,73 @@ endif()
 # - RemoveExistingProducts right after InstallInitialize, so that an upgrade
 #   removes the old product (and closes its executive) before new files go
 #   in and no action of the old product runs after the new one's;
-# - the control panel library in the SelfReg table, with only
-#   SelfUnregModules in the sequence: the installer itself calls its
-#   DllUnregisterServer before the file is removed (the setup action tool
-#   has no unregistration option; registration stays with "-RegisterDll").
+# - the same version and a fourth-field rebuild upgrade in place: the
+#   upgrade row's upper bound inclusive (msidbUpgradeAttributesVersionMaxInclusive
+#   0x200, beside MigrateFeatures 1; wixl has no AllowSameVersionUpgrades);
+#   the downgrade row keeps its exclusive lower bound, so a lower version
+#   still refuses;
 # - rollback actions: wixl drops Execute="rollback" (the type gets no
 #   rollback bit); rollback (0x100) + deferred (0x400) + system (0x800) +
-#   ignore the exit code (0x40) + program from an installed file (18);
-set(queries "UPDATE `InstallExecuteSequence` SET `Sequence` = 1510 WHERE `Action` = 'RemoveExistingProducts'")
+#   DLL from the Binary table (1);
+set(queries
+  "UPDATE `InstallExecuteSequence` SET `Sequence` = 1510 WHERE `Action` = 'RemoveExistingProducts'"
+  "UPDATE `CustomAction` SET `Type` = 3329 WHERE `Action` = 'QvnExecRestartRollback'")
 if(DRIVER_DIR)
-  list(APPEND queries "UPDATE `CustomAction` SET `Type` = 3410 WHERE `Action` = 'QvnDriverPackageRollback'")
+  list(APPEND queries "UPDATE `CustomAction` SET `Type` = 3329 WHERE `Action` = 'QvnDriverPackageRollback'")
 endif()
-# - files the programs write beside themselves (the setup action tool's log
-#   of the executive's driver updates, the executive's settings export) go
-#   at removal, so the folder goes too (RemoveFile, on uninstall: 2; wixl
-#   has no RemoveFile element);
+# - files the programs write beside themselves (the executive's settings
+#   export, a log an older tool left) go at removal, so the folder goes too
+#   (RemoveFile, on uninstall: 2; wixl has no RemoveFile element);
 list(APPEND queries
   "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SetupLog', 'Executive', 'QuorvaneSetup.log', 'INSTALLDIR', 2)"
   "INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, `InstallMode`) VALUES ('SettingsExport', 'Executive', 'QuorvaneMouseSettings.reg', 'INSTALLDIR', 2)")
-# - the message of a failed custom action (error 1722): the setup action
-#   tool ends with 0xFFFFFFFF when the driver package cannot be installed;
-#   the user learns which step failed and where its log is;
+# - the message of a failed step, which the custom-action library shows
+#   (with /qn: in the installer's log): which step, its exit code, and
+#   where the tool's log is;
 list(APPEND queries
-  "INSERT INTO `Error` (`Error`, `Message`) VALUES (1722, 'Setup of Quorvane Mouse Manager stopped: the step [2] failed (command: [4]). Its changes are rolled back. The details are in QuorvaneSetup.log in the temporary folder.')")
+  "INSERT INTO `Error` (`Error`, `Message`) VALUES (25001, 'Setup of Quorvane Mouse Manager stopped: the step [2] failed (exit code [3]). Its changes are rolled back. The details are in [4].')")
 if(CPL)
   list(APPEND queries
+    "UPDATE `CustomAction` SET `Type` = 3329 WHERE `Action` = 'QvnControlPanelUnregisterRollback'"
     "CREATE TABLE `SelfReg` (`File_` CHAR(72) NOT NULL, `Cost` SHORT PRIMARY KEY `File_`)"
     "INSERT INTO `SelfReg` (`File_`, `Cost`) VALUES ('QvnMouseControlPanel.dll', 0)"
     "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('SelfUnregModules', '', 2200)")
 endif()
-list(APPEND queries "INSERT INTO `Directory` (`Directory`, `Directory_Parent`, `DefaultDir`) VALUES ('TempFolder', 'TARGETDIR', '.')")
 foreach(q ${queries})
   execute_process(COMMAND ${MSIBUILD} ${tmp} -q "${q}" RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "build_msi: msibuild failed on ${q}:\n${err}")
   endif()
 endforeach()
-# The tool's working folder: it writes QuorvaneSetup.log into its current
-# folder, which for a program from an installed file (type 18) is the
-# installer's choice (Wine: the install folder, where the log would outlive
-# the removal). Each action becomes a program at a command line in a folder
-# (type 34): the temporary folder (TempFolder, added to the Directory table
-# above) as working folder, the installed tool first on the command line.
-# wixl has no attribute for that.
-execute_process(COMMAND ${MSIINFO} export ${tmp} CustomAction OUTPUT_VARIABLE table RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "build_msi: msiinfo export CustomAction failed")
-endif()
-string(REPLACE "\r" "" table "${table}")
-string(REPLACE ";" "\\;" table "${table}")
-string(REPLACE "\n" ";" lines "${table}")
-set(idt "")
-set(n 0)
-foreach(line IN LISTS lines)
-  math(EXPR n "${n} + 1")
-  if(n GREATER 3 AND line MATCHES "^([^\t]*)\t([0-9]+)\tQvnSetupCustomAction[.]exe\t([^\t]*)\t(.*)$")
-    math(EXPR type "${CMAKE_MATCH_2} - 18 + 34")
-    set(line "${CMAKE_MATCH_1}\t${type}\tTempFolder\t\"[#QvnSetupCustomAction.exe]\" ${CMAKE_MATCH_3}\t${CMAKE_MATCH_4}")
-  endif()
-  if(NOT line STREQUAL "")
-    string(APPEND idt "${line}\r\n")
-  endif()
-endforeach()
-file(WRITE ${WORK}/CustomAction.idt "${idt}")
 
-execute_process(COMMAND ${MSIBUILD} ${tmp} -i ${WORK}/CustomAction.idt RESULT_VARIABLE rc ERROR_VARIABLE err)
+# The install folder's security (MsiLockPermissionsEx, Windows Installer
+# 5): system and administrators change it, users read and run it, nothing
+# inherited from the folder above (C:\ lets users change what they make
+# there), wherever the folder is; what is installed into it inherits that.
+# (An import: the security text's semicolons would split a CMake list.)
+file(WRITE ${WORK}/MsiLockPermissionsEx.idt
+  "MsiLockPermissionsEx\tLockObject\tTable\tSDDLText\tCondition\r\n"
+  "s72\ts72\ts32\ts0\tS255\r\n"
+  "MsiLockPermissionsEx\tMsiLockPermissionsEx\r\n"
+  "InstallFolderAdminsOnly\tINSTALLDIR\tCreateFolder\tD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)\t\r\n")
+execute_process(COMMAND ${MSIBUILD} ${tmp} -i ${WORK}/MsiLockPermissionsEx.idt RESULT_VARIABLE rc ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "build_msi: msibuild could not import the custom actions:\n${err}")
+  message(FATAL_ERROR "build_msi: msibuild could not add the install folder's security:\n${err}")
+endif()
+
+# The upgrade row's Attributes are part of the table's key, which an UPDATE
+# cannot change: the table goes out, is edited and comes back.
+execute_process(COMMAND ${MSIINFO} export ${tmp} Upgrade OUTPUT_VARIABLE table RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "build_msi: msiinfo export Upgrade failed")
+endif()
+string(REGEX REPLACE "\t1\t\tWIX_UPGRADE_DETECTED" "\t513\t\tWIX_UPGRADE_DETECTED" edited "${table}")
+if(edited STREQUAL table)
+  message(FATAL_ERROR "build_msi: no upgrade row to make inclusive in:\n${table}")
+endif()
+file(WRITE ${WORK}/Upgrade.idt "${edited}")
+execute_process(COMMAND ${MSIBUILD} ${tmp} -i ${WORK}/Upgrade.idt RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "build_msi: msibuild could not import the upgrade rows:\n${err}")
 endif()
 file(RENAME ${tmp} ${OUT})

@@ -142,6 +142,22 @@ int32_t QvnSettingTextToInt(const wchar_t* text) {
   return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
+bool QvnRegistryTypeIsText(uint32_t registryType) {
+  return registryType == 1 || registryType == 2 || registryType == 7;  // REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ
+}
+
+int32_t QvnSettingStoredNumber(const QvnSettingRow& row, QvnStoredValue stored, const wchar_t* text) {
+  switch (stored) {
+    case QvnStoredValue::Text:
+      return QvnSettingTextToInt(text);
+    case QvnStoredValue::OtherType:
+      return 0;
+    case QvnStoredValue::Missing:
+      break;
+  }
+  return QvnSettingTextToInt(row.defaultText);
+}
+
 double QvnSettingTextToDouble(const wchar_t* text) {
   if (!text) return 0.0;
   const wchar_t* p = text;

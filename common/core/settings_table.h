@@ -55,6 +55,18 @@ int QvnSystemParameterFind(const wchar_t* name);
 // conversion gives, and never undefined arithmetic). Null reads as 0.
 int32_t QvnSettingTextToInt(const wchar_t* text);
 
+// How a setting's value was found in the registry: not at all (no key, no
+// value, or too long for the reader's room), as text, or as a value of
+// another registry type.
+enum class QvnStoredValue { Missing, Text, OtherType };
+// The registry types read as text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ).
+bool QvnRegistryTypeIsText(uint32_t registryType);
+// The number a number setting holds, the one rule of the executive and the
+// control panel: stored text by decimal integer conversion ("abc" and ""
+// read 0, "12x" reads 12), a value of another registry type 0, nothing
+// stored the row's default.
+int32_t QvnSettingStoredNumber(const QvnSettingRow& row, QvnStoredValue stored, const wchar_t* text);
+
 // Decimal floating-point conversion: leading blanks, optional sign, digits
 // with an optional fraction and exponent; 0.0 when there is no number.
 // Only the decimal form is recognised (no "inf", "nan" or hex).

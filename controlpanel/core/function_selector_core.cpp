@@ -23,8 +23,6 @@ const SelectorRow kSelectors[kSelectorCount] = {
     {293, L"MButton4SecondaryFunc", 10, FI_WHEEL_MIDDLE_CLICK},
 };
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-
 }  // namespace
 
 const SelectorRow* SelectorTable() { return kSelectors; }
@@ -56,27 +54,6 @@ int SelectorEntryFunction(int controlId, size_t position) {
     ++seen;
   }
   return -1;
-}
-
-int StoredFunctionParse(const wchar_t* text) {
-  if (!text) return -1;
-  const wchar_t* p = text;
-  while (IsBlank(*p)) ++p;
-  bool negative = false;
-  if (*p == L'+' || *p == L'-') {
-    negative = *p == L'-';
-    ++p;
-  }
-  if (*p < L'0' || *p > L'9') return -1;
-  long value = 0;
-  for (; *p >= L'0' && *p <= L'9'; ++p) {
-    if (value > 1000) return -1;  // far outside every identifier
-    value = value * 10 + (*p - L'0');
-  }
-  while (IsBlank(*p)) ++p;
-  if (*p != 0) return -1;
-  if (negative) return value == 0 ? 0 : -1;
-  return static_cast<int>(value);
 }
 
 int SelectorShownFunction(int controlId, int storedFunction) {

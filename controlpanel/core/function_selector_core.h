@@ -29,12 +29,9 @@ bool SelectorOffersFunction(int controlId, int functionId);
 size_t SelectorEntryCount(int controlId);
 int SelectorEntryFunction(int controlId, size_t position);
 
-// A stored setting's text as a function identifier: optional blanks, an
-// optional sign and decimal digits, nothing else; -1 for anything else
-// (letters, empty text, out-of-range numbers).
-int StoredFunctionParse(const wchar_t* text);
-// The function the selector shows for a stored value: the value when the
-// selector lists it, otherwise the page default.
+// The function the selector shows for a stored value (as the settings
+// store reads it, QvnSettingStoredNumber): the value when the selector
+// lists it, otherwise the page default.
 int SelectorShownFunction(int controlId, int storedFunction);
 
 // Names of the per-button launch and keystroke settings of a button index

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "customised_programs.h"
 #include "log_levels.h"
 #include "qvnlog.h"
 #include "settings_qmc.h"
@@ -25,8 +26,6 @@ void CopyCut(wchar_t (&dst)[MAX_PATH], const wchar_t* src) {
   }
   dst[n] = 0;
 }
-
-bool AppKeyPath(wchar_t* out, size_t room) { return QvnSettingsKeyPath(L"App", nullptr, out, room); }
 
 }  // namespace
 
@@ -55,7 +54,7 @@ CQvnMouCustomizedPrgApp::~CQvnMouCustomizedPrgApp() {
 bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCustomizedPrgApp*>& list,
                                                    const CQvnMouCustomizedPrgApp** failed) {
   const qvn::SelectorRow* rows = qvn::SelectorTable();
-  for (const CQvnMouCustomizedPrgApp* application : list) {
+  for (CQvnMouCustomizedPrgApp* application : list) {
     if (!application->m_name[0] || !application->m_fullPath[0]) {
       DebugPrint(qvn::kCplLogError,
                  L"CQvnMouCustomizedPrgApp::RegistrySettingsSave error zero length path or name! this: 0x%x",
@@ -63,6 +62,7 @@ bool CQvnMouCustomizedPrgApp::RegistrySettingsSave(const std::vector<CQvnMouCust
       continue;
     }
     bool ok = QMCSettingRegistryUserStringSet(kAppFullPath, application->m_fullPath, L"App", application->m_name);
+    if (ok) application->m_stored = true;  // its key is a customised program now
     for (size_t i = 0; ok && i < qvn::kSelectorCount; ++i)
       ok = QMCSettingRegistryUserLongSet(rows[i].setting, application->m_functions[i], L"App", application->m_name);
     if (!ok) {
@@ -82,60 +82,62 @@ bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application) {
 
 namespace {
 
-// A text value of an open key into text[chars]; false when missing, of
-// another type or too long.
-bool KeyTextRead(HKEY key, const wchar_t* name, wchar_t* text, DWORD chars) {
+// A value of an open key as text into text[chars] (empty unless Text).
+QvnStoredValue KeyTextRead(HKEY key, const wchar_t* name, wchar_t* text, DWORD chars) {
   text[0] = 0;
   DWORD type = REG_NONE;
   DWORD bytes = (chars - 1) * sizeof(wchar_t);
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS) return false;
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) != ERROR_SUCCESS)
+    return QvnStoredValue::Missing;
+  if (!QvnRegistryTypeIsText(type)) {
+    text[0] = 0;
+    return QvnStoredValue::OtherType;
+  }
   text[bytes / sizeof(wchar_t)] = 0;
-  return true;
+  return QvnStoredValue::Text;
 }
 
 }  // namespace
 
-void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications) {
-  wchar_t appKey[MAX_PATH];
-  if (!AppKeyPath(appKey, MAX_PATH)) return;
-  HKEY apps = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, appKey, 0, nullptr, 0, KEY_READ, nullptr, &apps, nullptr) != ERROR_SUCCESS) {
-    DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication QMCUtilRegistryKeyEnumerate failed!\n");
-    return;
+void QMCApplicationLeftoversRemove(const std::vector<CQvnMouCustomizedPrgApp*>& list) {
+  for (const CQvnMouCustomizedPrgApp* application : list) {
+    if (application->m_stored || !application->Name()[0]) continue;
+    wchar_t path[2 * MAX_PATH];
+    if (!QvnSettingsKeyPath(L"App", application->Name(), path, 2 * MAX_PATH)) continue;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    wchar_t fullPath[MAX_PATH];
+    bool customised = KeyTextRead(key, kAppFullPath, fullPath, MAX_PATH) == QvnStoredValue::Text && fullPath[0];
+    RegCloseKey(key);
+    if (!customised) RegistryApplicationDelete(application);
   }
+}
+
+void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications) {
   const qvn::SelectorRow* rows = qvn::SelectorTable();
-  for (DWORD index = 0;; ++index) {
-    wchar_t name[MAX_PATH + 1] = {};
-    DWORD length = MAX_PATH + 1;
-    LONG rc = RegEnumKeyExW(apps, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-    if (rc == ERROR_MORE_DATA) continue;  // no key name is this long
-    if (rc != ERROR_SUCCESS) {
+  qvn::CustomisedProgramWalk walk;
+  for (;;) {
+    wchar_t name[MAX_PATH], fullPath[MAX_PATH];
+    HKEY key = nullptr;
+    qvn::CustomisedProgramWalk::Step step = walk.Next(name, fullPath, &key);
+    if (step == qvn::CustomisedProgramWalk::Step::End) {
       DebugPrint(qvn::kCplLogError, L"GetNextCustomizeProgrammingApplication QMCUtilRegistryKeyEnumerate failed!\n");
       break;
     }
-    name[MAX_PATH - 1] = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(apps, name, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-    wchar_t fullPath[MAX_PATH];
-    if (!KeyTextRead(key, kAppFullPath, fullPath, MAX_PATH) || !fullPath[0]) {
-      RegCloseKey(key);
+    if (step == qvn::CustomisedProgramWalk::Step::NotProgram) {
       DebugPrint(qvn::kCplLogError, L"QMCApplicationsLoad no AppFullPath for %s, not listed", name);
       continue;
     }
     auto* application = new CQvnMouCustomizedPrgApp(name, fullPath);
+    application->m_stored = true;
     for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
-      wchar_t text[256];
       const QvnSettingRow* row = InternalFindRegData(rows[i].setting);
-      if (KeyTextRead(key, rows[i].setting, text, 256))
-        application->m_functions[i] = QvnSettingTextToInt(text);
-      else
-        application->m_functions[i] = row ? QvnSettingTextToInt(row->defaultText) : 0;
+      wchar_t text[256];
+      QvnStoredValue stored = KeyTextRead(key, rows[i].setting, text, 256);
+      application->m_functions[i] = row ? QvnSettingStoredNumber(*row, stored, text) : 0;
     }
-    RegCloseKey(key);
     applications->push_back(application);
   }
-  RegCloseKey(apps);
 }
 
 std::vector<CQvnMouCustomizedPrgApp*>& QMCApplicationList() {

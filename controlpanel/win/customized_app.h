@@ -29,6 +29,10 @@ class CQvnMouCustomizedPrgApp {
   // In selector-table order (MButton1..MButton6, then the four chords).
   int m_functions[qvn::kSelectorCount] = {};
 
+  // Whether the program's settings are in the registry: listed from it, or
+  // stored by a save since it was added.
+  bool m_stored = false;
+
   // Stores every listed object with a name and a path; skips (and logs)
   // the others. Stops at the first program whose settings could not be
   // stored: false, that program in *failed, the error as the last error.
@@ -50,6 +54,10 @@ void QMCApplicationsLoad(std::vector<CQvnMouCustomizedPrgApp*>* applications);
 // Removes the program's key with its values; false (the error as the last
 // error) when it could not.
 bool RegistryApplicationDelete(const CQvnMouCustomizedPrgApp* application);
+// For each listed program whose settings were never stored: removes its
+// key when it holds what the launch and recording dialogs wrote there but
+// no "AppFullPath" (no customised program, customised_programs.h).
+void QMCApplicationLeftoversRemove(const std::vector<CQvnMouCustomizedPrgApp*>& list);
 
 // The module-wide application list; emptying it frees every object.
 std::vector<CQvnMouCustomizedPrgApp*>& QMCApplicationList();

@@ -29,6 +29,9 @@ bool ApplicationFileChoose(HWND owner, wchar_t* name, wchar_t* path) {
 QMCDlgButtonsAppCustomized::~QMCDlgButtonsAppCustomized() { QMCApplicationListEmpty(); }
 
 void QMCDlgButtonsAppCustomized::Close(INT_PTR result) {
+  // What the launch and recording dialogs wrote for a program that was
+  // then never saved would only be a key the executive does not apply.
+  if (result == IDCANCEL) QMCApplicationLeftoversRemove(QMCApplicationList());
   QMCApplicationListEmpty();
   EndDialog(m_window, result);
 }

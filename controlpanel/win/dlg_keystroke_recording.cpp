@@ -8,6 +8,7 @@
 #include "function_catalogue.h"
 #include "function_selector.h"
 #include "isolation_aware.h"
+#include "keyboard_layout.h"
 #include "keystroke_recording_core.h"
 #include "qvnlog.h"
 #include "resource.h"
@@ -32,9 +33,12 @@ std::wstring KeyNameFromArgument(LONG argument) {
   return name;
 }
 
+// A stored key's name from the scan code and extended flag it has on a
+// keyboard, as the hook named it when it was recorded.
 std::wstring KeyNameOfCode(int virtualKey) {
-  UINT scan = MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_VSC);
-  return KeyNameFromArgument(static_cast<LONG>(scan << 16));
+  qvn::SystemKeyboardLayout layout(GetKeyboardLayout(0));
+  LONG argument = qvn::KeyNameArgument(static_cast<uint16_t>(virtualKey), layout);
+  return argument ? KeyNameFromArgument(argument) : std::wstring();
 }
 
 void SettingNameLog() {

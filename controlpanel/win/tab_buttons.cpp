@@ -24,21 +24,6 @@ namespace {
 
 constexpr WPARAM kSettingsCodeButtons = 1;
 
-// The function a selector's setting holds, or -1 when the stored value is
-// no function identifier: text that is not a whole decimal number, or a
-// value of another registry type. A missing value is the setting's
-// default.
-int StoredFunctionRead(const wchar_t* setting) {
-  wchar_t text[256] = {};
-  DWORD type = REG_NONE;
-  if (!QvnRegistryTextGet(kQvnRegistryLogCpl, HKEY_CURRENT_USER, kQvnSettingsKey, setting, text, 256, &type)) {
-    const QvnSettingRow* row = InternalFindRegData(setting);
-    return row ? qvn::StoredFunctionParse(row->defaultText) : -1;
-  }
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return -1;
-  return qvn::StoredFunctionParse(text);
-}
-
 }  // namespace
 
 void InitButtonDlg(HWND dialog) {
@@ -47,7 +32,11 @@ void InitButtonDlg(HWND dialog) {
   FunctionComboBoxesDefaultsSelect(dialog);
   const qvn::SelectorRow* rows = qvn::SelectorTable();
   for (size_t i = 0; i < qvn::kSelectorCount; ++i) {
-    FunctionIndexToComboBoxSelection(dialog, rows[i].controlId, StoredFunctionRead(rows[i].setting));
+    // The function the executive performs for the stored value, or the
+    // page default for one the selector does not list.
+    FunctionIndexToComboBoxSelection(
+        dialog, rows[i].controlId,
+        qvn::SelectorShownFunction(rows[i].controlId, QMCSettingRegistryUserLongGet(rows[i].setting)));
   }
   CheckDlgButton(dialog, IDC_BTN_HIDE_ICON,
                  QMCSettingRegistryUserLongGet(L"CheckHideIcon") ? BST_CHECKED : BST_UNCHECKED);

@@ -33,8 +33,8 @@ bool QMEBreakMinutesToMs(int32_t minutes, uint32_t* ms) {
   return true;
 }
 
-QMEBreakNext QMEBreakOnRestart(const QMEBreakSettings& s) {
-  if (s.checkBreak == 0) return {QMEBreakTimer::None, 0};
+QMEBreakNext QMEBreakOnRestart(const QMEBreakSettings& s, bool paused) {
+  if (paused || s.checkBreak == 0) return {QMEBreakTimer::None, 0};
   return Period(QMEBreakTimer::Break, s.breakMinutes);
 }
 

@@ -32,9 +32,12 @@ constexpr uint32_t kQMEBreakTimerMaxMs = 0x7FFFFFFFu;
 // the timer's longest interval is held there instead of wrapping around.
 bool QMEBreakMinutesToMs(int32_t minutes, uint32_t* ms);
 
-// Restart (start-up, Break page applied): both timers are killed, then a
-// break period when the break reminder is on, else nothing.
-QMEBreakNext QMEBreakOnRestart(const QMEBreakSettings& s);
+// Restart (start-up, Break page applied, return from a lock or from sleep):
+// both timers are killed, then a break period when the break reminder is
+// on, else nothing. While paused (the session locked, the machine asleep)
+// no timer runs: nobody is there to take a break or be told to, and the
+// time away is a break of its own. The return restarts a full period.
+QMEBreakNext QMEBreakOnRestart(const QMEBreakSettings& s, bool paused = false);
 
 // Break timer fired: play the break sound when breakAudio, show the break
 // box when breakVisual (the cycle waits until it is closed); then the

@@ -218,23 +218,27 @@ bool FstmMachine::ZoomStart() {
   zoomStart_ = p;
   zoomCurrent_ = p;
   zoomLast_ = FstmPoint{};
+  zoomStepped_ = false;
   return true;
 }
 
 bool FstmMachine::ZoomStep() {
   port_.CursorPos(&zoomCurrent_.x, &zoomCurrent_.y);
+  // "No step yet" is a state of its own: a step taken at the screen's top
+  // edge leaves a last-step y of 0 like any other.
   const int32_t cur = zoomCurrent_.y, last = zoomLast_.y;
   int16_t notch = 0;
   if (cur < zoomStart_.y) {
-    if (last == 0 || last > cur + 10) notch = 120;
+    if (!zoomStepped_ || last > cur + 10) notch = 120;
     else if (last < cur - 10) notch = -120;
   } else if (cur > zoomStart_.y) {
-    if (last == 0 || last < cur - 10) notch = -120;
+    if (!zoomStepped_ || last < cur - 10) notch = -120;
     else if (last > cur + 10) notch = 120;
   }
   if (notch != 0) {
     port_.Wheel(notch);
     zoomLast_ = zoomCurrent_;
+    zoomStepped_ = true;
   }
   return true;
 }

@@ -147,6 +147,7 @@ class FstmMachine {
   uintptr_t autoClickTimer_ = 0;
   uintptr_t clickLockTimer_ = 0;
   FstmPoint zoomStart_, zoomCurrent_, zoomLast_;
+  bool zoomStepped_ = false;  // a notch was emitted since the zoom began
 };
 
 }  // namespace qvn

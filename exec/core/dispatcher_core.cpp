@@ -7,17 +7,13 @@
 
 namespace qme {
 
-int AcceleratedScrollRepeatCount(const ClockTime* previous, const ClockTime& now) {
-  if (!previous) return 0;
-  if (previous->hour != now.hour || previous->minute != now.minute || previous->second != now.second)
-    return 0;
-  if (previous->millisecond == now.millisecond) return 5;
-  // A previous report "after" this one (clock set back) is not a burst.
-  if (previous->millisecond > now.millisecond) return 0;
-  int diff = now.millisecond - previous->millisecond;
-  if (diff >= 250) return 0;
-  int count = 250 / diff;
-  return count > 10 ? 10 : count;
+int AcceleratedScrollRepeatCount(const uint64_t* previousUs, uint64_t nowUs) {
+  if (!previousUs || nowUs < *previousUs) return 0;
+  const uint64_t diffMs = (nowUs - *previousUs) / 1000;
+  if (diffMs == 0) return 5;
+  if (diffMs >= 250) return 0;
+  const uint64_t count = 250 / diffMs;
+  return count > 10 ? 10 : static_cast<int>(count);
 }
 
 uint16_t KeyCodeVirtualLookup(int id) {
@@ -70,7 +66,7 @@ void DispatcherCore::LogText(uint32_t mask, const wchar_t* text) {
   if (port_.LogEnabled(mask)) port_.Log(mask, text);
 }
 
-void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, const ClockTime& now) {
+void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, uint64_t nowUs) {
   LogText(qvn::kExecLogTrace, L">>> ExecuteFunctions");
   if (port_.LogEnabled(qvn::kExecLogButtonEvent)) {
     std::wstring line = L"ExecuteFunctions EventType:";
@@ -109,7 +105,7 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
 
   if (buttonId == kButtonAcceleratedScrolling) {
     LogText(qvn::kExecLogInfo, L"Trigger Accelerated Scrolling");
-    AcceleratedScrolling(static_cast<uint16_t>(static_cast<uint32_t>(eventType) & 0xFFFF), now);
+    AcceleratedScrolling(static_cast<uint16_t>(static_cast<uint32_t>(eventType) & 0xFFFF), nowUs);
   }
   if (function < 1 || function > 49) return;
   Perform(function, eventType, buttonId, fromSecondary);
@@ -118,15 +114,30 @@ void DispatcherCore::ExecuteFunctions(int32_t eventType, uint16_t buttonId, cons
 void DispatcherCore::Reset() {
   primaryPress_.Clear();
   secondaryPress_.Clear();
+  keyWithheld_.Clear();
   secondaryMode_ = false;
 }
 
-void DispatcherCore::HeldKey(int function, int32_t eventType, bool foreground, uint16_t flags) {
+void DispatcherCore::HeldKey(int function, int32_t eventType, int button, bool foreground, uint16_t flags) {
   uint16_t key = KeyCodeVirtualLookup(function);
+  const uint16_t id = static_cast<uint16_t>(button);
   if (eventType == kEventPressed) {
-    if (foreground) port_.TargetForeground();
+    uint8_t earlier = 0;
+    keyWithheld_.Take(id, &earlier);  // a withheld press whose release never came
+    if (foreground && !port_.TargetForeground()) {
+      // The key would reach whichever window is active instead.
+      if (port_.LogEnabled(qvn::kExecLogError)) {
+        std::wstring line = L"ExecuteFunctions key ";
+        AppendInt(line, key);
+        port_.Log(qvn::kExecLogError, line + L" not sent: its window could not be brought forward");
+      }
+      keyWithheld_.Record(id, 1);
+      return;
+    }
     port_.Key(key, true, flags);
   } else if (eventType == kEventReleased) {
+    uint8_t withheld = 0;
+    if (keyWithheld_.Take(id, &withheld)) return;
     port_.Key(key, false, flags);
   }
 }
@@ -167,10 +178,10 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
     case FI_SHIFT: case FI_SPACEBAR: case FI_TAB:
     case FI_F1: case FI_F2: case FI_F3: case FI_F4: case FI_F5: case FI_F6:
     case FI_F7: case FI_F8: case FI_F9: case FI_F10: case FI_F11: case FI_F12:
-      HeldKey(function, eventType, true, kKeyFlagsNone);
+      HeldKey(function, eventType, button, true, kKeyFlagsNone);
       break;
     case FI_DELETE: case FI_PAGE_DOWN: case FI_PAGE_UP: case FI_PRINT_SCREEN: case FI_START:
-      HeldKey(function, eventType, false, kKeyFlagsExtended);
+      HeldKey(function, eventType, button, false, kKeyFlagsExtended);
       break;
     case FI_COPY: case FI_CUT: case FI_PASTE: case FI_UNDO:
       CtrlChord(KeyCodeVirtualLookup(function));
@@ -214,7 +225,7 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
       port_.LaunchApplication(button, secondary);
       break;
     case FI_POINTER_SPEED_TOGGLE:
-      if (port_.PointerSpeedToggle()) port_.TrayIconUpdate();
+      port_.PointerSpeedToggle();
       break;
     case FI_SWITCH_APPLICATION:
       port_.Key(kVkAlt, true, kKeyFlagsNone);
@@ -249,9 +260,9 @@ void DispatcherCore::Perform(int function, int32_t eventType, int button, bool s
   }
 }
 
-void DispatcherCore::AcceleratedScrolling(uint16_t delta, const ClockTime& now) {
-  int count = AcceleratedScrollRepeatCount(havePreviousScroll_ ? &previousScroll_ : nullptr, now);
-  previousScroll_ = now;
+void DispatcherCore::AcceleratedScrolling(uint16_t delta, uint64_t nowUs) {
+  int count = AcceleratedScrollRepeatCount(havePreviousScroll_ ? &previousScrollUs_ : nullptr, nowUs);
+  previousScrollUs_ = nowUs;
   havePreviousScroll_ = true;
   if (count == 0 || delta == 0) return;
   port_.WheelNotches(count, delta <= 360 ? kWheelUp : kWheelDown);

@@ -34,16 +34,12 @@ constexpr int kShellRun = 1, kShellComputer = 2, kShellDesktop = 3;
 // One wheel notch each way.
 constexpr int16_t kWheelUp = 120, kWheelDown = -120;
 
-// Wall-clock time of day (UTC) as the accelerated-scrolling rule reads it.
-struct ClockTime {
-  uint16_t hour = 0, minute = 0, second = 0, millisecond = 0;
-};
-
-// Extra wheel notches for an accelerated-scrolling report at `now` when the
-// previous one came at `*previous` (null: none yet): 0 unless the previous
-// report lies in the same hour, minute and second and less than 250 ms
-// before; then 5 for the same millisecond, else 250 / difference, at most 10.
-int AcceleratedScrollRepeatCount(const ClockTime* previous, const ClockTime& now);
+// Extra wheel notches for an accelerated-scrolling report at `nowUs` when
+// the previous one came at `*previousUs` (null: none yet), both read from a
+// monotonic clock in microseconds: 0 unless the previous report lies less
+// than 250 ms before; then 5 within the same millisecond, else 250 divided
+// by the whole milliseconds between them, at most 10.
+int AcceleratedScrollRepeatCount(const uint64_t* previousUs, uint64_t nowUs);
 
 // Virtual-key code of a key-like function (Alt, Back, BackSpace, Copy, ...),
 // 0 for identifiers without one.
@@ -74,24 +70,27 @@ class DispatchPort {
   virtual void LinkConfigReload() = 0;
   virtual std::wstring CurrentApplicationName() = 0;
   virtual const QMELinkConfData& LinkConfig() = 0;
-  // Brings the target window found at the press to the foreground.
-  virtual void TargetForeground() = 0;
+  // Brings the target window found at the press to the foreground; false
+  // when it could not be brought forward (the foreground lock of a
+  // background process). True when there is no target window.
+  virtual bool TargetForeground() = 0;
 
   virtual void Key(uint16_t virtualKey, bool down, uint16_t flags) = 0;
   virtual void MouseButton(int button, bool down) = 0;
   virtual void YieldProcessor() = 0;
   // Sent synchronously to the main window, argument 0.
   virtual void FstmEvent(int event) = 0;
-  // WM_SYSCOMMAND to the root owner of the window under the cursor now.
+  // WM_SYSCOMMAND to the top-level window under the cursor now.
   virtual void WindowCommand(uint32_t command) = 0;
   // Record: the button and whether its function came from the secondary
   // assignment (names KeyStrokeRecordN / KeyStrokeRecord6AndN etc.).
   virtual void KeyStrokeRecording(int32_t eventType, int button, bool secondary) = 0;
   virtual void LaunchApplication(int button, bool secondary) = 0;
   virtual void ShellFunction(int kind) = 0;
-  virtual bool PointerSpeedToggle() = 0;
-  virtual void TrayIconUpdate() = 0;
-  // `count` notches of `notchDelta` through the system's input at the cursor.
+  // One pointer-speed toggle step; the port refreshes the tray icon after
+  // a step that succeeded (the step may run after this call returns).
+  virtual void PointerSpeedToggle() = 0;
+  // `count` notches of `notchDelta` through the driver.
   virtual void WheelNotches(int count, int16_t notchDelta) = 0;
 };
 
@@ -99,8 +98,9 @@ class DispatcherCore {
  public:
   explicit DispatcherCore(DispatchPort& port) : port_(port) {}
 
-  // One driver event (event type, button identifier) at wall-clock `now`.
-  void ExecuteFunctions(int32_t eventType, uint16_t buttonId, const ClockTime& now);
+  // One driver event (event type, button identifier) at `nowUs`, the
+  // monotonic clock in microseconds.
+  void ExecuteFunctions(int32_t eventType, uint16_t buttonId, uint64_t nowUs);
 
   // Forgets every press and the secondary mode, as when the driver link
   // stops: a release arriving later for an earlier press does nothing.
@@ -111,17 +111,20 @@ class DispatcherCore {
 
  private:
   void Perform(int function, int32_t eventType, int button, bool secondary);
-  void HeldKey(int function, int32_t eventType, bool foreground, uint16_t flags);
+  void HeldKey(int function, int32_t eventType, int button, bool foreground, uint16_t flags);
   void CtrlChord(uint16_t key);
-  void AcceleratedScrolling(uint16_t delta, const ClockTime& now);
+  void AcceleratedScrolling(uint16_t delta, uint64_t nowUs);
   void LogText(uint32_t mask, const wchar_t* text);
 
   DispatchPort& port_;
   bool secondaryMode_ = false;
   qvn::PressMap primaryPress_;
   qvn::PressMap secondaryPress_;
+  // Buttons whose key was not sent at the press (its window stayed behind):
+  // their release sends no key up either.
+  qvn::PressMap keyWithheld_;
   bool havePreviousScroll_ = false;
-  ClockTime previousScroll_;
+  uint64_t previousScrollUs_ = 0;
 };
 
 }  // namespace qme

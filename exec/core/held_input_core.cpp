@@ -2,15 +2,17 @@
 
 namespace qvn {
 
-bool HeldInputTracker::Holds(HeldKind kind, uint16_t code) const {
+const HeldInput* HeldInputTracker::Find(HeldKind kind, uint16_t code) const {
   for (const HeldInput& h : held_)
-    if (h.kind == kind && h.code == code) return true;
-  return false;
+    if (h.kind == kind && h.code == code) return &h;
+  return nullptr;
 }
 
-void HeldInputTracker::Down(HeldKind kind, uint16_t code, uint16_t flags) {
+bool HeldInputTracker::Holds(HeldKind kind, uint16_t code) const { return Find(kind, code) != nullptr; }
+
+void HeldInputTracker::Down(HeldKind kind, uint16_t code, uint16_t flags, uint16_t scan) {
   if (Holds(kind, code)) return;
-  held_.push_back(HeldInput{kind, code, flags});
+  held_.push_back(HeldInput{kind, code, flags, scan});
 }
 
 void HeldInputTracker::Up(HeldKind kind, uint16_t code) {

@@ -30,19 +30,12 @@ int QMEPointerSpeedIconId(int32_t preset) {
   return kQMEIconSpeedBase + (ValidPreset(preset) ? preset : 0);
 }
 
-bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t vk, uint32_t flags) {
+bool QMEShortcutKeyEvent(uint32_t shortcut, uint64_t vk, uint32_t flags, const QMEShortcutModifiers& held) {
   uint32_t sc = qvn::ShortcutNormalize(shortcut);
-  if (sc == 0) return false;
-  if (flags & kQMEKeyUpBit) {
-    if (vk == kQMEVkShift) mods.shift = false;
-    if (vk == kQMEVkControl) mods.ctrl = false;
-    return false;
-  }
-  if (vk == kQMEVkShift) mods.shift = true;
-  if (vk == kQMEVkControl) mods.ctrl = true;
+  if (sc == 0 || (flags & kQMEKeyUpBit)) return false;
   if (vk != (sc & qvn::kShortcutKeyMask)) return false;
-  if ((sc & qvn::kShortcutCtrl) && !mods.ctrl) return false;
-  if ((sc & qvn::kShortcutShift) && !mods.shift) return false;
+  if ((sc & qvn::kShortcutCtrl) && !held.ctrl) return false;
+  if ((sc & qvn::kShortcutShift) && !held.shift) return false;
   if ((sc & qvn::kShortcutAlt) && !(flags & kQMEKeyAltBit)) return false;
   return true;
 }

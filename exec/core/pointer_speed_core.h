@@ -45,7 +45,10 @@ int32_t QMEPointerSpeedFor(int preset, const QMEPointerSpeedPresets& presets);
 constexpr int kQMEIconSpeedBase = 145;
 int QMEPointerSpeedIconId(int32_t preset);
 
-// Ctrl and Shift as seen in the key messages so far.
+// Ctrl and Shift as the keyboard holds them when a key message is handled
+// (the system's key state, not a record kept from earlier messages: a
+// key-up that never reaches the hook library, as after Ctrl+Alt+Del or
+// Windows+L, would leave such a record "down" for good).
 struct QMEShortcutModifiers {
   bool ctrl = false;
   bool shift = false;
@@ -56,8 +59,8 @@ constexpr uint32_t kQMEVkControl = 0x11;
 constexpr uint32_t kQMEKeyUpBit = 0x80000000u;   // keystroke lParam bit 31
 constexpr uint32_t kQMEKeyAltBit = 0x20000000u;  // keystroke lParam bit 29
 
-// One key message: updates the modifier flags and tells whether it is the
-// shortcut being pressed. `vk` is the message's wParam, `flags` the low 32
-// bits of its lParam. Nothing matches (and no flag changes) while the
-// shortcut is 0.
-bool QMEShortcutKeyEvent(QMEShortcutModifiers& mods, uint32_t shortcut, uint64_t vk, uint32_t flags);
+// Whether one key message is the shortcut being pressed. `vk` is the
+// message's wParam, `flags` the low 32 bits of its lParam (Alt from its
+// context bit), `held` the Ctrl and Shift keys as they are down now.
+// Nothing matches while the shortcut is 0.
+bool QMEShortcutKeyEvent(uint32_t shortcut, uint64_t vk, uint32_t flags, const QMEShortcutModifiers& held);

@@ -2,12 +2,22 @@
 
 namespace qvn {
 
+SessionFlags InitialSessionFlags(uint32_t ownSession, uint32_t consoleSession) {
+  SessionFlags flags;
+  flags.consoleConnected = consoleSession == kNoConsoleSession || consoleSession == ownSession;
+  return flags;
+}
+
+bool LinkMayRun(const SessionFlags& flags) { return flags.consoleConnected && !flags.locked && !flags.asleep; }
+bool BreakMayRun(const SessionFlags& flags) { return !flags.locked && !flags.asleep; }
+
 DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code) {
   switch (code) {
     case kWtsConsoleConnect:
       flags.consoleConnected = true;
-      return flags.locked ? DeviceLinkAction::Stop : DeviceLinkAction::Start;
+      return LinkMayRun(flags) ? DeviceLinkAction::Start : DeviceLinkAction::Stop;
     case kWtsConsoleDisconnect:
+    case kWtsRemoteConnect:
       flags.consoleConnected = false;
       return DeviceLinkAction::Stop;
     case kWtsSessionLock:
@@ -15,11 +25,30 @@ DeviceLinkAction SessionChange(SessionFlags& flags, unsigned code) {
       return DeviceLinkAction::Stop;
     case kWtsSessionUnlock:
       flags.locked = false;
-      return flags.consoleConnected ? DeviceLinkAction::Start : DeviceLinkAction::Stop;
+      return LinkMayRun(flags) ? DeviceLinkAction::Start : DeviceLinkAction::Stop;
     default:
       return DeviceLinkAction::None;
   }
 }
+
+DeviceLinkAction PowerChange(SessionFlags& flags, unsigned event) {
+  switch (event) {
+    case kPbtSuspend:
+      flags.asleep = true;
+      return DeviceLinkAction::Stop;
+    case kPbtResumeSuspend:
+    case kPbtResumeAutomatic: {
+      const bool wasAsleep = flags.asleep;
+      flags.asleep = false;
+      if (!LinkMayRun(flags)) return DeviceLinkAction::None;
+      return wasAsleep ? DeviceLinkAction::Start : DeviceLinkAction::Restart;
+    }
+    default:
+      return DeviceLinkAction::None;
+  }
+}
+
+DeviceLinkAction EndSession(bool ending) { return ending ? DeviceLinkAction::Stop : DeviceLinkAction::None; }
 
 bool LinkLifecycle::StartRequested() {
   if (!stopWaiting_) return true;

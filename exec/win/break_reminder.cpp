@@ -14,6 +14,7 @@
 #include "exec_util.h"
 #include "qvnlog.h"
 #include "resource.h"
+#include "screen_placement_core.h"
 #include "settings.h"
 
 namespace {
@@ -26,6 +27,9 @@ struct QMEBreakThreadData {
 HANDLE g_hBreakThread = nullptr;
 DWORD g_breakThreadId = 0;
 QMEBreakThreadData* g_pBreakThreadData = nullptr;
+
+// Set by the main thread while the session is locked or the machine sleeps.
+volatile LONG g_breakPaused = 0;
 
 // Break-thread only.
 UINT_PTR g_breakTimer = 0;
@@ -91,11 +95,16 @@ bool PlayReminderSound(const wchar_t* setting, bool logOnlyFile) {
 
 INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_INITDIALOG) {
-    int height = GetSystemMetrics(SM_CYSCREEN);
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    int x = width / 2 - 100, y = height / 2 - 50;
-    if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", y, x);
-    SetWindowPos(hwnd, HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
+    // On the monitor the user is looking at: the one under the pointer.
+    qvn::ScreenRect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    POINT pt{};
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (GetCursorPos(&pt) && GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+      screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
+    const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, 100, 50);
+    if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", at.y, at.x);
+    SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     return TRUE;
   }
   if (msg == WM_COMMAND && LOWORD(wParam) == IDOK) {
@@ -110,6 +119,7 @@ void CALLBACK BreakReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DebugPrint(qvn::kExecLogTrace, L">>> BreakReminder_TimerProc");
   if (g_breakTimer) KillTimer(nullptr, g_breakTimer);
   g_breakTimer = 0;
+  if (g_breakPaused) return;  // fired just before the pause reached this thread
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnBreakTimer(s);
   DebugPrint(qvn::kExecLogInfo, L"BreakAudio %d", s.breakAudio);
@@ -127,7 +137,7 @@ void CALLBACK BreakReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   } else {
     DebugPrint(qvn::kExecLogTrace, L">>> StartTimerForBreak");
     KillTimers();
-    SetNext(QMEBreakOnRestart(s), L"StartTimerForBreak");
+    SetNext(QMEBreakOnRestart(s, g_breakPaused != 0), L"StartTimerForBreak");
   }
 }
 
@@ -135,6 +145,7 @@ void CALLBACK ResumeReminder_TimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DebugPrint(qvn::kExecLogTrace, L">>> ResumeReminder_TimerProc");
   if (g_resumeTimer) KillTimer(nullptr, g_resumeTimer);
   g_resumeTimer = 0;
+  if (g_breakPaused) return;
   QMEBreakSettings s = ReadSettings();
   QMEBreakReminder r = QMEBreakOnResumeTimer(s);
   if (r.playSound) DebugPrint(qvn::kExecLogInfo, L"PlaySound Resume %d", PlayReminderSound(L"BreakResumeWaveFile", true) ? 1 : 0);
@@ -153,6 +164,10 @@ void StartTimerForBreak() {
   QMEBreakSettings s = ReadSettings();
   DebugPrint(qvn::kExecLogInfo, L"break remainder %d", s.checkBreak);
   if (!s.checkBreak) return;
+  if (g_breakPaused) {
+    DebugPrint(qvn::kExecLogInfo, L"StartTimerForBreak break timers paused");
+    return;
+  }
   DebugPrint(qvn::kExecLogInfo, L"timer break remainder %d", s.breakMinutes);
   QMEBreakNext next = QMEBreakOnRestart(s);
   if (next.timer == QMEBreakTimer::None)
@@ -251,6 +266,12 @@ bool QMEThreadBreakRequestExitAndWait() {
   FreeThreadData();
   DebugPrint(qvn::kExecLogInfo, L"Break Thread is closed.");
   return true;
+}
+
+void QMEThreadBreakPause(bool paused) {
+  DebugPrint(qvn::kExecLogInfo, paused ? L"QMEThreadBreakPause paused" : L"QMEThreadBreakPause resumed");
+  InterlockedExchange(&g_breakPaused, paused ? 1 : 0);
+  QMEThreadBreakReset();
 }
 
 void QMEThreadBreakReset() {

@@ -10,8 +10,10 @@
 #include "dispatcher.h"
 #include "exec_util.h"
 #include "keystroke_core.h"
+#include "launch_command.h"
 #include "qvnlog.h"
 #include "settings.h"
+#include "window_command_core.h"
 
 #ifndef ERROR_ELEVATION_REQUIRED
 #define ERROR_ELEVATION_REQUIRED 740L
@@ -30,6 +32,14 @@ void ButtonTextGet(const wchar_t* base, int button, bool secondary, wchar_t* tex
   text[room - 1] = 0;
 }
 
+class FileSystem : public qvn::FileExistsPort {
+ public:
+  bool FileExists(const std::wstring& path) override {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+};
+
 class ReplayPort : public qme::KeystrokePort {
  public:
   void Key(uint16_t vk, bool down) override {
@@ -41,23 +51,47 @@ class ReplayPort : public qme::KeystrokePort {
 
 }  // namespace
 
+namespace {
+
+// A window command for one top-level window.
+class WinWindowCommandPort : public qvn::WindowCommandPort {
+ public:
+  WinWindowCommandPort(HWND window, UINT message) : window_(window), message_(message) {}
+  void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
+  uint32_t Post(uint32_t command) override {
+    if (PostMessageW(window_, message_, command, 0)) return 0;
+    DWORD error = GetLastError();
+    return error ? error : ERROR_ACCESS_DENIED;
+  }
+  bool Maximized() override { return IsZoomed(window_) != FALSE; }
+  bool BringForward() override {
+    return SetForegroundWindow(window_) && GetAncestor(GetForegroundWindow(), GA_ROOT) == window_;
+  }
+  void Key(uint16_t vk, bool down, uint16_t flags) override { QMEDispatchKey(vk, down, flags); }
+
+ private:
+  HWND window_;
+  UINT message_;
+};
+
+}  // namespace
+
 bool QMEFuncWindowCommand(UINT message, WPARAM wParam) {
   POINT pt;
   if (!GetCursorPos(&pt)) {
     DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand GetCursorPos failed! %d", GetLastError());
     return false;
   }
+  // The top-level window itself: a dialog or tool window is closed, not
+  // the program that owns it.
   HWND window = WindowFromPoint(pt);
-  HWND root = window ? GetAncestor(window, GA_ROOTOWNER) : nullptr;
+  HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
   if (!root) {
     DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand no window under the cursor");
     return false;
   }
-  if (!PostMessageW(root, message, wParam, 0)) {
-    DebugPrint(qvn::kExecLogError, L"QMEFuncWindowCommand PostMessage failed! %d", GetLastError());
-    return false;
-  }
-  return true;
+  WinWindowCommandPort port(root, message);
+  return qvn::WindowCommandRun(port, static_cast<uint32_t>(wParam));
 }
 
 bool ShellFunction(int kind) {
@@ -124,12 +158,20 @@ bool LaunchAppFunction(int button, bool secondary) {
     DebugPrint(qvn::kExecLogError, L"LaunchAppFunction ButtonNo !wcslen(RegValue)");
     return false;
   }
+  FileSystem files;
+  qvn::LaunchCommand launch;
+  if (!qvn::LaunchCommandResolve(command, files, &launch)) {
+    // Nothing is started rather than a program named by a part of the path.
+    DebugPrint(qvn::kExecLogError, L"LaunchAppFunction ButtonNo %d %s CreateProcess failed! %d", number, command,
+               ERROR_FILE_NOT_FOUND);
+    return false;
+  }
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  wchar_t commandLine[QME_SETTING_TEXT_CHARS];  // CreateProcessW may write into it
-  wcscpy(commandLine, command);
-  if (CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+  std::wstring commandLine = qvn::LaunchCommandLine(launch);  // CreateProcessW may write into it
+  if (CreateProcessW(launch.searched ? nullptr : launch.program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                     nullptr, nullptr, &si, &pi)) {
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return true;
@@ -157,29 +199,27 @@ bool LaunchAppFunction(int button, bool secondary) {
 }
 
 DWORD WINAPI LaunchApplicationElevatedThreadProc(void* param) {
-  wchar_t* path = static_cast<wchar_t*>(param);
-  // A quoted program path ("C:\Program Files\x.exe" -a) is taken without
-  // its quotes; the arguments are not passed on this path.
-  wchar_t program[QME_SETTING_TEXT_CHARS];
-  lstrcpynW(program, path, QME_SETTING_TEXT_CHARS);
-  if (program[0] == L'"') {
-    wchar_t* close = wcschr(program + 1, L'"');
-    if (close) *close = 0;
-    memmove(program, program + 1, (wcslen(program + 1) + 1) * sizeof(wchar_t));
+  wchar_t* command = static_cast<wchar_t*>(param);
+  // The same program and arguments as the first try, read by the same rule.
+  FileSystem files;
+  qvn::LaunchCommand launch;
+  bool resolved = qvn::LaunchCommandResolve(command, files, &launch);
+  wchar_t directory[QME_SETTING_TEXT_CHARS] = {};
+  bool haveDirectory = false;
+  if (resolved && !launch.searched) {
+    lstrcpynW(directory, launch.program.c_str(), QME_SETTING_TEXT_CHARS);
+    haveDirectory = PathRemoveFileSpecW(directory) != FALSE;
   }
-  wchar_t file[QME_SETTING_TEXT_CHARS];
-  lstrcpynW(file, PathFindFileNameW(program), QME_SETTING_TEXT_CHARS);
-  wchar_t directory[QME_SETTING_TEXT_CHARS];
-  lstrcpynW(directory, program, QME_SETTING_TEXT_CHARS);
-  bool haveDirectory = PathRemoveFileSpecW(directory) != FALSE;
   // The shell's execution wants COM on the calling thread.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  if (!haveDirectory) {
+  if (resolved && !launch.searched && !haveDirectory) {
     DebugPrint(qvn::kExecLogError, L"LaunchApplicationElevatedThreadProc PathRemoveFileSpec failed!");
-  } else if (!QMEUtilShellExecuteProcess(file, directory, nullptr, true, nullptr)) {
-    DebugPrint(qvn::kExecLogError, L"LaunchApplicationElevatedThreadProc QMEUtilShellExecuteProcess failed!%s!", path);
+  } else if (!resolved ||
+             !QMEUtilShellExecuteProcess(launch.program.c_str(), haveDirectory ? directory : nullptr,
+                                         launch.arguments.empty() ? nullptr : launch.arguments.c_str(), true, nullptr)) {
+    DebugPrint(qvn::kExecLogError, L"LaunchApplicationElevatedThreadProc QMEUtilShellExecuteProcess failed!%s!", command);
   }
   if (SUCCEEDED(com)) CoUninitialize();
-  HeapFree(GetProcessHeap(), 0, path);
+  HeapFree(GetProcessHeap(), 0, command);
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "device_filter.h"
+#include "link_recovery_core.h"
 #include "dispatcher.h"
 #include "exec_app.h"
 #include "exec_util.h"
@@ -14,9 +15,6 @@
 QMEThreadDeviceData g_DeviceThreadData{};
 
 namespace {
-
-const wchar_t kSetupToolFile[] = L"QvnSetupCustomAction.exe";
-const wchar_t* const kHardwareIds[] = {QVN_MOUSE_HARDWARE_ID_WIRED, QVN_MOUSE_HARDWARE_ID_WIRELESS};
 
 void CloseAndClear(HANDLE* h) {
   if (*h) CloseHandle(*h);
@@ -139,16 +137,108 @@ void QMEThreadDeviceSignalDeviceChange(QMEThreadDeviceData* data) {
   if (data->hEventDeviceChange) SetEvent(data->hEventDeviceChange);
 }
 
+void QMEThreadDeviceSignalRestart(QMEThreadDeviceData* data) {
+  if (!data->hEventDeviceChange) return;
+  InterlockedExchange(&data->restartRequested, 1);
+  SetEvent(data->hEventDeviceChange);
+}
+
+namespace {
+
+// The running thread's hold on the driver: open, reopen after a loss, and
+// the retry timer of the link recovery.
+class LinkState {
+ public:
+  LinkState(const wchar_t* deviceName, HANDLE ioEvent) : name_(deviceName), ioEvent_(ioEvent) {}
+
+  QMEDeviceFilter filter;
+  bool open = false;
+  bool firstWait = true;
+
+  // Opens the driver and sends the configuration; the first wait starts on
+  // the next pass. An absent device is logged once per absence.
+  bool TryOpen() {
+    if (!filter.Create(name_)) {
+      if (!absentLogged_)
+        DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.");
+      absentLogged_ = true;
+      return false;
+    }
+    absentLogged_ = false;
+    open = true;
+    recovery_.Opened();
+    filter.IoctlLoadConfig();
+    firstWait = true;
+    SetEvent(ioEvent_);
+    return true;
+  }
+  // Opens now; when that fails and `retry`, tries again after the
+  // recovery's delays.
+  void Reopen(bool retry) {
+    retryDue_ = 0;
+    if (TryOpen() || !retry) return;
+    Schedule(recovery_.OpenFailed());
+  }
+  // The wait or its result failed: the driver is closed, what the link
+  // held is let go, and it is opened again after the recovery's delay.
+  void Lost() {
+    Close();
+    Schedule(recovery_.Lost());
+  }
+  void Close() {
+    filter.Close();
+    if (open) LinkStoppedOnItsOwn();
+    open = false;
+  }
+  void EventReceived() { recovery_.EventReceived(); }
+  // A device arrived or the machine resumed: a new round of attempts.
+  void Renew() { recovery_.Renew(); }
+
+  // Milliseconds the thread may wait before the next reopen is due.
+  DWORD WaitMs() const {
+    if (retryDue_ == 0) return INFINITE;
+    ULONGLONG now = GetTickCount64();
+    return retryDue_ > now ? static_cast<DWORD>(retryDue_ - now) : 0;
+  }
+  // The wait timed out: a reopen is due.
+  void RetryDue() {
+    retryDue_ = 0;
+    if (open) return;
+    DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun reopening the driver (attempt %d)", recovery_.OpenFailures() + 1);
+    Reopen(true);
+  }
+
+ private:
+  void Schedule(uint32_t delayMs) {
+    if (delayMs == qvn::kLinkRetryNever) {
+      retryDue_ = 0;
+      DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun link lost, waiting for the mouse to return");
+      return;
+    }
+    DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun link lost, reopening the driver in %u ms", delayMs);
+    retryDue_ = GetTickCount64() + delayMs;
+    if (retryDue_ == 0) retryDue_ = 1;
+  }
+
+  const wchar_t* name_;
+  HANDLE ioEvent_;
+  qvn::LinkRecovery recovery_;
+  ULONGLONG retryDue_ = 0;  // 0: no reopen scheduled
+  bool absentLogged_ = false;
+};
+
+}  // namespace
+
 DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   auto* data = static_cast<QMEThreadDeviceData*>(threadData);
   DebugPrint(qvn::kExecLogTrace, L">>> QmeThreadDeviceRun");
   DebugPrint(qvn::kExecLogButtonEvent, L">>> QmeThreadDeviceRun %s", data->deviceName);
   HRESULT com = CoInitialize(nullptr);
 
-  QMEDeviceFilter filter;
   HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  bool deviceOpen = false;
-  bool firstWait = true;
+  LinkState link(data->deviceName, ioEvent);
+  QMEDeviceFilter& filter = link.filter;
+  bool firstPass = true;
   OVERLAPPED overlapped{};
   uint8_t waitInput[2] = {0, 0};
   QvnDriverEvent record{};
@@ -171,7 +261,7 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
                                       data->hEventDeviceChange};
     bool run = true;
     while (run) {
-      DWORD r = MsgWaitForMultipleObjects(kHandles, handles, FALSE, INFINITE, QS_ALLINPUT);
+      DWORD r = MsgWaitForMultipleObjects(kHandles, handles, FALSE, link.WaitMs(), QS_ALLINPUT);
       switch (r) {
         case WAIT_OBJECT_0 + kStop:
           DebugPrint(qvn::kExecLogInfo, L"Link Thread, user request stop!");
@@ -188,22 +278,23 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
 
         case WAIT_OBJECT_0 + kIo:
           ResetEvent(ioEvent);
-          if (!deviceOpen) break;
-          if (!firstWait) {
+          if (!link.open) break;
+          if (!link.firstWait) {
             if (!filter.GetOverlappedResult(&overlapped)) {
               DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun GetOverlappedResult failed! %d", GetLastError());
-              run = false;
+              link.Lost();
               break;
             }
+            link.EventReceived();
             DebugPrint(qvn::kExecLogButtonEvent, L"Event from driver. EventType:%d btnId:%d", record.EventType, record.ButtonId);
             RouteEvent(record);
           }
-          firstWait = false;
+          link.firstWait = false;
           overlapped = OVERLAPPED{};
           overlapped.hEvent = ioEvent;
           if (!filter.IoctlEventWait(&overlapped, waitInput, &record)) {
             DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun IoctlEventWait failed! %d", GetLastError());
-            run = false;
+            link.Lost();
           }
           break;
 
@@ -213,27 +304,33 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
           qvn::DispatcherMemoryForget();
           QMEFstmParametersInitialize();
           QMESettingsLoadFromRegistry();
-          if (deviceOpen) filter.IoctlLoadConfig();
+          if (link.open) filter.IoctlLoadConfig();
           break;
 
-        case WAIT_OBJECT_0 + kDevice:
-          filter.Close();
-          if (deviceOpen) LinkStoppedOnItsOwn();
-          deviceOpen = false;
-          for (const wchar_t* id : kHardwareIds) QMEDeviceInternalFiltersInstall(id);
-          if (filter.Create(data->deviceName)) {
-            deviceOpen = true;
-            filter.IoctlLoadConfig();
-            firstWait = true;
-            SetEvent(ioEvent);
-          } else {
-            DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.");
+        case WAIT_OBJECT_0 + kDevice: {
+          const bool restart = InterlockedExchange(&data->restartRequested, 0) != 0;
+          if (restart) {
+            DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun restarting the link");
+            link.Close();
+          } else if (link.open) {
+            DebugPrint(qvn::kExecLogInfo, L"QmeThreadDeviceRun device change, the driver stays open");
+            break;
           }
+          link.Renew();
+          // At the thread's start an absent mouse is simply absent; after
+          // an arrival or a resume it may need a moment to appear.
+          link.Reopen(!firstPass);
+          firstPass = false;
           break;
+        }
 
         case WAIT_OBJECT_0 + kHandles:
           DebugPrint(qvn::kExecLogInfo, L"MsgWaitForMultipleObjects message received");
           PumpMessages();
+          break;
+
+        case WAIT_TIMEOUT:
+          link.RetryDue();
           break;
 
         default:
@@ -254,44 +351,4 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   if (SUCCEEDED(com)) CoUninitialize();
   DebugPrint(qvn::kExecLogInfo, L"Link Thread, end");
   return 0;
-}
-
-void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId) {
-  DebugPrint(qvn::kExecLogTrace, L">>> QMEDeviceInternalFiltersInstall %s", hardwareId);
-  wchar_t dir[kQvnPathChars];
-  if (!QMEUtilGetCurrentModulePath(nullptr, dir)) {
-    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
-    return;
-  }
-  wchar_t file[kQvnPathChars];
-  wchar_t params[kQvnPathChars];
-  if (QvnFormatWf(dir, kQvnPathChars, L"%s\\", wcslen(dir) ? dir : L".") < 0 ||
-      QvnFormatWf(file, kQvnPathChars, L"%s%s", dir, kSetupToolFile) < 0 ||
-      QvnFormatWf(params, kQvnPathChars, L"-DriverUpdate,%s,%s", hardwareId, QVN_MAIN_WINDOW_CLASS) < 0) {
-    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall path too long!");
-    return;
-  }
-  bool elevated = false;
-  int elevatedRuns = 0;
-  for (;;) {
-    DWORD exitCode = 0;
-    if (!QMEUtilShellExecuteProcessAndWait(file, dir, params, elevated, &exitCode)) {
-      DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilShellExecuteProcessAndWait failed!");
-      return;
-    }
-    if (exitCode == 0) return;
-    if (exitCode == ERROR_ACCESS_DENIED) {
-      DebugPrint(qvn::kExecLogInfo, L"QMEDeviceInternalFiltersInstall ERROR_ACCESS_DENIED!");
-      if (elevatedRuns >= kQmeDriverUpdateElevatedAttempts) {
-        DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall still denied after %d elevated runs, giving up!",
-                   elevatedRuns);
-        return;
-      }
-      ++elevatedRuns;
-      elevated = true;
-      continue;
-    }
-    DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall ExitCode unexpected failure!");
-    return;
-  }
 }

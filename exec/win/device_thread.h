@@ -1,7 +1,9 @@
 // The device thread (the "link thread" in the log): owns the driver's
 // filter device, keeps one event wait outstanding and hands every event to
-// the dispatcher or the click-lock state machine. Started and stopped by
-// the main thread.
+// the dispatcher or the click-lock state machine. A failed wait (the mouse
+// unplugged, a receiver dropping out) does not end it: it reopens the
+// driver after the delays of link_recovery_core. Started and stopped by
+// the main thread; it never waits for the setup tool (driver_update_request.h).
 #pragma once
 #include <windows.h>
 
@@ -10,6 +12,7 @@ struct QMEThreadDeviceData {
   HANDLE hEventStop;          // auto-reset, created non-signalled
   HANDLE hEventDeviceChange;  // auto-reset, created signalled: the first pass opens the device
   HANDLE hEventConfigChange;  // auto-reset, created non-signalled
+  volatile LONG restartRequested;  // with hEventDeviceChange: close and reopen the driver
   wchar_t deviceName[MAX_PATH];
 };
 
@@ -19,15 +22,12 @@ extern QMEThreadDeviceData g_DeviceThreadData;
 bool QMEThreadDeviceStart(QMEThreadDeviceData* data, const wchar_t* deviceName);
 void QMEThreadDeviceRequestExitAndWait(QMEThreadDeviceData* data);
 void QMEThreadDeviceSignalConfigChange(QMEThreadDeviceData* data);
+// A device arrived or left, or a driver update ended: the thread tries the
+// driver again if it is not open (an open link is left as it is; should
+// the mouse have gone, its wait fails and the thread reopens by itself).
 void QMEThreadDeviceSignalDeviceChange(QMEThreadDeviceData* data);
+// The machine resumed: the thread closes the driver and opens it again
+// (and sends the configuration), whatever state it was in.
+void QMEThreadDeviceSignalRestart(QMEThreadDeviceData* data);
 
 DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData);
-
-// Runs the setup tool's driver update for one hardware identifier, elevated
-// again when it answers "access denied". The result is not used.
-void QMEDeviceInternalFiltersInstall(const wchar_t* hardwareId);
-
-// How often an "access denied" answer leads to another elevated run. Under
-// Wine "runas" starts the tool unelevated, so a tool that always answers 5
-// would otherwise be restarted for ever.
-constexpr int kQmeDriverUpdateElevatedAttempts = 3;

@@ -3,10 +3,12 @@
 #include <string>
 
 #include "button_functions.h"
+#include "customised_programs.h"
 #include "app_switch_memory.h"
 #include "dispatcher_core.h"
 #include "exec_app.h"
 #include "exec_util.h"
+#include "hosted_program_window.h"
 #include "inject.h"
 #include "pointer_speed.h"
 #include "program_name_cache.h"
@@ -18,16 +20,25 @@
 
 namespace {
 
-const wchar_t kAppKey[] = L"Control Panel\\Mouse\\App";
-
 const QMEInjectTransport kDriverTransport = {QMEUtilKeyboardKeySimulate, QMEUtilMouseButtonSimulate};
 const QMEInjectTransport* g_transport = &kDriverTransport;
 
-bool EnumerateAppKey(void*, uint32_t index, std::wstring* name) {
-  wchar_t buffer[MAX_PATH + 1];
-  if (!QMEUtilRegistryKeyEnumerate(HKEY_CURRENT_USER, kAppKey, index, buffer, MAX_PATH + 1)) return false;
-  *name = buffer;
-  return true;
+// The customised programs one after the other (the walks ask for index 0,
+// 1, 2, ... in turn); context is a qvn::CustomisedProgramWalk.
+bool EnumerateAppKey(void* context, uint32_t, std::wstring* name) {
+  auto* walk = static_cast<qvn::CustomisedProgramWalk*>(context);
+  wchar_t program[MAX_PATH], fullPath[MAX_PATH];
+  for (;;) {
+    switch (walk->Next(program, fullPath)) {
+      case qvn::CustomisedProgramWalk::Step::Program:
+        *name = program;
+        return true;
+      case qvn::CustomisedProgramWalk::Step::NotProgram:
+        continue;
+      case qvn::CustomisedProgramWalk::Step::End:
+        return false;
+    }
+  }
 }
 
 std::wstring CurrentApplication() {
@@ -50,9 +61,21 @@ class WinDispatchPort : public qme::DispatchPort {
   void LinkConfigReload() override { QMESettingsLoadFromRegistry(); }
   std::wstring CurrentApplicationName() override { return CurrentApplication(); }
   const QMELinkConfData& LinkConfig() override { return g_linkConfData; }
-  void TargetForeground() override {
-    if (target_ && !SetForegroundWindow(target_))
+  bool TargetForeground() override {
+    if (!target_) return true;
+    // A background process is refused the foreground under the foreground
+    // lock (the window only flashes in the taskbar): then the target is
+    // not the window keys would go to.
+    if (!SetForegroundWindow(target_)) {
       DebugPrint(qvn::kExecLogError, L"ExecuteFunctions SetForegroundWindow failed! %d", GetLastError());
+      return false;
+    }
+    HWND front = GetForegroundWindow();
+    if (front && GetAncestor(front, GA_ROOT) != GetAncestor(target_, GA_ROOT)) {
+      DebugPrint(qvn::kExecLogError, L"ExecuteFunctions SetForegroundWindow: another window is in front");
+      return false;
+    }
+    return true;
   }
 
   void Key(uint16_t vk, bool down, uint16_t flags) override { QMEDispatchKey(vk, down, flags); }
@@ -71,14 +94,11 @@ class WinDispatchPort : public qme::DispatchPort {
   }
   void LaunchApplication(int button, bool secondary) override { LaunchAppFunction(button, secondary); }
   void ShellFunction(int kind) override { ::ShellFunction(kind); }
-  bool PointerSpeedToggle() override { return QMEFuncPointerSpeedToggle(); }
-  void TrayIconUpdate() override { QMETrayIcon(true, true); }
+  void PointerSpeedToggle() override { QMEPointerSpeedToggleRequest(); }
+  // Through the driver, as the mouse's own notches come: input injected
+  // by a program is dropped over windows of higher integrity.
   void WheelNotches(int count, int16_t notchDelta) override {
-    POINT pt{};
-    GetCursorPos(&pt);
-    for (int i = 0; i < count; ++i)
-      mouse_event(MOUSEEVENTF_WHEEL, static_cast<DWORD>(pt.x), static_cast<DWORD>(pt.y),
-                  static_cast<DWORD>(static_cast<LONG>(notchDelta)), 0);
+    for (int i = 0; i < count; ++i) QMEUtilMouseWheelSimulate(static_cast<uint16_t>(notchDelta));
   }
 
  private:
@@ -156,30 +176,43 @@ void QMEDispatcherTransportSet(const QMEInjectTransport* transport) {
 void QMEDispatchKey(uint16_t virtualKey, bool down, uint16_t keyFlags) { g_transport->key(virtualKey, down, keyFlags); }
 void QMEDispatchButton(int button, bool down) { g_transport->button(button, down); }
 
+// Microseconds of the performance counter: monotonic and finer than a
+// millisecond (the system time moves in steps of about 15.6 ms on Windows).
+static uint64_t MonotonicMicroseconds() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f{};
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  if (frequency.QuadPart <= 0) return static_cast<uint64_t>(GetTickCount64()) * 1000u;
+  const uint64_t ticks = static_cast<uint64_t>(now.QuadPart), f = static_cast<uint64_t>(frequency.QuadPart);
+  return ticks / f * 1000000u + ticks % f * 1000000u / f;
+}
+
 void ExecuteFunctions(const QvnDriverEvent& record) {
-  SYSTEMTIME st;
-  GetSystemTime(&st);
-  qme::ClockTime now{st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-  g_dispatcher.ExecuteFunctions(record.EventType, record.ButtonId, now);
+  g_dispatcher.ExecuteFunctions(record.EventType, record.ButtonId, MonotonicMicroseconds());
 }
 
 void QMEDispatcherReset() { g_dispatcher.Reset(); }
 
 bool CheckApplicationChanged(HWND window) {
   wchar_t name[kQvnPathChars];
-  if (!ProgramDisplayName(window, name)) {
+  if (!ProgramDisplayName(QMEUtilHostedProgramWindowGet(window), name)) {
     DebugPrint(qvn::kExecLogError, L"CheckApplicationChanged QMEUtilWindowExecutableNameGet failed!");
     return false;
   }
+  qvn::CustomisedProgramWalk walk;
   if (!g_memoryTrusted) {
     std::wstring current = CurrentApplication();
-    if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, nullptr)) return false;
+    if (!qme::ApplicationSwitch(name, &current, EnumerateAppKey, &walk)) return false;
     QMESettingCurrentApplicationSet(current.c_str());
     return true;
   }
   wchar_t current[MAX_PATH];
   QMESettingCurrentApplicationGet(current, MAX_PATH);
-  if (!qvn::ApplicationSelect(name, current, MAX_PATH, g_appSwitch, EnumerateAppKey, nullptr)) return false;
+  if (!qvn::ApplicationSelect(name, current, MAX_PATH, g_appSwitch, EnumerateAppKey, &walk)) return false;
   QMESettingCurrentApplicationSet(current);
   return true;
 }
@@ -193,14 +226,18 @@ uint16_t KeyCodeVirtualGet(int functionId) {
 namespace qvn {
 
 void DispatcherMemoryForget() {
-  LastProcessForget();
-  g_programNames.Forget();
+  // A program's display name does not depend on the settings (the
+  // executive's own writes, such as a pointer-speed toggle, change them
+  // too): only what the settings decide is dropped.
   g_appSwitch.Forget();
 }
 
 void DispatcherMemoryTrust(bool trusted) {
   g_memoryTrusted = trusted;
-  if (!trusted) DispatcherMemoryForget();
+  if (trusted) return;
+  DispatcherMemoryForget();
+  LastProcessForget();
+  g_programNames.Forget();
 }
 
 }  // namespace qvn

@@ -13,7 +13,8 @@ void ExecuteFunctions(const QvnDriverEvent& record);
 // thread, or any thread while none runs.
 void QMEDispatcherReset();
 
-// True when the program owning `window` differs from the current
+// True when the program owning `window` (for a Store program's frame, the
+// program it hosts: hosted_program_window.h) differs from the current
 // application; updates the current application name (see settings.h).
 bool CheckApplicationChanged(HWND window);
 
@@ -39,12 +40,15 @@ namespace qvn {
 // What the dispatcher keeps between presses on the device thread: the
 // display names of the programs it met (by process), the customised
 // application names and whether the link configuration in use was loaded
-// for the current application. Forget drops all of it, so the next press
-// decides afresh (walk and reload). Device thread only.
+// for the current application. Forget drops what the settings decide (the
+// customised names and the loaded configuration), so the next press
+// decides afresh (walk and reload); program names stay, as no setting
+// changes them. Device thread only.
 void DispatcherMemoryForget();
 // Whether every change of the settings is sure to reach
 // DispatcherMemoryForget (the settings watch is armed). While not, each
-// press walks the "App" keys as if nothing were kept.
+// press walks the "App" keys as if nothing were kept; taking the trust
+// away (the thread ends) drops the program names too.
 void DispatcherMemoryTrust(bool trusted);
 
 }  // namespace qvn

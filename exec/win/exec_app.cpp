@@ -5,9 +5,14 @@
 #include <shellapi.h>
 #include <wtsapi32.h>
 
+#include <cstddef>
+#include <cwchar>
+#include <string>
+
 #include "break_reminder.h"
 #include "click_state_machine.h"
 #include "device_thread.h"
+#include "driver_update_request.h"
 #include "exec_util.h"
 #include "hook_loader.h"
 #include "pointer_speed.h"
@@ -34,6 +39,8 @@ const GUID kGuidDevInterfaceKeyboard = {0x884b96c3, 0x56ef, 0x11d1, {0xbc, 0x8c,
 
 qvn::SessionFlags g_session;
 qvn::LinkLifecycle g_link;
+bool g_breakPaused = false;
+bool g_startUpdateRequested = false;
 HDEVNOTIFY g_notifyMouse = nullptr;
 HDEVNOTIFY g_notifyKeyboard = nullptr;
 BOOL g_clickLockWasOn = FALSE;
@@ -65,11 +72,29 @@ void QvnNotificationDeviceUnregister() {
   if (g_notifyKeyboard) { UnregisterDeviceNotification(g_notifyKeyboard); g_notifyKeyboard = nullptr; }
 }
 
-void QvnNotificationDeviceChange(WPARAM event) {
+// The hardware identifiers of the mouse named by an arrived device
+// interface (none for a keyboard, a headset or another mouse).
+qvn::HardwareIdMask ArrivedMouseIds(WPARAM event, LPARAM lParam) {
+  if (event != DBT_DEVICEARRIVAL || !lParam) return 0;
+  const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
+  if (header->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE ||
+      header->dbch_size <= offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name))
+    return 0;
+  const auto* iface = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(lParam);
+  // The name fills the rest of the record; it is not trusted to be terminated.
+  const size_t chars = (header->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)) / sizeof(wchar_t);
+  std::wstring name(iface->dbcc_name, wcsnlen(iface->dbcc_name, chars));
+  DebugPrint(qvn::kExecLogDeviceChange, L"QvnNotificationDeviceChange arrived %s", name.c_str());
+  return qvn::HardwareIdsInDevicePath(name.c_str());
+}
+
+void QvnNotificationDeviceChange(WPARAM event, LPARAM lParam) {
   DebugPrint(qvn::kExecLogTrace, L">>> QvnNotificationDeviceChange");
   DebugPrint(qvn::kExecLogDeviceChange, L"%s", qvn::DeviceChangeEventName(static_cast<unsigned>(event)));
   if (qvn::DeviceChangeNeedsRecheck(static_cast<unsigned>(event))) {
     DebugPrint(qvn::kExecLogDeviceChange, L"DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE");
+    // Only the mouse that arrived gets a driver update, off the device thread.
+    QMEDriverUpdateRequest(ArrivedMouseIds(event, lParam));
     QMEThreadDeviceSignalDeviceChange(&g_DeviceThreadData);
   }
 }
@@ -89,6 +114,12 @@ void DeviceStart(HWND hwnd) {
   }
   QvnNotificationDeviceRegister(hwnd);
   QMEThreadDeviceStart(&g_DeviceThreadData, kFilterDeviceName);
+  // A mouse plugged in while the executive did not run: both identifiers
+  // once per run; later only the ones that arrive.
+  if (!g_startUpdateRequested) {
+    g_startUpdateRequested = true;
+    QMEDriverUpdateRequest(qvn::kAllMouseHardwareIds);
+  }
 }
 
 // Stops the link and waits for its thread. Messages are served during the
@@ -102,6 +133,36 @@ void DeviceStop() {
   QMEThreadDeviceRequestExitAndWait(&g_DeviceThreadData);
   LinkStoppedReset();
   if (g_link.StopEnded() && g_hMainWnd && IsWindow(g_hMainWnd)) DeviceStart(g_hMainWnd);
+}
+
+// Resume: a running link closes and reopens the driver; a stopped one starts.
+void DeviceRestart(HWND hwnd) {
+  if (g_DeviceThreadData.hThread && !g_link.StopWaiting()) QMEThreadDeviceSignalRestart(&g_DeviceThreadData);
+  else DeviceStart(hwnd);
+}
+
+void RunLinkAction(HWND hwnd, qvn::DeviceLinkAction action) {
+  switch (action) {
+    case qvn::DeviceLinkAction::Start: DeviceStart(hwnd); break;
+    case qvn::DeviceLinkAction::Stop: DeviceStop(); break;
+    case qvn::DeviceLinkAction::Restart: DeviceRestart(hwnd); break;
+    case qvn::DeviceLinkAction::None: break;
+  }
+}
+
+// The break timers stop while the session is locked or the machine sleeps
+// and start a fresh period on return.
+void BreakPauseFollowSession() {
+  const bool paused = !qvn::BreakMayRun(g_session);
+  if (paused == g_breakPaused) return;
+  g_breakPaused = paused;
+  QMEThreadBreakPause(paused);
+}
+
+void OnPowerBroadcast(HWND hwnd, WPARAM event) {
+  DebugPrint(qvn::kExecLogWindowMessage, L"WM_POWERBROADCAST 0x%x", static_cast<unsigned>(event));
+  RunLinkAction(hwnd, qvn::PowerChange(g_session, static_cast<unsigned>(event)));
+  BreakPauseFollowSession();
 }
 
 void OnSessionChange(HWND hwnd, WPARAM code, LPARAM sessionOfEvent) {
@@ -121,14 +182,13 @@ void OnSessionChange(HWND hwnd, WPARAM code, LPARAM sessionOfEvent) {
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID %d", own); break;
     case qvn::kWtsSessionUnlock:
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_SESSION_UNLOCK session ID %d", own); break;
+    case qvn::kWtsRemoteConnect:
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE WTS_REMOTE_CONNECT session ID %d", own); break;
     default:
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_WTSSESSION_CHANGE 0x%x", static_cast<unsigned>(code)); break;
   }
-  switch (qvn::SessionChange(g_session, static_cast<unsigned>(code))) {
-    case qvn::DeviceLinkAction::Start: DeviceStart(hwnd); break;
-    case qvn::DeviceLinkAction::Stop: DeviceStop(); break;
-    case qvn::DeviceLinkAction::None: break;
-  }
+  RunLinkAction(hwnd, qvn::SessionChange(g_session, static_cast<unsigned>(code)));
+  BreakPauseFollowSession();
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
@@ -216,6 +276,7 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   }
   switch (msg) {
     case WM_DESTROY:
+      KillTimer(hwnd, kQmeTrayRetryTimer);
       QMETrayIcon(false, false);
       WTSUnRegisterSessionNotification(hwnd);
       PostQuitMessage(0);
@@ -225,8 +286,20 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       return 0;
     case WM_ENDSESSION:
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_ENDSESSION");
-      DeviceStop();
+      // A shutdown cancelled by another program (wParam false) leaves the
+      // session, and so the link, running.
+      if (qvn::EndSession(wParam != FALSE) == qvn::DeviceLinkAction::Stop) DeviceStop();
+      else DebugPrint(qvn::kExecLogInfo, L"WM_ENDSESSION the session goes on, the link stays");
       return 0;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(hwnd, wParam);
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kQmeTrayRetryTimer) {
+        QMETrayIcon(true, false);
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDM_ABOUT:
@@ -241,7 +314,7 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       break;
     case WM_DEVICECHANGE:
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_DEVICECHANGE");
-      QvnNotificationDeviceChange(wParam);
+      QvnNotificationDeviceChange(wParam, lParam);
       return TRUE;
     case WM_WTSSESSION_CHANGE:
       OnSessionChange(hwnd, wParam, lParam);
@@ -269,6 +342,13 @@ LRESULT CALLBACK QMEMainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       return 0;
     case WM_APP_QUORVANE_FSTM_EVENT:
       QMEFstmEvent(static_cast<unsigned>(wParam), lParam);
+      return 0;
+    case WM_APP_QUORVANE_SPEED_TOGGLED:
+      QMETrayIcon(true, true);
+      return 0;
+    case WM_APP_QUORVANE_DRIVER_UPDATED:
+      DebugPrint(qvn::kExecLogWindowMessage, L"WM_APP_QUORVANE_DRIVER_UPDATED %d", static_cast<int>(wParam));
+      QMEThreadDeviceSignalDeviceChange(&g_DeviceThreadData);
       return 0;
     case WM_APP_QUORVANE_LINK_STOPPED:
       DebugPrint(qvn::kExecLogWindowMessage, L"WM_APP_QUORVANE_LINK_STOPPED");
@@ -350,7 +430,14 @@ int QMEExecutiveMain(HINSTANCE instance) {
     return 1;
   }
 
-  DeviceStart(hwnd);
+  // An executive in a session that is not the console's (Remote Desktop)
+  // leaves the physical mouse to the console session's executive.
+  g_session = qvn::InitialSessionFlags(session, WTSGetActiveConsoleSessionId());
+  if (qvn::LinkMayRun(g_session))
+    DeviceStart(hwnd);
+  else
+    DebugPrint(qvn::kExecLogInfo, L"WinMain session %u is not the console session %u: the mouse is left alone", session,
+               WTSGetActiveConsoleSessionId());
 
   MSG msg{};
   int quitCode = 0;
@@ -364,6 +451,7 @@ int QMEExecutiveMain(HINSTANCE instance) {
   }
 
   QMEHookRemove();
+  QMEPointerSpeedToggleStop();
   QMETrayIcon(false, false);
   QvnNotificationDeviceUnregister();
   if (g_clickLockWasOn) {
@@ -373,6 +461,7 @@ int QMEExecutiveMain(HINSTANCE instance) {
     DebugPrint(qvn::kExecLogInfo, L"Windows ClickLock switched on again (now %d)", now);
   }
   DeviceStop();
+  QMEDriverUpdateStop();
   if (!QMEThreadBreakRequestExitAndWait()) DebugPrint(qvn::kExecLogError, L"QMEThreadBreakRequestExitAndWait failed !!!");
   if (SUCCEEDED(com)) CoUninitialize();
   return quitCode;

@@ -84,10 +84,10 @@ bool QMEUtilInternalVersionInfoGetProductName(const wchar_t* path, wchar_t* desc
   return false;
 }
 
-bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
+bool QMEUtilWindowImagePathGet(HWND window, wchar_t* path) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  wchar_t path[kQvnPathChars] = {0};
+  path[0] = 0;
   if (QMEUtilIsVistaOrAbove()) {
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process) {
@@ -116,6 +116,12 @@ bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
     }
     path[kQvnPathChars - 1] = 0;
   }
+  return true;
+}
+
+bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name) {
+  wchar_t path[kQvnPathChars] = {0};
+  if (!QMEUtilWindowImagePathGet(window, path)) return false;
   if (!QMEUtilInternalVersionInfoGetProductName(path, name)) {
     DebugPrint(qvn::kExecLogInfo, L"QMEUtilWindowExecutableNameGet QMEUtilInternalVersionInfoGetProductName failed! (this is not necessarily an error)");
     // The same name the control panel stores for a program without one.
@@ -167,7 +173,8 @@ bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, c
 }
 
 bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* directory,
-                                       const wchar_t* parameters, bool elevated, DWORD* exitCode) {
+                                       const wchar_t* parameters, bool elevated, DWORD* exitCode,
+                                       HANDLE stop, DWORD timeoutMs) {
   HANDLE process = nullptr;
   if (!QMEUtilShellExecuteProcess(file, directory, parameters, elevated, &process)) {
     DebugPrint(qvn::kExecLogError, L"QMEUtilShellExecuteProcessAndWait QMEUtilShellExecuteProcess failed!");
@@ -181,8 +188,16 @@ bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* direc
     if (exitCode) *exitCode = 0;
     return true;
   }
-  if (WaitForSingleObject(process, INFINITE) == WAIT_FAILED) {
-    DebugPrint(qvn::kExecLogError, L"WaitForSingleObject failed! %d", GetLastError());
+  HANDLE waits[2] = {process, stop};
+  DWORD r = WaitForMultipleObjects(stop ? 2 : 1, waits, FALSE, timeoutMs);
+  if (r != WAIT_OBJECT_0) {
+    if (r == WAIT_TIMEOUT)
+      DebugPrint(qvn::kExecLogError, L"QMEUtilShellExecuteProcessAndWait %s still running after %u ms, not waited for any longer!",
+                 file, static_cast<unsigned>(timeoutMs));
+    else if (r == WAIT_OBJECT_0 + 1)
+      DebugPrint(qvn::kExecLogInfo, L"QMEUtilShellExecuteProcessAndWait %s: the wait was stopped", file);
+    else
+      DebugPrint(qvn::kExecLogError, L"WaitForSingleObject failed! %d", GetLastError());
     CloseHandle(process);
     return false;
   }

@@ -6,6 +6,9 @@
 constexpr size_t kQvnPathChars = 260;
 
 bool QMEUtilWindowNonChildUnderneathCursorGet(HWND* window);
+// Drive-letter path of the program file of the process that owns `window`
+// (kQvnPathChars out).
+bool QMEUtilWindowImagePathGet(HWND window, wchar_t* path);
 // Display name of the program that owns `window`: its version file
 // description, else its file name. `name` holds kQvnPathChars characters.
 bool QMEUtilWindowExecutableNameGet(HWND window, wchar_t* name);
@@ -17,7 +20,11 @@ bool QMEUtilDevicePathToDrivePath(wchar_t* path, size_t capacity);
 bool QMEUtilIsVistaOrAbove();
 bool QMEUtilShellExecuteProcess(const wchar_t* file, const wchar_t* directory, const wchar_t* parameters,
                                 bool elevated, HANDLE* process);
+// Starts the program and waits for its exit code: at most `timeoutMs`, and
+// only until `stop` (optional) is signalled. A program still running then
+// is left to run and reported as a failure (logged).
 bool QMEUtilShellExecuteProcessAndWait(const wchar_t* file, const wchar_t* directory,
-                                       const wchar_t* parameters, bool elevated, DWORD* exitCode);
+                                       const wchar_t* parameters, bool elevated, DWORD* exitCode,
+                                       HANDLE stop = nullptr, DWORD timeoutMs = INFINITE);
 // Directory of the module (no trailing backslash); `path` holds kQvnPathChars.
 bool QMEUtilGetCurrentModulePath(HMODULE module, wchar_t* path);

@@ -4,11 +4,10 @@
 
 #include "device_filter.h"
 #include "held_input_core.h"
+#include "keyboard_layout.h"
 #include "qvnlog.h"
 
 namespace {
-constexpr uint16_t kVkSnapshot = 0x2C;
-constexpr uint16_t kScanSnapshot = 0x37;
 
 // The device thread and the main thread both inject; one request at a time
 // keeps the tracker in the order the driver saw.
@@ -23,30 +22,30 @@ class InjectGuard {
   InjectGuard& operator=(const InjectGuard&) = delete;
 };
 
-// Scan code and flags the driver gets for a virtual key; false when the key
-// has none.
-bool KeyScanCode(uint16_t virtualKey, uint16_t* scan, uint16_t* keyFlags) {
-  if (virtualKey == kVkSnapshot) {
-    // MapVirtualKey has no useful answer for print screen; the driver
-    // expects the E0 37 make code.
-    *scan = kScanSnapshot;
-    *keyFlags = QVN_KEY_FLAG_EXTENDED;
-    return true;
-  }
-  *scan = static_cast<uint16_t>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-  if (*scan == 0) {
-    DebugPrint(qvn::kExecLogError, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
-    return false;
-  }
-  return true;
+// Scan code and flags the driver gets for a virtual key, as a keyboard
+// sends it in the layout of the program that receives it; false when the
+// key has none there.
+bool KeyScanCode(uint16_t virtualKey, uint16_t keyFlags, qvn::KeyScan* key) {
+  qvn::SystemKeyboardLayout layout(qvn::ForegroundKeyboardLayout());
+  if (qvn::KeyScanGet(virtualKey, keyFlags, layout, key)) return true;
+  DebugPrint(qvn::kExecLogError, L"QMEUtilKeyboardKeySimulate MapVirtualKey failed! %d", virtualKey);
+  return false;
 }
 
 // Sends one key request on an open control device and keeps the tracker.
+// The up of a held key goes to the key its down went to, whatever layout
+// is in front now.
 void KeySend(QMEDeviceFilter& control, uint16_t virtualKey, bool down, uint16_t keyFlags) {
-  uint16_t scan = 0;
-  if (!KeyScanCode(virtualKey, &scan, &keyFlags)) return;
-  if (!control.IoctlKeyboardKeySimulate(scan, down, keyFlags)) return;
-  if (down) g_held.Down(qvn::HeldKind::Key, virtualKey, keyFlags);
+  qvn::KeyScan key;
+  const qvn::HeldInput* held = down ? nullptr : g_held.Find(qvn::HeldKind::Key, virtualKey);
+  if (held) {
+    key.scan = held->scan;
+    key.flags = held->flags;
+  } else if (!KeyScanCode(virtualKey, keyFlags, &key)) {
+    return;
+  }
+  if (!control.IoctlKeyboardKeySimulate(key.scan, down, key.flags)) return;
+  if (down) g_held.Down(qvn::HeldKind::Key, virtualKey, key.flags, key.scan);
   else g_held.Up(qvn::HeldKind::Key, virtualKey);
 }
 
@@ -95,7 +94,7 @@ void ReleaseHeldInput() {
     return;
   }
   for (const HeldInput& h : held) {
-    if (h.kind == HeldKind::Key) KeySend(control, h.code, false, h.flags);
+    if (h.kind == HeldKind::Key) control.IoctlKeyboardKeySimulate(h.scan, false, h.flags);
     else ButtonSend(control, h.code, false);
   }
 }

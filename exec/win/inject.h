@@ -8,8 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// Key down or up of a virtual key; keyFlags 0 or 2 (extended). The
-// print-screen key always goes out as scan code 0x37, extended.
+// Key down or up of a virtual key, sent with the scan code and extended
+// flag the key has on a keyboard of the foreground program's layout
+// (key_table.h); keyFlags 2 asks for the extended twin of a key that has
+// one (numpad Enter). The print-screen key always goes out as scan code
+// 0x37, extended.
 void QMEUtilKeyboardKeySimulate(uint16_t virtualKey, bool down, uint16_t keyFlags);
 // Button 0 left, 1 middle, 2 right, 3 back, 4 forward.
 void QMEUtilMouseButtonSimulate(int button, bool down);

@@ -7,6 +7,7 @@
 #include "tray.h"
 #include "pointer_speed_core.h"
 #include "qvnlog.h"
+#include "screen_placement_core.h"
 #include "settings.h"
 
 namespace {
@@ -14,12 +15,15 @@ namespace {
 const wchar_t kFlashClass[] = L"POINTERSPEEDFLASHWINDOW";
 constexpr int kFlashSize = 36;
 constexpr DWORD kFlashMs = 1000;
+// Posted to the flash window from any thread: show preset wParam.
+constexpr UINT kFlashShow = WM_APP + 1;
+constexpr UINT_PTR kFlashHideTimer = 1;
 
 HWND g_hFlashWnd = nullptr;
+HICON g_flashIcon = nullptr;  // flash window's thread only
 
-// Main thread only: the shortcut and the modifier flags seen so far.
+// Main thread only: the shortcut.
 uint32_t g_shortcut = 0;
-QMEShortcutModifiers g_modifiers;
 
 int32_t ReadInt(const wchar_t* name, int32_t fallback) {
   int32_t v = fallback;
@@ -41,41 +45,113 @@ QMEPointerSpeedPresets ReadPresets() {
   return p;
 }
 
-LRESULT CALLBACK FlashWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_CLOSE) {
-    DestroyWindow(hwnd);
-    return 0;
-  }
-  if (msg == WM_DESTROY && hwnd == g_hFlashWnd) g_hFlashWnd = nullptr;
-  return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-// Shows the preset's icon in the middle of the screen for a second.
-void Flash(int preset) {
-  HWND wnd = g_hFlashWnd;
-  if (!wnd) return;
+// Shows the preset's icon in the middle of the monitor under the pointer
+// for a second. Runs on the flash window's own thread, timed by a window
+// timer: no thread waits for the flash to end.
+void FlashShow(HWND wnd, int preset) {
   HICON icon = static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(QMEPointerSpeedIconId(preset)),
                                              IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADTRANSPARENT));
+  if (!icon) DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
+  if (g_flashIcon) DestroyIcon(g_flashIcon);
+  g_flashIcon = icon;
+  qvn::ScreenRect screen{};
+  RECT desk{};
+  GetWindowRect(GetDesktopWindow(), &desk);
+  screen = {desk.left, desk.top, desk.right, desk.bottom};
+  POINT pt{};
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (GetCursorPos(&pt) && GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+    screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
+  const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, kFlashSize / 2, kFlashSize / 2);
   // Shown without activation: keys typed during the flash stay with the
   // user's window.
+  SetWindowPos(wnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(wnd, SW_SHOWNOACTIVATE);
   InvalidateRect(wnd, nullptr, TRUE);
   UpdateWindow(wnd);
-  if (icon) {
-    HDC dc = GetDC(wnd);
-    if (dc) {
-      DrawIcon(dc, 1, 1, icon);
-      ReleaseDC(wnd, dc);
+  // A second toggle within the second starts the second afresh.
+  SetTimer(wnd, kFlashHideTimer, kFlashMs, nullptr);
+}
+
+LRESULT CALLBACK FlashWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case kFlashShow:
+      FlashShow(hwnd, static_cast<int>(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam != kFlashHideTimer) break;
+      KillTimer(hwnd, kFlashHideTimer);
+      ShowWindow(hwnd, SW_HIDE);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (dc && g_flashIcon) DrawIcon(dc, 1, 1, g_flashIcon);
+      EndPaint(hwnd, &ps);
+      return 0;
     }
-  } else {
-    DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      if (hwnd == g_hFlashWnd) g_hFlashWnd = nullptr;
+      break;
   }
-  Sleep(kFlashMs);
-  ShowWindow(wnd, SW_HIDE);
-  if (icon) DestroyIcon(icon);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void Flash(int preset) {
+  if (g_hFlashWnd && !PostMessageW(g_hFlashWnd, kFlashShow, static_cast<WPARAM>(preset), 0))
+    DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash PostMessage failed! %d", GetLastError());
+}
+
+// The toggle worker: steps asked for and not yet taken, and whether it runs.
+volatile LONG g_togglesPending = 0;
+volatile LONG g_toggleWorkerRunning = 0;
+HANDLE g_toggleWorker = nullptr;  // main thread only
+
+DWORD WINAPI PointerSpeedToggleWorker(void*) {
+  for (;;) {
+    if (InterlockedExchangeAdd(&g_togglesPending, 0) <= 0) {
+      InterlockedExchange(&g_toggleWorkerRunning, 0);
+      // A request that came after the check found the worker still running.
+      if (g_togglesPending <= 0 || InterlockedCompareExchange(&g_toggleWorkerRunning, 1, 0) != 0) break;
+      continue;
+    }
+    InterlockedDecrement(&g_togglesPending);
+    if (QMEFuncPointerSpeedToggle() && g_hMainWnd)
+      PostMessageW(g_hMainWnd, WM_APP_QUORVANE_SPEED_TOGGLED, 0, 0);
+  }
+  return 0;
 }
 
 }  // namespace
+
+void QMEPointerSpeedToggleRequest() {
+  InterlockedIncrement(&g_togglesPending);
+  if (InterlockedCompareExchange(&g_toggleWorkerRunning, 1, 0) != 0) return;  // the running worker takes it
+  // Only one thread starts the worker at a time (the exchange above).
+  HANDLE previous = g_toggleWorker;
+  g_toggleWorker = CreateThread(nullptr, 0, PointerSpeedToggleWorker, nullptr, 0, nullptr);
+  if (previous) CloseHandle(previous);
+  if (!g_toggleWorker) {
+    DebugPrint(qvn::kExecLogError, L"QMEPointerSpeedToggleRequest CreateThread failed! %d", GetLastError());
+    InterlockedExchange(&g_togglesPending, 0);
+    InterlockedExchange(&g_toggleWorkerRunning, 0);
+  }
+}
+
+void QMEPointerSpeedToggleStop() {
+  InterlockedExchange(&g_togglesPending, 0);
+  HANDLE worker = g_toggleWorker;
+  if (!worker) return;
+  // Its settings broadcast may be waiting for this thread's windows.
+  while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
 
 bool QMEFuncPointerSpeedToggle() {
   DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncPointerSpeedToggle");
@@ -128,6 +204,7 @@ bool CreatePointerSpeedFlashWindow() {
   }
   RECT desk{};
   GetWindowRect(GetDesktopWindow(), &desk);
+  // Placed again on the monitor under the pointer at every flash.
   int x = (desk.right - desk.left) / 2 - kFlashSize / 2;
   int y = (desk.bottom - desk.top) / 2 - kFlashSize / 2;
   HWND wnd = CreateWindowExW(WS_EX_TOOLWINDOW, kFlashClass, L"", WS_POPUP, x, y, kFlashSize, kFlashSize, nullptr,
@@ -152,8 +229,17 @@ void QMEPointerSpeedShortcutRead() {
 
 void ProcessKeyboardKey(WPARAM wParam, LPARAM lParam) {
   DebugPrint(qvn::kExecLogTrace, L">>> ProcessKeyboardKey");
-  if (!QMEShortcutKeyEvent(g_modifiers, g_shortcut, static_cast<uint64_t>(wParam),
-                           static_cast<uint32_t>(static_cast<ULONG_PTR>(lParam))))
-    return;
-  if (QMEFuncPointerSpeedToggle()) QMETrayIcon(true, true);
+  // Ctrl and Shift as the keyboard holds them now, not as earlier messages
+  // said: a key-up the hook library never saw must not leave them down.
+  // Asked only when the shortcut's key goes down.
+  const uint32_t flags = static_cast<uint32_t>(static_cast<ULONG_PTR>(lParam));
+  QMEShortcutModifiers held;
+  if (QMEShortcutKeyEvent(g_shortcut, static_cast<uint64_t>(wParam), flags, QMEShortcutModifiers{true, true})) {
+    held.ctrl = GetAsyncKeyState(VK_CONTROL) < 0;
+    held.shift = GetAsyncKeyState(VK_SHIFT) < 0;
+    DebugPrint(qvn::kExecLogInfo, L"ProcessKeyboardKey shortcut key, Ctrl %d Shift %d held", held.ctrl ? 1 : 0,
+               held.shift ? 1 : 0);
+  }
+  if (!QMEShortcutKeyEvent(g_shortcut, static_cast<uint64_t>(wParam), flags, held)) return;
+  QMEPointerSpeedToggleRequest();
 }

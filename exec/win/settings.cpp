@@ -1,10 +1,13 @@
 #include "settings.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "exec_util.h"
+#include "export_folder_core.h"
 #include "qvnlog.h"
 #include "registry_util.h"
 #include "system_params.h"
@@ -16,39 +19,35 @@ namespace {
 wchar_t g_currentApplicationName[MAX_PATH] = L"";
 
 
-bool IsTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
-
 // The text of table row `row` for appName: the registry value when it can
-// be read whole into 260 characters, else the row's default. *registryType
-// is the value's type, or REG_SZ for the default.
-void ReadRowText(int row, const wchar_t* appName, wchar_t (&text)[QME_SETTING_TEXT_CHARS], DWORD* registryType) {
+// be read whole into 260 characters, else the row's default text. Says how
+// the value was found.
+QvnStoredValue ReadRowText(int row, const wchar_t* appName, wchar_t (&text)[QME_SETTING_TEXT_CHARS]) {
   const QvnSettingRow& r = g_QvnSettingsTable[row];
   wchar_t path[2 * MAX_PATH];
   DWORD type = REG_NONE;
   if (QvnSettingsAppKeyPath(appName, path, 2 * MAX_PATH) &&
       QvnRegistryTextGet(kQvnRegistryLogExec, HKEY_CURRENT_USER, path, r.name, text,
-                         static_cast<DWORD>(QME_SETTING_TEXT_CHARS), &type)) {
-    *registryType = type;
-    return;
-  }
+                         static_cast<DWORD>(QME_SETTING_TEXT_CHARS), &type))
+    return QvnRegistryTypeIsText(type) ? QvnStoredValue::Text : QvnStoredValue::OtherType;
   QvnCopyText(text, QME_SETTING_TEXT_CHARS, r.defaultText);
-  *registryType = REG_SZ;
+  return QvnStoredValue::Missing;
 }
 
 // Kind-independent read used by the three QMESettingGet forms: false for a
 // name that is neither a system parameter nor a row; *sysValue is set for
-// a system parameter, text/type for a row.
+// a system parameter, row/text/stored for a row.
 enum class Source { None, SystemParameter, Row };
-Source Lookup(const wchar_t* name, const wchar_t* appName, int* sysValue,
-              wchar_t (&text)[QME_SETTING_TEXT_CHARS], DWORD* type) {
+Source Lookup(const wchar_t* name, const wchar_t* appName, int* sysValue, int* row,
+              wchar_t (&text)[QME_SETTING_TEXT_CHARS], QvnStoredValue* stored) {
   int which = QvnSystemParameterFind(name);
   if (which != QVN_SYSPARAM_NONE) {
     QvnSystemParameterRead(which, sysValue, qvn::kExecLogError);
     return Source::SystemParameter;
   }
-  int row = QvnSettingFind(name);
-  if (row < 0) return Source::None;
-  ReadRowText(row, appName, text, type);
+  *row = QvnSettingFind(name);
+  if (*row < 0) return Source::None;
+  *stored = ReadRowText(*row, appName, text);
   return Source::Row;
 }
 
@@ -72,19 +71,19 @@ int32_t ClampToInt32(double v) {
 }
 
 // Numeric reads: a system parameter as it is, a table row by converting its
-// text (a value of a non-text registry type converts to 0).
+// text (see QvnSettingStoredNumber).
 template <class T, class Convert>
 int NumericSettingGet(const wchar_t* name, const wchar_t* appName, T* value, Convert convert) {
   if (!value) return 0;
-  int sys = 0;
+  int sys = 0, row = -1;
   wchar_t text[QME_SETTING_TEXT_CHARS];
-  DWORD type = REG_NONE;
-  switch (Lookup(name, appName, &sys, text, &type)) {
+  QvnStoredValue stored = QvnStoredValue::Missing;
+  switch (Lookup(name, appName, &sys, &row, text, &stored)) {
     case Source::SystemParameter:
       *value = static_cast<T>(sys);
       return 1;
     case Source::Row:
-      *value = IsTextType(type) ? convert(text) : T{};
+      *value = convert(g_QvnSettingsTable[row], stored, text);
       return 1;
     default:
       return 0;
@@ -94,19 +93,21 @@ int NumericSettingGet(const wchar_t* name, const wchar_t* appName, T* value, Con
 }  // namespace
 
 int QMESettingGet(const wchar_t* name, const wchar_t* appName, int32_t* value) {
-  return NumericSettingGet(name, appName, value, [](const wchar_t* t) { return QvnSettingTextToInt(t); });
+  return NumericSettingGet(name, appName, value, QvnSettingStoredNumber);
 }
 
 int QMESettingGet(const wchar_t* name, const wchar_t* appName, double* value) {
-  return NumericSettingGet(name, appName, value, [](const wchar_t* t) { return QvnSettingTextToDouble(t); });
+  return NumericSettingGet(name, appName, value, [](const QvnSettingRow&, QvnStoredValue stored, const wchar_t* t) {
+    return stored == QvnStoredValue::OtherType ? 0.0 : QvnSettingTextToDouble(t);
+  });
 }
 
 int QMESettingGet(const wchar_t* name, const wchar_t* appName, wchar_t* out, size_t room) {
   if (!out || room == 0) return 0;
-  int sys = 0;
+  int sys = 0, row = -1;
   wchar_t text[QME_SETTING_TEXT_CHARS];
-  DWORD type = REG_NONE;
-  switch (Lookup(name, appName, &sys, text, &type)) {
+  QvnStoredValue stored = QvnStoredValue::Missing;
+  switch (Lookup(name, appName, &sys, &row, text, &stored)) {
     case Source::SystemParameter:
       QvnSettingFormatInt(sys, out, room);
       return 1;
@@ -162,7 +163,7 @@ double QMESettingDecimalGet(int index) {
   DWORD type = REG_NONE;
   if (QvnRegistryTextGet(kQvnRegistryLogExec, HKEY_CURRENT_USER, kQvnSettingsKey, d.name, text,
                          static_cast<DWORD>(QME_SETTING_TEXT_CHARS), &type))
-    return IsTextType(type) ? QvnSettingTextToDouble(text) : 0.0;
+    return QvnRegistryTypeIsText(type) ? QvnSettingTextToDouble(text) : 0.0;
   return d.defaultValue;
 }
 
@@ -206,6 +207,33 @@ bool QMESettingsLoadFromRegistry() {
   return true;
 }
 
+namespace {
+
+// Writes the export's bytes to a file; the folder choice is the core's.
+class ExportFileWriter : public qvn::ExportFilePort {
+ public:
+  explicit ExportFileWriter(const std::string& bytes) : bytes_(bytes) {}
+  bool Write(const std::wstring& path, uint32_t* error) override {
+    FILE* f = _wfopen(path.c_str(), L"wb");
+    if (!f) {
+      *error = GetLastError();
+      return false;
+    }
+    size_t written = std::fwrite(bytes_.data(), 1, bytes_.size(), f);
+    bool closed = std::fclose(f) == 0;
+    if (written == bytes_.size() && closed) return true;
+    *error = GetLastError();
+    DeleteFileW(path.c_str());  // no half-written export left behind
+    return false;
+  }
+  void Log(uint32_t mask, const std::wstring& line) override { DebugPrint(mask, L"%s", line.c_str()); }
+
+ private:
+  const std::string& bytes_;
+};
+
+}  // namespace
+
 bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
   DebugPrint(qvn::kExecLogTrace, L">>> QMESettingRegistryExportToFile");
   wchar_t dir[kQvnPathChars];
@@ -213,11 +241,11 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
     DebugPrint(qvn::kExecLogError, L"QMEDeviceInternalFiltersInstall QMEUtilGetCurrentModulePath failed!");
     return false;
   }
-  wchar_t path[MAX_PATH];
-  if (QvnFormatWf(path, MAX_PATH, L"%s\\%s", dir, fileName ? fileName : L"QuorvaneMouseSettings.reg") < 0) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile path too long! %s", dir);
-    return false;
-  }
+  // A standard user cannot write beside a program under Program Files: the
+  // user's local application data folder takes the export then.
+  wchar_t localAppData[MAX_PATH] = L"";
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData)))
+    localAppData[0] = 0;
 
   // Compose the whole file first; the values are read from the global key
   // only, in table order, and missing ones give no line.
@@ -243,16 +271,8 @@ bool QMESettingRegistryExportToFile(const wchar_t* fileName) {
                         nullptr);
   }
 
-  FILE* f = _wfopen(path, L"wb");
-  if (!f) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile _wfopen failed! %s", path);
-    return false;
-  }
-  size_t written = std::fwrite(bytes.data(), 1, bytes.size(), f);
-  bool closed = std::fclose(f) == 0;
-  if (written != bytes.size() || !closed) {
-    DebugPrint(qvn::kExecLogError, L"QMESettingRegistryExportToFile write failed! %s", path);
-    return false;
-  }
-  return true;
+  ExportFileWriter writer(bytes);
+  std::wstring written;
+  return qvn::ExportToFirstWritableFolder(writer, dir, localAppData,
+                                          fileName ? fileName : L"QuorvaneMouseSettings.reg", &written);
 }

@@ -51,6 +51,8 @@ void QMESettingCurrentApplicationGet(wchar_t* out, size_t room = MAX_PATH);
 // Fills g_linkConfData from the settings of the current application.
 bool QMESettingsLoadFromRegistry();
 
-// Writes the global settings as a registry editor file named fileName in the
-// executive's own directory ("QuorvaneMouseSettings.reg" when null).
+// Writes the global settings as a registry editor file named fileName
+// ("QuorvaneMouseSettings.reg" when null) in the executive's own directory,
+// or, where that cannot be written, in the user's local application data
+// folder. The log names the file written.
 bool QMESettingRegistryExportToFile(const wchar_t* fileName);

@@ -37,6 +37,13 @@ bool QMETrayIcon(bool show, bool modify) {
   }
   BOOL ok = Shell_NotifyIconW(op, &nid);
   if (!ok) DebugPrint(qvn::kExecLogError, L"QMETrayIcon Shell_NotifyIcon %d failed! %d", op, GetLastError());
+  // Only the main thread adds or removes the icon, so the timer is its own.
+  if (op == NIM_ADD && !ok) {
+    if (g_hMainWnd) SetTimer(g_hMainWnd, kQmeTrayRetryTimer, kQmeTrayRetryMs, nullptr);
+    DebugPrint(qvn::kExecLogInfo, L"QMETrayIcon the icon is added again in %u ms", kQmeTrayRetryMs);
+  } else if (op != NIM_MODIFY && g_hMainWnd) {
+    KillTimer(g_hMainWnd, kQmeTrayRetryTimer);
+  }
   if (nid.hIcon) DestroyIcon(nid.hIcon);
   return ok != FALSE;
 }

@@ -61,25 +61,9 @@ std::wstring HidChildHardwareId(const wchar_t* childInstanceId) {
   return std::wstring(childInstanceId, BoundedLen(childInstanceId, 21));
 }
 
-bool StorePathHasInfName(const wchar_t* storePath, const wchar_t* infName) {
-  if (!storePath || !infName || !*infName) return false;
-  return FoldCase(storePath).find(FoldCase(infName)) != std::wstring::npos;
-}
-
 bool OriginalInfNameMatches(const wchar_t* originalName, const wchar_t* infName) {
   if (!originalName || !infName || !*infName) return false;
-  for (size_t k = 0; infName[k]; ++k) {
-    if (!originalName[k]) return false;
-    if (FoldCase(originalName[k]) != FoldCase(infName[k])) return false;
-  }
-  return true;
-}
-
-std::wstring PnfPathFor(const wchar_t* infPath) {
-  std::wstring p = infPath ? infPath : L"";
-  if (p.size() < 3) return std::wstring();
-  p[p.size() - 3] = L'P';
-  return p;
+  return TextEqualNoCase(originalName, infName);
 }
 
 }  // namespace setup

@@ -1,6 +1,6 @@
 // Decisions of the device-setup operations that do not need the system:
-// hardware-ID list matching, property comparison, restart need, driver-store
-// and OEM INF name matching.
+// hardware-ID list matching, property comparison, restart need, and which
+// published INF belongs to a package.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -35,17 +35,10 @@ bool InstallFlagsNeedReboot(uint32_t flags);
 // ("HID\VID_vvvv&PID_pppp", 21 characters).
 std::wstring HidChildHardwareId(const wchar_t* childInstanceId);
 
-// A driver-store path belongs to the package when it contains the INF name
-// anywhere, letter case ignored.
-bool StorePathHasInfName(const wchar_t* storePath, const wchar_t* infName);
-
-// An OEM INF belongs to the package when its original INF name begins with
-// the given name, letter case ignored, over the given name's length.
+// A published (OEM) INF belongs to the package when its original INF name
+// is the package's INF name, letter case ignored; "xqvnmouse.inf" or
+// "qvnmouse.inf.old" are other packages.
 bool OriginalInfNameMatches(const wchar_t* originalName, const wchar_t* infName);
-
-// The path of an OEM INF's precompiled file: the third character from the
-// end becomes 'P' ("oem3.inf" -> "oem3.pnf"). Empty for a too short path.
-std::wstring PnfPathFor(const wchar_t* infPath);
 
 }  // namespace setup
 }  // namespace qvn

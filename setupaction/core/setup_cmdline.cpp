@@ -8,39 +8,51 @@ namespace setup {
 namespace {
 
 const OptionRow kRows[] = {
-    {L"-DeviceNodeCreate", OptionId::kDeviceNodeCreate, 2},
-    {L"-DeviceNodesRemoveAll", OptionId::kDeviceNodesRemoveAll, 2},
-    {L"-DriverPackagePreinstall", OptionId::kDriverPackagePreinstall, 1},
-    {L"-DriverPackageInstall", OptionId::kDriverPackageInstall, 1},
-    {L"-DriverUpdate", OptionId::kDriverUpdate, 2},
-    {L"-DriverPackageUninstall", OptionId::kDriverPackageUninstall, 1},
-    {L"-DeviceInstancesUninstall", OptionId::kDeviceInstancesUninstall, 1},
-    {L"-RegistryPropertyFriendlyNameSet", OptionId::kRegistryPropertyFriendlyNameSet, 1},
-    {L"-ExecutableStart", OptionId::kExecutableStart, 1},
-    {L"-RegisterDll", OptionId::kRegisterDll, 1},
-    {L"-WindowsProcessTerminate", OptionId::kWindowsProcessTerminate, 1},
-    {L"-WindowCloseByClassName", OptionId::kWindowCloseByClassName, 1},
-    {L"-ReEnumerate", OptionId::kReEnumerate, 0},
+    {L"-DeviceNodeCreate", OptionId::kDeviceNodeCreate, 2, false},
+    {L"-DeviceNodesRemoveAll", OptionId::kDeviceNodesRemoveAll, 2, false},
+    {L"-DriverPackagePreinstall", OptionId::kDriverPackagePreinstall, 1, true},
+    {L"-DriverPackageInstall", OptionId::kDriverPackageInstall, 1, true},
+    {L"-DriverUpdate", OptionId::kDriverUpdate, 2, false},
+    {L"-DriverPackageUninstall", OptionId::kDriverPackageUninstall, 1, false},
+    {L"-DeviceInstancesUninstall", OptionId::kDeviceInstancesUninstall, 1, false},
+    {L"-RegistryPropertyFriendlyNameSet", OptionId::kRegistryPropertyFriendlyNameSet, 1, false},
+    {L"-ExecutableStart", OptionId::kExecutableStart, 1, true},
+    {L"-RegisterDll", OptionId::kRegisterDll, 1, true},
+    {L"-WindowsProcessTerminate", OptionId::kWindowsProcessTerminate, 1, false},
+    {L"-WindowCloseByClassName", OptionId::kWindowCloseByClassName, 1, false},
+    {L"-ReEnumerate", OptionId::kReEnumerate, 0, false},
+    {L"-DriverPackageRollback", OptionId::kDriverPackageRollback, 1, false},
+    {L"-UnregisterDll", OptionId::kUnregisterDll, 1, true},
 };
 
-}  // namespace
+struct Field {
+  size_t start;
+  size_t length;
+};
 
-SplitResult SplitCommandLine(const wchar_t* line) {
+std::vector<Field> FieldsOf(const wchar_t* line) {
+  std::vector<Field> fields;
+  if (!line) return fields;
+  size_t i = 0;
+  while (line[i]) {
+    while (line[i] == L',') ++i;
+    if (!line[i]) break;
+    size_t start = i;
+    while (line[i] && line[i] != L',') ++i;
+    fields.push_back({start, i - start});
+  }
+  return fields;
+}
+
+SplitResult FromFields(const wchar_t* line, const std::vector<Field>& fields) {
   SplitResult r;
-  if (!line) return r;
-  const wchar_t* p = line;
-  while (*p) {
-    while (*p == L',') ++p;
-    if (!*p) break;
-    const wchar_t* start = p;
-    while (*p && *p != L',') ++p;
-    size_t len = static_cast<size_t>(p - start);
-    if (r.status != SplitStatus::kFieldTooLong && len >= kFieldChars && r.fieldCount < kMaxFields) {
+  r.fieldCount = fields.size();
+  for (size_t k = 0; k < fields.size() && k < kMaxFields; ++k) {
+    r.fields.emplace_back(line + fields[k].start, fields[k].length);
+    if (r.status != SplitStatus::kFieldTooLong && fields[k].length > kMaxFieldChars) {
       r.status = SplitStatus::kFieldTooLong;
-      r.badField = r.fieldCount;
+      r.badField = k;
     }
-    if (r.fieldCount < kMaxFields) r.fields.emplace_back(start, len);
-    ++r.fieldCount;
   }
   if (r.fieldCount == 0) {
     r.status = SplitStatus::kEmpty;
@@ -51,6 +63,10 @@ SplitResult SplitCommandLine(const wchar_t* line) {
   }
   return r;
 }
+
+}  // namespace
+
+SplitResult SplitCommandLine(const wchar_t* line) { return FromFields(line, FieldsOf(line)); }
 
 const OptionRow* OptionTable(size_t* count) {
   if (count) *count = sizeof(kRows) / sizeof(kRows[0]);
@@ -63,15 +79,24 @@ const OptionRow* OptionLookup(const wchar_t* option) {
   return nullptr;
 }
 
-uint32_t DriverPackageExitCode(uint32_t wrappedResult) {
-  if (wrappedResult == 0) return 0;
-  if ((wrappedResult & 0x20000000u) || (wrappedResult & 0xC0000000u)) return 0xFFFFFFFFu;
-  return 0;
-}
-
-uint32_t DriverUpdateExitCode(bool succeeded, bool accessDenied) {
-  if (succeeded) return 0;
-  return accessDenied ? 5u : 1223u;
+ParsedCommand ParseCommandLine(const wchar_t* line) {
+  ParsedCommand p;
+  std::vector<Field> fields = FieldsOf(line);
+  if (!fields.empty()) {
+    std::wstring option(line + fields[0].start, fields[0].length);
+    p.row = OptionLookup(option.c_str());
+  }
+  if (p.row && p.row->lastArgIsRestOfLine && fields.size() > p.row->requiredArgs) {
+    // Fields from the last argument on are one: the rest of the line
+    // without the commas that end it.
+    const size_t last = p.row->requiredArgs;
+    size_t start = fields[last].start;
+    size_t end = fields.back().start + fields.back().length;
+    fields.resize(last);
+    fields.push_back({start, end - start});
+  }
+  p.split = FromFields(line, fields);
+  return p;
 }
 
 }  // namespace setup

@@ -1,6 +1,6 @@
 // Command line of the setup action tool: the comma splitter, the option
-// table with the arguments each option needs, and the exit codes that the
-// installer and the executive read.
+// table with the arguments each option needs, and the parse of one whole
+// command line into the option and its arguments.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -12,15 +12,15 @@ namespace setup {
 
 // Field table: the option and at most eight arguments.
 constexpr size_t kMaxFields = 9;
-// Every field is copied into a path buffer of this many characters,
-// terminator included.
-constexpr size_t kFieldChars = 260;
+// The longest field: the longest command line Windows hands a program.
+// Paths of any length the system allows fit.
+constexpr size_t kMaxFieldChars = 32767;
 
 enum class SplitStatus {
   kOk,
   kEmpty,          // no field at all (empty line, or only commas)
   kTooManyFields,  // ten or more fields
-  kFieldTooLong,   // a field that does not fit a path buffer
+  kFieldTooLong,   // a field longer than any command line can be
 };
 
 struct SplitResult {
@@ -52,28 +52,35 @@ enum class OptionId {
   kWindowsProcessTerminate,
   kWindowCloseByClassName,
   kReEnumerate,
+  // The installer's undo steps: the package a preinstall added, the
+  // registration of a DLL.
+  kDriverPackageRollback,
+  kUnregisterDll,
 };
 
 struct OptionRow {
   const wchar_t* name;
   OptionId id;
   size_t requiredArgs;  // arguments the handler cannot do without
+  // The last argument is a path: it runs to the end of the line, commas
+  // included (trailing commas dropped), so a folder such as
+  // "C:\Tools, Mouse" arrives whole.
+  bool lastArgIsRestOfLine;
 };
 
-// The thirteen rows in the order they are compared.
+// The rows in the order they are compared.
 const OptionRow* OptionTable(size_t* count);
 // First row whose name equals the option without regard to case, or null.
 const OptionRow* OptionLookup(const wchar_t* option);
 
-// Exit code of a command line the tool cannot act on: too many fields, a
-// field longer than a path, an option without the arguments it needs.
-constexpr uint32_t kExitBadCommandLine = 87;  // ERROR_INVALID_PARAMETER
-
-// Exit code for a (wrapped) preinstall/install result: 0xFFFFFFFF for a
-// setup-library or HRESULT-style code, 0 for success and plain Win32 codes.
-uint32_t DriverPackageExitCode(uint32_t wrappedResult);
-// Exit code of "-DriverUpdate": 0 done, 5 must run elevated, 1223 failure.
-uint32_t DriverUpdateExitCode(bool succeeded, bool accessDenied);
+// One command line: the split, with the row of its option (null when the
+// option is not known) and, for a row whose last argument is a path, that
+// argument taken to the end of the line.
+struct ParsedCommand {
+  SplitResult split;
+  const OptionRow* row = nullptr;
+};
+ParsedCommand ParseCommandLine(const wchar_t* line);
 
 }  // namespace setup
 }  // namespace qvn

@@ -5,16 +5,18 @@
 #include <string>
 
 #include "debug_level.h"
-#include "difx_ops.h"
 #include "dll_register.h"
+#include "driver_package_ops.h"
 #include "process_kill.h"
 #include "registry_util.h"
 #include "session_start.h"
 #include "setup_cmdline.h"
+#include "setup_exit_codes.h"
 #include "setup_log.h"
 #include "setupapi_ops.h"
 
 using qvn::setup::OptionId;
+using qvn::setup::Outcome;
 
 namespace {
 
@@ -35,93 +37,95 @@ DWORD QSCAMainInternalDeviceNodeCreate(const wchar_t* infPath, const wchar_t* ha
   return 0;
 }
 
-DWORD QSCAMainInternalDeviceNodesRemoveAll(const wchar_t* classGuidText, const wchar_t* hardwareId) {
+Outcome QSCAMainInternalDeviceNodesRemoveAll(const wchar_t* classGuidText, const wchar_t* hardwareId) {
   SetupDebugPrint(qvn::kSetupLogTrace, L">>> QSCAMainInternalDeviceNodesRemoveAll\n");
-  BOOL reboot = FALSE;
-  if (SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent(classGuidText, hardwareId, &reboot))
+  Outcome outcome = SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent(classGuidText, hardwareId);
+  if (outcome == Outcome::kRebootRequired)
     SetupDebugPrint(qvn::kSetupLogError, L"Reboot necessary after uninstall has finished!\n");
-  else
+  else if (outcome == Outcome::kFailed)
     SetupDebugPrint(qvn::kSetupLogError, L"DeviceInstanceRemoveAllPresentAndNonPresent failed %s \n", classGuidText);
   SetupDebugPrint(qvn::kSetupLogTrace, L"<<< QSCAMainInternalDeviceNodesRemoveAll\n");
-  return 0;
+  return outcome;
 }
 
-DWORD QSCAMainInternalDriverPackageUninstall(const wchar_t* infName) {
+Outcome QSCAMainInternalDriverPackageUninstall(const wchar_t* infName) {
   SetupDebugPrint(qvn::kSetupLogTrace, L">>> QSCAMainInternalDriverPackageUninstall\n");
-  DifxApi::UninstallPackagesByOemInf(infName);
-  SetupApi::OemInfFilesDelete(infName);
+  // Through the store's own removal only: the store keeps its own copy of
+  // every package, and INF files deleted by hand leave it orphaned there.
+  Outcome outcome = DifxApi::UninstallPackagesByOemInf(infName);
   SetupDebugPrint(qvn::kSetupLogTrace, L"<<< QSCAMainInternalDriverPackageUninstall\n");
-  return 0;
+  return outcome;
 }
 
-DWORD DriverPackageExit(DWORD result, const wchar_t* failedLine) {
-  if (result != 0) SetupDebugPrint(qvn::kSetupLogError, L"%s", failedLine);
-  return qvn::setup::DriverPackageExitCode(result);
+Outcome Logged(Outcome outcome, const wchar_t* failedLine) {
+  if (outcome == Outcome::kFailed) SetupDebugPrint(qvn::kSetupLogError, L"%s", failedLine);
+  return outcome;
 }
 
-// Every argument is in a path buffer of its own before a handler runs.
-struct Arguments {
-  wchar_t field[4][qvn::setup::kFieldChars];
-};
+Outcome Succeeded(bool ok) { return ok ? Outcome::kDone : Outcome::kFailed; }
 
-DWORD Dispatch(const qvn::setup::OptionRow& row, const Arguments& a) {
-  const wchar_t* a1 = a.field[1];
-  const wchar_t* a2 = a.field[2];
-  switch (row.id) {
+// The option's outcome; "-DeviceNodeCreate" has exit codes of its own.
+Outcome Dispatch(OptionId id, const std::wstring& a1, const std::wstring& a2, DWORD* ownExitCode) {
+  switch (id) {
     case OptionId::kDeviceNodeCreate: {
-      DWORD rc = QSCAMainInternalDeviceNodeCreate(a1, a2);
+      DWORD rc = QSCAMainInternalDeviceNodeCreate(a1.c_str(), a2.c_str());
       if (rc != 0) SetupDebugPrint(qvn::kSetupLogError, L"QSCAMainInternalDeviceNodeCreate failed!\n");
-      return rc;
+      *ownExitCode = rc;
+      return rc == 0 ? Outcome::kDone : Outcome::kFailed;
     }
     case OptionId::kDeviceNodesRemoveAll:
-      return QSCAMainInternalDeviceNodesRemoveAll(a1, a2);
+      return QSCAMainInternalDeviceNodesRemoveAll(a1.c_str(), a2.c_str());
     case OptionId::kDriverPackagePreinstall:
-      return DriverPackageExit(DifxApi::DriverPackagePreinstall(a1), L"DifxApi::DriverPackagePreinstall failed!\n");
+      return Logged(DifxApi::DriverPackagePreinstall(a1.c_str()), L"DifxApi::DriverPackagePreinstall failed!\n");
     case OptionId::kDriverPackageInstall:
-      return DriverPackageExit(DifxApi::DriverPackageInstall(a1), L"DifxApi::DriverPackageInstall failed!\n");
+      return Logged(DifxApi::DriverPackageInstall(a1.c_str()), L"DifxApi::DriverPackageInstall failed!\n");
+    case OptionId::kDriverPackageRollback:
+      return Logged(DifxApi::DriverPackageRollback(a1.c_str()), L"DifxApi::DriverPackageRollback failed!\n");
     case OptionId::kDriverUpdate: {
       bool accessDenied = false;
-      bool ok = SetupApi::DriverUpdate(a1, a2, &accessDenied);
-      if (!ok && accessDenied)
+      bool ok = SetupApi::DriverUpdate(a1.c_str(), a2.c_str(), &accessDenied);
+      if (!ok && accessDenied) {
         SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DriverUpdate ERROR_ACCESS_DENIED!\n");
-      else if (!ok)
-        SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DriverUpdate failed!\n");
-      return qvn::setup::DriverUpdateExitCode(ok, accessDenied);
+        return Outcome::kAccessDenied;
+      }
+      if (!ok) SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DriverUpdate failed!\n");
+      return Succeeded(ok);
     }
     case OptionId::kDriverPackageUninstall:
-      return QSCAMainInternalDriverPackageUninstall(a1);
+      return Logged(QSCAMainInternalDriverPackageUninstall(a1.c_str()), L"DifxApi::UninstallPackagesByOemInf failed!\n");
     case OptionId::kDeviceInstancesUninstall:
-      SetupApi::DeviceInstancesUninstall(a1);
-      return 0;
-    case OptionId::kRegistryPropertyFriendlyNameSet:
-      if (!SetupApi::RegistryPropertyStringSet(L"HID", a1, L"Quorvane Tallgrip"))
-        SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::RegistryPropertyStringSet failed!\n");
-      return 0;
-    case OptionId::kExecutableStart:
-      Utilities::ExecutableStart(a1);
-      return 0;
-    case OptionId::kRegisterDll:
-      Utilities::DllRegister(a1);
-      return 0;
-    case OptionId::kWindowsProcessTerminate:
-      Utilities::ProcessesKillByName(a1);
-      return 0;
-    case OptionId::kWindowCloseByClassName: {
-      HWND window = FindWindowW(a1, nullptr);
-      if (!window)
-        SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain FindWindowW failed! %d\n", GetLastError());
-      else
-        PostMessageW(window, WM_DESTROY, 0, 0);
-      return 0;
+      return Logged(SetupApi::DeviceInstancesUninstall(a1.c_str()), L"SetupApi::DeviceInstancesUninstall failed!\n");
+    case OptionId::kRegistryPropertyFriendlyNameSet: {
+      bool ok = SetupApi::RegistryPropertyStringSet(L"HID", a1.c_str(), L"Quorvane Tallgrip");
+      return Logged(Succeeded(ok), L"SetupApi::RegistryPropertyStringSet failed!\n");
     }
-    case OptionId::kReEnumerate:
-      SetupApi::DeviceNodeRootReEnumerate(0);
+    case OptionId::kExecutableStart:
+      return Succeeded(Utilities::ExecutableStart(a1.c_str()));
+    case OptionId::kRegisterDll:
+      return Succeeded(Utilities::DllRegister(a1.c_str()));
+    case OptionId::kUnregisterDll:
+      return Succeeded(Utilities::DllUnregister(a1.c_str()));
+    case OptionId::kWindowsProcessTerminate:
+      Utilities::ProcessesKillByName(a1.c_str(), a2.c_str());
+      return Outcome::kDone;
+    case OptionId::kWindowCloseByClassName: {
+      HWND window = FindWindowW(a1.c_str(), nullptr);
+      if (!window) {
+        SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain FindWindowW failed! %d\n", GetLastError());
+        return Outcome::kNothingToDo;
+      }
+      PostMessageW(window, WM_DESTROY, 0, 0);
+      return Outcome::kDone;
+    }
+    case OptionId::kReEnumerate: {
+      bool ok = SetupApi::DeviceNodeRootReEnumerate(0);
       SetupDebugPrint(qvn::kSetupLogTrace, L"<<< _tWinMain\n");
-      return 0;
+      return Succeeded(ok);
+    }
     case OptionId::kUnrecognized:
       break;
   }
-  return 0;
+  return Outcome::kNothingToDo;
 }
 
 }  // namespace
@@ -139,8 +143,12 @@ DWORD QvnSetupRun(const wchar_t* commandLine) {
   GetLocalTime(&now);
   SetupDebugPrint(qvn::kSetupLogInfo, L"Call: %d/%d/%d %d:%d:%d\nBuild: %S %S\n", now.wMonth, now.wDay, now.wYear, now.wHour,
                   now.wMinute, now.wSecond, __DATE__, __TIME__);
+  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+  folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]));
+  SetupDebugPrint(qvn::kSetupLogInfo, L"Folder: %s\n", folder.c_str());
 
-  auto split = qvn::setup::SplitCommandLine(commandLine);
+  auto parsed = qvn::setup::ParseCommandLine(commandLine);
+  const auto& split = parsed.split;
   if (split.status == qvn::setup::SplitStatus::kEmpty) {
     SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain: No command line parameter\n");
     return 0;
@@ -157,11 +165,11 @@ DWORD QvnSetupRun(const wchar_t* commandLine) {
   if (split.status == qvn::setup::SplitStatus::kFieldTooLong) {
     SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error parameter too long! Parameter[%d] has %d characters, at most %d\n",
                     static_cast<int>(split.badField), static_cast<int>(split.fields[split.badField].size()),
-                    static_cast<int>(qvn::setup::kFieldChars - 1));
+                    static_cast<int>(qvn::setup::kMaxFieldChars));
     return qvn::setup::kExitBadCommandLine;
   }
 
-  const auto* row = qvn::setup::OptionLookup(split.fields[0].c_str());
+  const auto* row = parsed.row;
   if (!row) {
     SetupDebugPrint(qvn::kSetupLogError, L"_tWinMain Error unrecognized parameter! %s\n", split.fields[0].c_str());
     SetupDebugPrint(qvn::kSetupLogTrace, L"<<< _tWinMain\n");
@@ -172,8 +180,10 @@ DWORD QvnSetupRun(const wchar_t* commandLine) {
                     static_cast<int>(row->requiredArgs), static_cast<int>(split.fields.size() - 1));
     return qvn::setup::kExitBadCommandLine;
   }
-  Arguments args{};
-  for (size_t i = 0; i < 4 && i < split.fields.size(); ++i)
-    wcsncpy(args.field[i], split.fields[i].c_str(), qvn::setup::kFieldChars - 1);
-  return Dispatch(*row, args);
+  std::wstring a1 = split.fields.size() > 1 ? split.fields[1] : std::wstring();
+  std::wstring a2 = split.fields.size() > 2 ? split.fields[2] : std::wstring();
+  DWORD ownExitCode = 0;
+  Outcome outcome = Dispatch(row->id, a1, a2, &ownExitCode);
+  if (row->id == OptionId::kDeviceNodeCreate) return ownExitCode;
+  return qvn::setup::ExitCodeFor(row->id, outcome);
 }

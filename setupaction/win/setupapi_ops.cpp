@@ -7,10 +7,10 @@
 
 #include "device_rules.h"
 #include "driver_update_flow.h"
-#include "oem_inf_list.h"
 #include "prompt_owner.h"
 #include "qvnlog.h"
 #include "setup_log.h"
+#include "system_library.h"
 
 namespace {
 
@@ -165,15 +165,7 @@ bool QMSSetupApiDeviceInfoSet::SelectedDriverSet() {
 
 bool QMSSetupApiDeviceInfoSet::SelectedDriverInstall(HWND owner, DWORD* reboot) {
   // The tool runs elevated: the system's copy only, never a search.
-  wchar_t path[MAX_PATH];
-  UINT n = GetSystemDirectoryW(path, MAX_PATH);
-  HMODULE newdev = nullptr;
-  if (n > 0 && n < MAX_PATH - 12) {
-    wcscat(path, L"\\newdev.dll");
-    newdev = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  } else {
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-  }
+  HMODULE newdev = Utilities::SystemLibraryLoad(L"newdev.dll");
   if (!newdev) {
     SetupDebugPrint(qvn::kSetupLogError, L"InstallSelectedDriver LoadLibrary failed.LastError returned %d\n", GetLastError());
     return false;
@@ -371,81 +363,78 @@ bool DeviceNodeRootReEnumerate(ULONG flags) {
   return true;
 }
 
-bool DeviceInstancesUninstall(const wchar_t* hardwareId) {
+qvn::setup::Outcome DeviceInstancesUninstall(const wchar_t* hardwareId) {
   SetupDebugPrint(qvn::kSetupLogTrace, L">>> SetupApi::DeviceInstancesUninstall\n");
+  // Every USB device node, present or not, checked against the ID: the ID
+  // is no enumerator and no instance path of its own.
+  qvn::setup::RemovalTally tally;
   QMSSetupApiDeviceInfoSet set;
-  if (!set.Enumerate(hardwareId, DIGCF_ALLCLASSES)) return true;
+  tally.setOpened = set.Enumerate(L"USB", DIGCF_ALLCLASSES);
   DWORD error = ERROR_NO_MORE_ITEMS;
-  for (DWORD i = 0;; ++i) {
+  for (DWORD i = 0; tally.setOpened; ++i) {
     SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall for-loop i: %d\n", i);
     auto step = set.EnumElement(i, &error);
     if (step != QMSSetupApiDeviceInfoSet::Step::kElement) break;
     if (!set.HardwareIdCompare(hardwareId)) {
       SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall no match for hardware ID (%s)\n", hardwareId);
-    } else if (!set.DeviceRemove(nullptr)) {
+      continue;
+    }
+    ++tally.matched;
+    BOOL reboot = FALSE;
+    if (!set.DeviceRemove(&reboot)) {
       SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.DeviceRemove failed\n");
+      ++tally.failed;
+    } else if (reboot) {
+      tally.needReboot = true;
     }
   }
-  if (error != ERROR_NO_MORE_ITEMS)
+  if (error != ERROR_NO_MORE_ITEMS) {
     SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall DeviceInfoSet.Enumerate failed\n");
-  return true;
+    ++tally.failed;
+  }
+  // The mouse comes back at once with the system's own driver instead of
+  // waiting for a replug. A tree that cannot be scanned now is scanned at
+  // the next plug or restart: logged, the removal itself stands.
+  if (tally.matched > tally.failed && !DeviceNodeRootReEnumerate(CM_REENUMERATE_SYNCHRONOUS))
+    SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstancesUninstall re-enumeration failed\n");
+  return qvn::setup::RemovalOutcome(tally);
 }
 
-bool DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, const wchar_t* hardwareId,
-                                                 BOOL* reboot) {
+qvn::setup::Outcome DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, const wchar_t* hardwareId) {
   UUID guid;
   if (wcslen(classGuidText) != 36 ||
       UuidFromStringW(reinterpret_cast<RPC_WSTR>(const_cast<wchar_t*>(classGuidText)), &guid) != RPC_S_OK) {
     SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent UuidFromStringW failed! %s\n",
                     classGuidText);
-    return false;
+    return qvn::setup::Outcome::kFailed;
   }
+  qvn::setup::RemovalTally tally;
   QMSSetupApiDeviceInfoSet set;
-  set.Initialize(&guid);
-  for (DWORD i = 0;; ++i) {
+  tally.setOpened = set.Initialize(&guid);
+  for (DWORD i = 0; tally.setOpened; ++i) {
     SetupDebugPrint(qvn::kSetupLogDevice, L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent for-loop i == %d\n", i);
-    if (set.EnumElement(i, nullptr) != QMSSetupApiDeviceInfoSet::Step::kElement) break;
+    DWORD error = ERROR_NO_MORE_ITEMS;
+    if (set.EnumElement(i, &error) != QMSSetupApiDeviceInfoSet::Step::kElement) {
+      if (error != ERROR_NO_MORE_ITEMS) ++tally.failed;
+      break;
+    }
     if (set.HardwareIdCompare(hardwareId)) {
       SetupDebugPrint(qvn::kSetupLogDevice,
                       L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent TRUE == DeviceInfoSet.HardwareIdCompare(%s)\n",
                       hardwareId);
-      set.DeviceRemove(reboot);
+      ++tally.matched;
+      BOOL reboot = FALSE;
+      if (!set.DeviceRemove(&reboot))
+        ++tally.failed;
+      else if (reboot)
+        tally.needReboot = true;
     } else {
       SetupDebugPrint(qvn::kSetupLogDevice,
                       L"SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent FALSE == DeviceInfoSet.HardwareIdCompare(%s)\n",
                       hardwareId);
     }
   }
-  return true;
-}
-
-void OemInfFilesDelete(const wchar_t* infName) {
-  SetupDebugPrint(qvn::kSetupLogTrace | qvn::kSetupLogEnum, L"SetupApi::OemInfFilesDelete\n");
-  std::vector<std::wstring> list = Utilities::OemInfList();
-  std::vector<BYTE> info(4096);
-  for (const auto& path : list) {
-    SetupDebugPrint(qvn::kSetupLogEnum, L"SetupApi::OemInfFilesDelete enumerating %s \n", path.c_str());
-    auto* inf = reinterpret_cast<SP_INF_INFORMATION*>(info.data());
-    if (!SetupGetInfInformationW(path.c_str(), INFINFO_INF_NAME_IS_ABSOLUTE, inf, static_cast<DWORD>(info.size()),
-                                 nullptr)) {
-      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile SetupGetInfInformationW error: %d\n", GetLastError());
-      continue;
-    }
-    SP_ORIGINAL_FILE_INFO_W original{};
-    original.cbSize = sizeof(original);
-    if (!SetupQueryInfOriginalFileInformationW(inf, 0, nullptr, &original)) {
-      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile SetupQueryInfOriginalFileInformation error: %d\n",
-                      GetLastError());
-      continue;
-    }
-    original.OriginalInfName[MAX_PATH - 1] = 0;
-    if (!qvn::setup::OriginalInfNameMatches(original.OriginalInfName, infName)) continue;
-    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile DeleteFile INF error: %d\n", GetLastError());
-    std::wstring pnf = qvn::setup::PnfPathFor(path.c_str());
-    if (!pnf.empty() && !DeleteFileW(pnf.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      SetupDebugPrint(qvn::kSetupLogError, L"SetupApi::DeleteOemInfFile DeleteFile PNF error: %d\n", GetLastError());
-  }
+  return qvn::setup::RemovalOutcome(tally);
 }
 
 }  // namespace SetupApi

@@ -1,10 +1,12 @@
 // Device-information sets and the device-setup operations of the tool:
-// driver update, device nodes, friendly name, device removal, OEM INF files.
+// driver update, device nodes, friendly name, device removal.
 #pragma once
 #include <windows.h>
 #include <setupapi.h>
 
 #include <string>
+
+#include "setup_exit_codes.h"
 
 class QMSSetupApiDeviceInfoSet {
  public:
@@ -46,9 +48,10 @@ bool RegistryPropertyStringSet(const wchar_t* enumerator, const wchar_t* hardwar
 // Re-enumeration of the device tree from its root (flags 0 or
 // CM_REENUMERATE_SYNCHRONOUS).
 bool DeviceNodeRootReEnumerate(ULONG flags);
-bool DeviceInstancesUninstall(const wchar_t* hardwareId);
-bool DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, const wchar_t* hardwareId,
-                                                 BOOL* reboot);
-void OemInfFilesDelete(const wchar_t* infName);
+// Removes every device instance, present or not, with the hardware ID and
+// re-enumerates the tree so that a present mouse gets its default driver
+// at once.
+qvn::setup::Outcome DeviceInstancesUninstall(const wchar_t* hardwareId);
+qvn::setup::Outcome DeviceInstanceRemoveAllPresentAndNonPresent(const wchar_t* classGuidText, const wchar_t* hardwareId);
 
 }  // namespace SetupApi

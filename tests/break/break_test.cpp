@@ -113,6 +113,39 @@ TEST_F(BreakReminder, BreakThenResumeThenTheNextBreak) {
   ClickOk(next);
 }
 
+TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) {
+  struct Case {
+    const char* what;
+    UINT msg;
+    WPARAM away, back;
+  } cases[] = {
+      {"session locked", WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */, 8 /* WTS_SESSION_UNLOCK */},
+      {"machine asleep", WM_POWERBROADCAST, 4 /* PBT_APMSUSPEND */, 0x12 /* PBT_APMRESUMEAUTOMATIC */},
+  };
+  ASSERT_TRUE(exec_.Start(0xFFFF));
+  const LPARAM session = static_cast<LPARAM>(CurrentSessionId());
+  size_t round = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ++round;
+    DWORD_PTR r = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(exec_.Window(), c.msg, c.away, session, SMTO_NORMAL, 15000, &r));
+    // A break period of 0 minutes would remind at once: not while away.
+    Set(L"CheckBreakReminder", L"1");
+    Set(L"EditBreakTime", L"0");
+    PostMessageW(exec_.Window(), 0x80F4 /* WM_RESET_BREAKTIMERS */, 1, 0);
+    ASSERT_TRUE(log_.WaitFor("QMEXE: StartTimerForBreak break timers paused", 8000, exec_.Pid(), round));
+    EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
+    EXPECT_EQ(log_.Count("QMEXE: >>> BreakReminder_TimerProc", exec_.Pid()), round - 1);
+    ASSERT_TRUE(SendMessageTimeoutW(exec_.Window(), c.msg, c.back, session, SMTO_NORMAL, 15000, &r));
+    HWND box = WaitReminder(exec_.Pid(), kBreakText);
+    ASSERT_TRUE(box) << "the return starts a fresh period";
+    Set(L"CheckBreakReminder", L"0");  // OK then ends the cycle
+    ClickOk(box);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }, 5000));
+  }
+}
+
 TEST_F(BreakReminder, EscapeAndCloseBoxDoNotEndTheReminder) {
   BothRemindersAtOnce();
   ASSERT_TRUE(exec_.Start(0xFFFF));

@@ -42,6 +42,8 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
   simdriver::SimDriver sim;
   ASSERT_TRUE(dispatchtest::StartSimDriver(sim)) << sim.LastError();
   ASSERT_TRUE(sim.Reset());
+  // A program under "Program Files", with C:\Program.exe beside it.
+  ASSERT_TRUE(dispatchtest::LaunchProbesMake());
   const std::wstring old = L"C:\\old\\program.exe";
   SetSetting(L"LaunchApplication3", old);
   ASSERT_TRUE(host_.Open());
@@ -59,10 +61,10 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
   EXPECT_TRUE(WaitWindowText(box, L""));
   EXPECT_TRUE(WaitOk(dialog, false)) << "an empty box disables OK";
 
-  const std::wstring program = qvntest::BinPath(L"qvn_testwin_plain.exe");
+  const std::wstring program = L"\"" + std::wstring(dispatchtest::kProbeTarget) + L"\"";
   ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kAdd)));
-  ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select For Launch Application", program));
-  EXPECT_TRUE(WaitWindowText(box, program));
+  ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select For Launch Application", dispatchtest::kProbeTarget));
+  EXPECT_TRUE(WaitWindowText(box, program)) << "a path with blanks is stored in quotes";
   EXPECT_TRUE(WaitOk(dialog, true)) << "Add enables OK";
   ASSERT_TRUE(WaitActive(dialog, nullptr));
   ClickWindow(box);
@@ -90,28 +92,48 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
   EXPECT_TRUE(qvntest::WaitUntil([&] { return (launched = dispatchtest::FindTestWindow(L"launched3")) != nullptr; },
                                  10000));
   if (launched) PostMessageW(launched, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(dispatchtest::Launched(dispatchtest::kProbeTarget));
+  EXPECT_FALSE(dispatchtest::Launched(dispatchtest::kProbeShadow));
+  dispatchtest::LaunchProbesRemove();
 }
 
-TEST_F(Launch, OverlongStoredPathIsShownCutAndCancelKeepsIt) {
-  std::wstring longPath = L"C:\\";
-  while (longPath.size() < 300) longPath += L"abcdefghij\\";
-  longPath.resize(300);
-  SetSetting(L"LaunchApplication3", longPath);
+TEST_F(Launch, CommandLongerThanItsRoomIsRefusedNeverCut) {
+  const std::wstring old = L"C:\\old\\program.exe";
+  auto command = [](size_t length) {
+    std::wstring text = L"C:\\tools\\x.exe ";
+    while (text.size() < length) text += L'a';
+    return text;
+  };
   ASSERT_TRUE(host_.Open());
-  HWND dialog = OpenLaunch();
-  ASSERT_NE(dialog, nullptr);
-  std::wstring shown = WindowText(GetDlgItem(dialog, kPath));
-  EXPECT_EQ(shown, longPath.substr(0, MAX_PATH - 1));
-  // Typing at the end of a full box changes nothing beyond its room, and
-  // OK stores at most 259 characters.
-  TapKey(VK_END);
-  TypeText(L"zz");
-  EXPECT_TRUE(WaitOk(dialog, true));
-  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
-  ASSERT_TRUE(WaitGone(dialog));
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return Setting(L"LaunchApplication3") != longPath; }, 5000));
-  EXPECT_LE(Setting(L"LaunchApplication3").size(), static_cast<size_t>(MAX_PATH - 1));
-  EXPECT_EQ(Setting(L"LaunchApplication3").substr(0, 200), longPath.substr(0, 200));
+  for (size_t length : {259u, 260u, 600u}) {
+    SCOPED_TRACE(length);
+    SetSetting(L"LaunchApplication3", old);
+    HWND dialog = OpenLaunch();
+    ASSERT_NE(dialog, nullptr);
+    HWND box = GetDlgItem(dialog, kPath);
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    ASSERT_TRUE(PasteText(box, command(length)));
+    EXPECT_TRUE(WaitWindowText(box, command(length))) << "pasted whole";
+    ASSERT_TRUE(WaitOk(dialog, true));
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
+    if (length <= 259) {
+      ASSERT_TRUE(WaitGone(dialog));
+      EXPECT_TRUE(WaitSetting(L"LaunchApplication3", command(length)));
+      continue;
+    }
+    HWND message = nullptr;
+    ASSERT_TRUE(qvntest::WaitUntil([&] {
+      for (HWND d : ProcessDialogs(host_.Pid(), kCaption))
+        if (d != dialog) message = d;
+      return message != nullptr;
+    }, 10000)) << "a message, and the dialog stays";
+    ASSERT_TRUE(ClickWindow(GetDlgItem(message, IDOK)));
+    ASSERT_TRUE(WaitGone(message));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(Setting(L"LaunchApplication3"), old) << "nothing stored";
+    ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitGone(dialog));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog_controls.h"
@@ -40,9 +41,25 @@ std::wstring Joined(std::initializer_list<WORD> keys) {
   return text;
 }
 
+// The names of keys given by scan code and extended flag.
+std::wstring ScanNames(std::initializer_list<std::pair<LONG, bool>> keys) {
+  std::wstring text;
+  for (const auto& k : keys) {
+    wchar_t name[50] = {};
+    GetKeyNameTextW((k.first << 16) | (k.second ? 1 << 24 : 0), name, 50);
+    text += (text.empty() ? L"" : L"+") + std::wstring(name);
+  }
+  return text;
+}
+// Left, left Windows, right Ctrl, left Ctrl and Delete as a keyboard sends them.
+const char kRealKeys[] = "key 0x4b 1 37 key 0x5b 1 91 key 0x1d 1 163 key 0x1d 0 162 key 0x53 1 46";
+const std::wstring kRealKeyNames = ScanNames({{0x4b, true}, {0x5b, true}, {0x1d, true}, {0x1d, false}, {0x53, true}});
+
 // A case: the stored text before, what the person does (a script: "down
 // N", "up N", "tap N", "click N" for a control, "repeat N" for an
-// auto-repeated key-down), what the box then shows, and what OK stores.
+// auto-repeated key-down, "key SCAN EXTENDED VK" for a key typed by its
+// scan code, "paste N" for a recording pasted into a control), what the
+// box then shows, and what OK stores.
 struct Case {
   const char* name;
   const wchar_t* before;  // null: nothing stored
@@ -55,10 +72,15 @@ struct Case {
 
 void RunScript(HWND dialog, const char* script) {
   std::istringstream in(script);
+  in.unsetf(std::ios::basefield);  // decimal, or hexadecimal with 0x
   std::string verb;
-  int n = 0;
+  int n = 0, extended = 0, vk = 0;
   while (in >> verb >> n) {
-    if (verb == "down") KeyDown(static_cast<WORD>(n));
+    if (verb == "key" && in >> extended >> vk) {
+      ScanKeyDown(static_cast<WORD>(n), extended != 0, static_cast<WORD>(vk));
+      ScanKeyUp(static_cast<WORD>(n), extended != 0, static_cast<WORD>(vk));
+    } else if (verb == "paste") PasteText(GetDlgItem(dialog, n), L"17+67+");
+    else if (verb == "down") KeyDown(static_cast<WORD>(n));
     else if (verb == "up") KeyUp(static_cast<WORD>(n));
     else if (verb == "tap") TapKey(static_cast<WORD>(n));
     else if (verb == "repeat") KeyDown(static_cast<WORD>(n));
@@ -97,6 +119,9 @@ TEST_F(Recording, TypedKeysClicksAndStoredTextTableDriven) {
       {"reopened", L"17+67+300+", "", Joined({17, 'C'}), true, Joined({17, 'C'}), L"17+67+300+"},
       {"clear", L"17+67+300+301+", "click 263", Joined({17, 'C'}), true, L"", L""},
       {"bad tokens", L"0+256+999+abc+17", "", L"", false, L"", L""},
+      {"real keyboard", nullptr, kRealKeys, L"", false, kRealKeyNames, L"37+91+163+162+46+"},
+      {"reopened real keys", L"37+91+163+162+46+", "", kRealKeyNames, false, kRealKeyNames, L"37+91+163+162+46+"},
+      {"pasted text", nullptr, "paste 201", L"", false, L"", L""},
       {"forty tokens",
        L"65+66+67+68+69+70+71+72+73+74+75+76+77+78+79+80+81+82+83+84+"
        L"65+66+67+68+69+70+71+72+73+74+75+76+77+78+79+80+81+82+83+84+",
@@ -182,12 +207,8 @@ TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
   ASSERT_TRUE(host_.Open());
   HWND dialog = OpenRecording();
   ASSERT_NE(dialog, nullptr);
-  KeyDown(VK_CONTROL);
-  KeyDown(VK_SHIFT);
-  TapKey('S');
-  KeyUp(VK_SHIFT);
-  KeyUp(VK_CONTROL);
-  ASSERT_TRUE(WaitWindowText(GetDlgItem(dialog, kKeys), Joined({17, 16, 'S'})));
+  RunScript(dialog, kRealKeys);
+  ASSERT_TRUE(WaitWindowText(GetDlgItem(dialog, kKeys), kRealKeyNames));
   EXPECT_TRUE(SaveWindowPicture(dialog, L"keystroke_recording"));
   ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDOK)));
   ASSERT_TRUE(WaitGone(dialog));
@@ -195,15 +216,13 @@ TEST_F(RecordingReplay, RecordingMadeInTheDialogIsReplayedForButton3) {
   ASSERT_TRUE(WaitActive(host_.Sheet(), nullptr));
   ASSERT_TRUE(ClickWindow(GetDlgItem(host_.Sheet(), 0x3021)));
   ASSERT_TRUE(WaitSetting(L"MButton3", L"31"));
-  ASSERT_TRUE(WaitSetting(L"KeyStrokeRecord3", L"17+16+83+"));
+  ASSERT_TRUE(WaitSetting(L"KeyStrokeRecord3", L"37+91+163+162+46+"));
   host_.Close();
 
   ASSERT_TRUE(exec_.Start(0));
   ASSERT_TRUE(sim_.WaitOneWaitOutstanding(15000));
-  using dispatchtest::KeyLine;
-  EXPECT_EQ(Drive(1, 3), (std::vector<std::string>{KeyLine(true, VK_CONTROL), KeyLine(true, VK_SHIFT),
-                                                   KeyLine(true, 'S'), KeyLine(false, 'S'),
-                                                   KeyLine(false, VK_SHIFT), KeyLine(false, VK_CONTROL)}));
+  // The same scan codes as typed, let go last pressed first.
+  EXPECT_EQ(Drive(1, 3), dispatchtest::AsAKeyboardSends({{0x4b, 2}, {0x5b, 2}, {0x1d, 2}, {0x1d, 0}, {0x53, 2}}));
   EXPECT_EQ(Drive(2, 3), std::vector<std::string>{});
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace dispatchtest {
 
@@ -41,6 +42,20 @@ std::string KeyLine(bool down, UINT vk, unsigned flags) {
   return buf;
 }
 
+std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys) {
+  std::vector<std::string> out;
+  char buf[48];
+  for (const auto& k : keys) {
+    snprintf(buf, sizeof buf, "key down scan 0x%02x flags %d", k.first, k.second);
+    out.push_back(buf);
+  }
+  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+    snprintf(buf, sizeof buf, "key up scan 0x%02x flags %d", it->first, it->second);
+    out.push_back(buf);
+  }
+  return out;
+}
+
 void ClearButtonSettings() {
   using qvntest::RegRemoveValue;
   const wchar_t* fixed[] = {L"CheckClickLock", L"CheckAutoClick", L"RadioPerformSingleClick",
@@ -60,6 +75,37 @@ void ClearButtonSettings() {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
 }
 
+const wchar_t kProbeTarget[] = L"C:\\Program Files\\Qvn Probe\\target.exe";
+const wchar_t kProbeShadow[] = L"C:\\Program.exe";
+namespace {
+const wchar_t kLaunchedKey[] = L"Software\\QuorvaneTest\\Launched";
+}
+
+bool LaunchProbesMake() {
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kLaunchedKey);
+  CreateDirectoryW(L"C:\\Program Files\\Qvn Probe", nullptr);
+  const std::wstring source = qvntest::BinPath(L"qvn_testwin_plain.exe");
+  return CopyFileW(source.c_str(), kProbeTarget, FALSE) && CopyFileW(source.c_str(), kProbeShadow, FALSE);
+}
+
+void LaunchProbesRemove() {
+  DeleteFileW(kProbeTarget);
+  DeleteFileW(kProbeShadow);
+  RemoveDirectoryW(L"C:\\Program Files\\Qvn Probe");
+  qvntest::RegRemoveTree(HKEY_CURRENT_USER, kLaunchedKey);
+}
+
+bool WaitLaunched(const std::wstring& program, std::wstring* commandLine, DWORD timeoutMs) {
+  return qvntest::WaitUntil(
+      [&] { return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), commandLine); },
+      timeoutMs);
+}
+
+bool Launched(const std::wstring& program) {
+  std::wstring line;
+  return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), &line);
+}
+
 HWND FindTestWindow(const std::wstring& title) { return FindWindowW(L"QvnDispatchTestWindow", title.c_str()); }
 
 TestWindow::~TestWindow() {
@@ -68,9 +114,11 @@ TestWindow::~TestWindow() {
   }
 }
 
-bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h) {
+bool TestWindow::Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h,
+                       const wchar_t* extra) {
   std::wstring args = L"\"" + title + L"\" " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " +
                       std::to_wstring(w) + L" " + std::to_wstring(h);
+  if (extra) args += std::wstring(L" ") + extra;
   if (!proc_.Start(qvntest::BinPath(program), args)) return false;
   // A new process can take many seconds to show its window on a loaded machine.
   return qvntest::WaitUntil([&] { return (hwnd_ = FindTestWindow(title)) != nullptr && IsWindowVisible(hwnd_); },

@@ -4,7 +4,9 @@
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "qvntest.h"
@@ -31,6 +33,9 @@ std::vector<std::string> DriveRaw(simdriver::SimDriver& sim, int32_t type, uint1
 
 // The line a key injection of `vk` produces ("key down scan 0x2a flags 0").
 std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
+// What the driver gets for keys pressed in this order and let go last
+// pressed first: {scan code, flags} as a keyboard sends each key.
+std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys);
 
 // Removes every button, recording, launch and click setting this suite
 // writes, and the "App" tree.
@@ -40,7 +45,9 @@ void ClearButtonSettings();
 class TestWindow {
  public:
   ~TestWindow();
-  bool Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h);
+  // `extra` is appended to the command line ("owned").
+  bool Start(const wchar_t* program, const std::wstring& title, int x, int y, int w, int h,
+             const wchar_t* extra = nullptr);
   HWND Window() const { return hwnd_; }
   POINT Center() const;
   void PutCursorOver() const;
@@ -53,5 +60,17 @@ class TestWindow {
 };
 
 HWND FindTestWindow(const std::wstring& title);
+
+// Copies of qvn_testwin_plain.exe where a launch can mix programs up: in a
+// folder with blanks (kProbeTarget) and as the program its path names when
+// cut at the first blank (kProbeShadow). Each start of a test window
+// program notes its command line, by program path (testwin.cpp).
+extern const wchar_t kProbeTarget[];  // C:\Program Files\Qvn Probe\target.exe
+extern const wchar_t kProbeShadow[];  // C:\Program.exe
+bool LaunchProbesMake();  // also forgets the starts noted so far
+void LaunchProbesRemove();
+// The command line program was started with, once it was (bounded).
+bool WaitLaunched(const std::wstring& program, std::wstring* commandLine, DWORD timeoutMs = 10000);
+bool Launched(const std::wstring& program);
 
 }  // namespace dispatchtest

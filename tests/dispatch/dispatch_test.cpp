@@ -148,6 +148,7 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   SetSetting(L"MButton8", L"43");   // global: Spacebar
   SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");  // Shift; MButton8 left out
   SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"Quorvane Test Writer");
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_plain.exe"), L"qvn_testwin_plain.exe");
   SetSetting(L"MButton7", L"16", L"qvn_testwin_plain.exe");  // Esc; named by its file name
   SetSetting(L"MButton3", L"9", L"qvn_testwin_plain.exe");   // Copy
   StartExec();
@@ -185,11 +186,54 @@ TEST_F(Dispatch, KeyNameMatchIsCaseSensitiveAfterACaseBlindNameCompare) {
   TestWindow writer;
   ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
   SetSetting(L"MButton7", L"10");
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"quorvane test writer");
   SetSetting(L"MButton7", L"41", L"quorvane test writer");  // other case: not this program's key
   StartExec();
   writer.PutCursorOver();
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
+}
+
+TEST_F(Dispatch, AppKeyWithoutItsProgramPathIsNoCustomisedProgram) {
+  // What the launch dialog leaves for a program whose settings were never saved.
+  TestWindow writer;
+  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
+  SetSetting(L"MButton4", L"10");
+  SetSetting(L"MButton4", L"41", L"Quorvane Test Writer");
+  SetSetting(L"LaunchApplication4", L"C:\\x.exe", L"Quorvane Test Writer");
+  StartExec();
+  writer.PutCursorOver();
+  EXPECT_EQ(Press(4), V{KeyLine(true, VK_CONTROL)}) << "the global assignment";
+  EXPECT_EQ(Release(4), V{KeyLine(false, VK_CONTROL)});
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"Quorvane Test Writer");
+  EXPECT_EQ(Press(4), V{KeyLine(true, VK_SHIFT)}) << "saved with its path: the program's own";
+  EXPECT_EQ(Release(4), V{KeyLine(false, VK_SHIFT)});
+}
+
+TEST_F(Dispatch, StoreProgramInsideItsFrameGetsItsOwnAssignment) {
+  const std::wstring standins = qvntest::BinDir() + L"\\..\\storeapp\\";
+  SetSetting(L"MButton7", L"10");  // global: Ctrl
+  SetSetting(L"AppFullPath", standins + L"ApplicationFrameHost.exe", L"Application Frame Host");
+  SetSetting(L"MButton7", L"41", L"Application Frame Host");  // Shift
+  SetSetting(L"AppFullPath", standins + L"qvnstoreprobe.exe", L"Quorvane Store Probe");
+  SetSetting(L"MButton7", L"16", L"Quorvane Store Probe");  // Esc
+  qvntest::Process frame, hosted;
+  ASSERT_TRUE(frame.Start(standins + L"ApplicationFrameHost.exe", L"frame \"store frame\" 400 300 400 300"));
+  HWND frameWindow = nullptr;
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return (frameWindow = FindWindowW(L"ApplicationFrameWindow", L"store frame")); }, 30000));
+  StartExec();
+  RECT r;
+  GetWindowRect(frameWindow, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "a frame hosting nothing: the frame host's own";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
+  ASSERT_TRUE(hosted.Start(standins + L"qvnstoreprobe.exe", L"hosted \"store frame\""));
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return FindWindowExW(frameWindow, nullptr, L"Windows.UI.Core.CoreWindow", nullptr); }, 30000));
+  EXPECT_EQ(Press(7), V{KeyLine(true, VK_ESCAPE)}) << "the hosted program's";
+  EXPECT_EQ(Release(7), V{KeyLine(false, VK_ESCAPE)});
+  PostMessageW(frameWindow, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(frame.Wait(10000));
+  EXPECT_TRUE(hosted.Wait(10000)) << "the hosted window goes with its frame";
 }
 
 // ---- what the dispatcher keeps between presses ----
@@ -205,6 +249,7 @@ TEST_F(Dispatch, AppKeyWrittenWhileRunningAppliesFromTheNextPress) {
     EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
   }
   // The per-application dialog writes without telling the executive.
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"Quorvane Test Writer");
   SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "a key added for the program under the cursor";
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
@@ -225,6 +270,7 @@ TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesCha
   TestWindow writer, painter;
   ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
   ASSERT_TRUE(painter.Start(L"qvn_testwin_painter.exe", L"painter", 360, 20, 300, 250));
+  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"Quorvane Test Writer");
   SetSetting(L"MButton7", L"41", L"Quorvane Test Writer");
   StartExec(0xFFFF);
   const DWORD pid = exec_.Pid();
@@ -260,13 +306,24 @@ TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesCha
 
 // ---- window commands ----
 
-TEST_F(Dispatch, WindowCommandsReachTheRootOwnerOfTheWindowUnderTheCursor) {
+TEST_F(Dispatch, WindowCommandsReachTheTopLevelWindowUnderTheCursorNotItsOwner) {
   TestWindow target;
-  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300));
+  ASSERT_TRUE(target.Start(L"qvn_testwin_plain.exe", L"command target", 400, 350, 400, 300, L"owned"));
+  HWND owned = nullptr;
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return (owned = FindTestWindow(L"command target owned")) != nullptr; }, 10000));
   SetSetting(L"MButton7", L"34");  // Minimize
   SetSetting(L"MButton8", L"33");  // Maximize
   SetSetting(L"MButton5", L"8");   // Close
   StartExec();
+  // "Close" over a tool window closes that window, not its program.
+  RECT r{};
+  GetWindowRect(owned, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Press(5);
+  Release(5);
+  EXPECT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(owned); }, 5000)) << "the owned window closed";
+  EXPECT_TRUE(IsWindow(target.Window())) << "its owner is still open";
+  EXPECT_TRUE(target.Proc().Running());
   target.PutCursorOver();
   EXPECT_EQ(Press(8), V{});
   EXPECT_FALSE(IsZoomed(target.Window())) << "nothing at the press";
@@ -295,13 +352,17 @@ int SystemMs() {
   return t.wSecond * 1000 + t.wMilliseconds;
 }
 
+double MonotonicMs() {
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
 class AcceleratedScrolling : public Dispatch {
  protected:
   void SetUp() override {
     Dispatch::SetUp();
-    ASSERT_TRUE(pad_.Start(L"qvn_testwin_plain.exe", L"wheel pad", 400, 300, 400, 300));
-    pad_.PutCursorOver();
-    SetForegroundWindow(pad_.Window());
     StartExec();  // accelerated scrolling is on by default
     QvnSimStatus st{};
     ASSERT_TRUE(sim_.Status(&st));
@@ -310,36 +371,30 @@ class AcceleratedScrolling : public Dispatch {
   struct Result {
     LONG count = -1, sum = 0;
   };
-  // Two wheel reports `gapMs` apart, starting at a millisecond of the
-  // second in [fromMs, toMs); the gap as measured must lie in
-  // [minGap, maxGap] or the pair is tried again. Returns the notches the
-  // pad window received.
+  // Two wheel reports `gapMs` apart, the first at a millisecond of the
+  // system clock's second in [fromMs, toMs); the gap as measured must lie in
+  // [minGap, maxGap] or the pair is tried again. Returns the extra notches
+  // the executive sent through the driver.
   Result Pair(int16_t delta, DWORD gapMs, int minGap, int maxGap, int fromMs = 0, int toMs = 500) {
     Result r;
     for (int attempt = 0; attempt < 4; ++attempt) {
       Sleep(300);  // the report before lies well back
       if (!qvntest::WaitUntil([&] { int ms = SystemMs() % 1000; return ms >= fromMs && ms < toMs; }, 3000, 1))
         continue;
-      SendMessageW(pad_.Window(), WM_APP + 3, 0, 0);
       sim_.Clear();
-      int t0 = SystemMs();
+      const double t0 = MonotonicMs();
       sim_.Raw(static_cast<uint16_t>(delta), 51);
       Sleep(gapMs);
-      int t1 = SystemMs();
+      const double gap = MonotonicMs() - t0;
       sim_.Raw(static_cast<uint16_t>(delta), 51);
-      int gap = (t1 - t0 + 60000) % 60000;
       EXPECT_TRUE(WaitDispatched(2));
       if (gap < minGap || gap > maxGap) continue;
-      LONG last = -1;
-      // The injected notches arrive through the system's input queue.
-      qvntest::WaitUntil([&] {
-        LONG c = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
-        bool stable = c == last;
-        last = c;
-        return stable && c > 0;
-      }, 1500, 150);
-      r.count = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 1, 0, 0));
-      r.sum = static_cast<LONG>(SendMessageW(pad_.Window(), WM_APP + 2, 0, 0));
+      r.count = r.sum = 0;
+      for (const auto& e : sim_.Log()) {
+        if (e.kind != simdriver::Inject::Wheel) continue;
+        ++r.count;
+        r.sum += e.WheelDelta();
+      }
       return r;
     }
     ADD_FAILURE() << "could not time the pair of reports";
@@ -358,10 +413,9 @@ class AcceleratedScrolling : public Dispatch {
     }
     return r;
   }
-  TestWindow pad_;
 };
 
-TEST_F(AcceleratedScrolling, ExtraNotchesFollowTheTimeBetweenReports) {
+TEST_F(AcceleratedScrolling, ExtraNotchesGoThroughTheDriverAndFollowTheTimeBetweenReports) {
   // Each report reaches the executive a few milliseconds late, and not
   // always by the same amount: the pairs keep clear of the boundaries where
   // a millisecond changes the count (those are pinned by the unit tests),
@@ -382,12 +436,12 @@ TEST_F(AcceleratedScrolling, ExtraNotchesFollowTheTimeBetweenReports) {
   EXPECT_EQ(r.count, 0) << "300 ms apart";
 }
 
-TEST_F(AcceleratedScrolling, DownwardReportsStraddledSecondsAndDeltaZero) {
+TEST_F(AcceleratedScrolling, DownwardReportsAChangeOfSecondAndDeltaZero) {
   Result r = PairWithin(2, 2, -120, 100, 90, 120);
   EXPECT_EQ(r.count, 2);
   EXPECT_EQ(r.sum, -240);
-  r = PairWithin(0, 0, 120, 100, 90, 120, 940, 980);
-  EXPECT_EQ(r.count, 0) << "the reports fall in different seconds";
+  r = PairWithin(2, 2, 120, 100, 90, 120, 940, 980);
+  EXPECT_EQ(r.count, 2) << "reports on both sides of a change of second are a burst all the same";
   r = Pair(0, 50, 40, 60);
   EXPECT_EQ(r.count, 0) << "delta 0";
 }
@@ -403,6 +457,12 @@ TEST_F(Dispatch, KeystrokeRecordingsReplayAtThePress) {
       {L"17+67", {KeyLine(true, VK_CONTROL), KeyLine(false, VK_CONTROL)}},
       {L"300+", {kLeftDown, kLeftUp}},
       {L"16+301+", {KeyLine(true, VK_SHIFT), kRightDown, kRightUp, KeyLine(false, VK_SHIFT)}},
+      // Left, left Windows, right Ctrl, left Ctrl, Delete as a keyboard's hook reports them.
+      {L"37+91+163+162+46+", AsAKeyboardSends({{0x4b, 2}, {0x5b, 2}, {0x1d, 2}, {0x1d, 0}, {0x53, 2}})},
+      {L"160+161+162+163+164+165+", AsAKeyboardSends({{0x2a, 0}, {0x36, 0}, {0x1d, 0}, {0x1d, 2}, {0x38, 0}, {0x38, 2}})},
+      {L"92+93+111+144+45+", AsAKeyboardSends({{0x5c, 2}, {0x5d, 2}, {0x35, 2}, {0x45, 2}, {0x52, 2}})},
+      {L"33+34+35+36+38+39+40+", AsAKeyboardSends({{0x49, 2}, {0x51, 2}, {0x4f, 2}, {0x47, 2}, {0x48, 2}, {0x4d, 2}, {0x50, 2}})},
+      {L"7+65+", AsAKeyboardSends({{0x1e, 0}})},  // 7 is no key
   };
   for (const Case& c : cases) {
     SetSetting(L"KeyStrokeRecord7", c.text);
@@ -444,13 +504,49 @@ class DispatchLaunch : public Dispatch {
   void SetUp() override {
     Dispatch::SetUp();
     ASSERT_TRUE(log_.Start());
+    ASSERT_TRUE(LaunchProbesMake());
   }
   void TearDown() override {
     g_DebugLevel = 0;
+    LaunchProbesRemove();
     Dispatch::TearDown();
   }
   DbwinReader log_;
 };
+
+TEST_F(DispatchLaunch, ProgramPathWithBlanksRunsThatProgramAndNoPartOfItsPath) {
+  const std::wstring target = kProbeTarget, quoted = L"\"" + target + L"\"";
+  struct Case {
+    std::wstring stored;
+    bool runs;
+    std::wstring commandLine;  // what the program gets
+  } cases[] = {
+      {target, true, quoted},                          // unquoted, as stored before paths were quoted
+      {quoted + L"  -a C:\\d\\f.txt", true, quoted + L" -a C:\\d\\f.txt"},
+      {L"\"" + target, true, quoted},                  // a quote at the start only
+      {target + L"\"", false, L""},                    // a quote at the end only
+      {L"C:\\Program Files\\Qvn Probe\\missing.exe", false, L""},
+  };
+  SetSetting(L"MButton7", L"32");
+  StartExec(0x8100);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(qvntest::Narrow(c.stored));
+    qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched");
+    SetSetting(L"LaunchApplication7", c.stored);
+    const std::string failed = "QMEXE: LaunchAppFunction ButtonNo 7 " + qvntest::Narrow(c.stored) + " CreateProcess failed! ";
+    const size_t failures = log_.CountPrefix(failed);
+    Press(7);
+    Release(7);
+    std::wstring line;
+    if (c.runs) {
+      EXPECT_TRUE(WaitLaunched(target, &line));
+      EXPECT_EQ(line, c.commandLine);
+    } else {
+      EXPECT_TRUE(qvntest::WaitUntil([&] { return log_.CountPrefix(failed) > failures; }, 5000));
+    }
+    EXPECT_FALSE(Launched(kProbeShadow)) << "the program named by a part of the path";
+  }
+}
 
 TEST_F(DispatchLaunch, ProgramThatExistsIsStartedAtTheRelease) {
   std::wstring cmd = L"\"" + qvntest::BinPath(L"qvn_testwin_plain.exe") + L"\" \"launched one\" 500 600 200 150";
@@ -499,17 +595,18 @@ TEST_F(DispatchLaunch, ProgramNeedingElevationStarts) {
   HWND w = nullptr;
   EXPECT_TRUE(qvntest::WaitUntil([&] { return (w = FindTestWindow(L"elevated one")) != nullptr; }, 10000));
   if (w) PostMessageW(w, WM_CLOSE, 0, 0);
-  bool retried = log_.CountPrefix("QMEXE: ShellExecuteEx: " + qvntest::Narrow(qvntest::BinDir()) + " qvn_testwin_admin.exe") > 0;
+  bool retried = log_.CountPrefix("QMEXE: ShellExecuteEx: " + qvntest::Narrow(qvntest::BinDir()) + " " +
+                                  qvntest::Narrow(qvntest::BinPath(L"qvn_testwin_admin.exe"))) > 0;
   printf("program needing elevation: %s\n", retried ? "started by the elevated retry thread" : "started directly by CreateProcess");
 }
 
-TEST_F(DispatchLaunch, ElevatedRetryThreadRunsTheFileFromItsDirectory) {
+TEST_F(DispatchLaunch, ElevatedRetryRunsTheSameProgramWithItsArgumentsFromItsFolder) {
   g_DebugLevel = 0x8100;  // the thread procedure runs in this process
-  std::wstring path = qvntest::BinPath(L"qvn_testwin_admin.exe");
-  size_t bytes = (path.size() + 1) * sizeof(wchar_t);
+  const std::wstring command = L"\"" + std::wstring(kProbeTarget) + L"\" C:\\d\\f.txt";
+  size_t bytes = (command.size() + 1) * sizeof(wchar_t);
   void* copy = HeapAlloc(GetProcessHeap(), 0, bytes);
   ASSERT_NE(copy, nullptr);
-  memcpy(copy, path.c_str(), bytes);
+  memcpy(copy, command.c_str(), bytes);
   HANDLE t = CreateThread(nullptr, 0, LaunchApplicationElevatedThreadProc, copy, 0, nullptr);
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(WaitForSingleObject(t, 10000), WAIT_OBJECT_0);
@@ -517,11 +614,12 @@ TEST_F(DispatchLaunch, ElevatedRetryThreadRunsTheFileFromItsDirectory) {
   GetExitCodeThread(t, &code);
   CloseHandle(t);
   EXPECT_EQ(code, 0u);
-  std::string expected = "QMEXE: ShellExecuteEx: " + qvntest::Narrow(qvntest::BinDir()) + " qvn_testwin_admin.exe ";
-  EXPECT_TRUE(log_.WaitFor(expected, 3000));
+  EXPECT_TRUE(log_.WaitFor("QMEXE: ShellExecuteEx: C:\\Program Files\\Qvn Probe " + qvntest::Narrow(kProbeTarget) +
+                           " C:\\d\\f.txt", 3000));
   EXPECT_EQ(log_.CountPrefix("QMEXE: LaunchApplicationElevatedThreadProc"), 0u) << "no failure line";
-  // Without arguments the fixture has no window to show and ends at once
-  // with code 2; it ran if its process came and went.
+  std::wstring line;
+  EXPECT_TRUE(WaitLaunched(kProbeTarget, &line));
+  EXPECT_EQ(line, L"\"" + std::wstring(kProbeTarget) + L"\" C:\\d\\f.txt");
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // The executive as a whole against the simulated mouse: absence and
 // replug, settings changes reaching the driver, session lock and unlock,
-// a failed wait, and what a button press makes it inject.
+// the link coming back by itself after a user's day (replug, failed wait,
+// sleep, a cancelled shutdown), driver updates beside the link, and what a
+// button press makes it inject.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +28,10 @@ namespace {
 
 const char kNoDevice[] = "QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.";
 
-constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kSessionLock = 7, kSessionUnlock = 8;
+constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kRemoteConnect = 3, kSessionLock = 7, kSessionUnlock = 8;
+constexpr WPARAM kPbtSuspend = 4, kPbtResumeAutomatic = 0x12;
+const char kWired[] = "-DriverUpdate,USB\\VID_2F4C&PID_0A21,QVNMOUEXEC";
+const char kWireless[] = "-DriverUpdate,USB\\VID_2F4C&PID_0A22,QVNMOUEXEC";
 
 class ExecLink : public ::testing::Test {
  protected:
@@ -72,6 +79,35 @@ class ExecLink : public ::testing::Test {
     return true;
   }
   bool OneWait() { return sim_.WaitOneWaitOutstanding(10000); }
+  // The setup tool's runs, their parameters only.
+  static std::vector<std::string> SetupRuns() {
+    std::vector<std::string> runs;
+    for (const std::string& call : dltest::SetupCalls()) runs.push_back(call.substr(0, call.rfind(" elevated=")));
+    return runs;
+  }
+  bool NoFilterHandle() {
+    return sim_.WaitStatus([](const QvnSimStatus& s) { return s.filterHandles == 0 && s.pendingWaits == 0; }, 8000);
+  }
+  // Button 3 (right click by default) pressed and released: both reach the
+  // driver as injections.
+  bool Button3Works() {
+    if (!sim_.Clear() || !sim_.Press(3) || !sim_.Release(3)) return false;
+    return sim_.WaitLog([](const std::vector<simdriver::LogEntry>& log) {
+      std::vector<Inject> got;
+      for (const auto& e : log)
+        if (e.IsInjection()) got.push_back(e.kind);
+      return got == std::vector<Inject>{Inject::RightDown, Inject::RightUp};
+    }, 8000);
+  }
+  // A device interface arriving, as Windows announces it.
+  bool Arrive(const std::wstring& path) {
+    std::vector<BYTE> buf(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (path.size() + 1) * sizeof(wchar_t));
+    auto* d = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(buf.data());
+    d->dbcc_size = static_cast<DWORD>(buf.size());
+    d->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    memcpy(d->dbcc_name, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    return Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(d));
+  }
 
   SimDriver sim_;
   DbwinReader log_;
@@ -96,8 +132,96 @@ TEST_F(ExecLink, AbsentMouseIsLoggedOnceAndAReplugIsPickedUpOnDeviceArrival) {
   EXPECT_EQ(configs[0].input[0], 0);
   EXPECT_EQ(configs[0].input[1], 0);
   EXPECT_EQ(Lines(kNoDevice), 1u);
-  // Both hardware identifiers went through the driver update each time.
-  EXPECT_EQ(dltest::SetupCalls().size(), 4u);
+  // Both hardware identifiers went through the driver update once, at the
+  // start; an arrival that names no mouse of ours starts no setup tool.
+  EXPECT_TRUE(WaitUntil([] { return dltest::SetupCalls().size() == 2; }, 10000));
+}
+
+TEST_F(ExecLink, Button3WorksAgainAfterEveryDisturbanceWithoutALockOrUnlock) {
+  struct Case {
+    const char* what;
+    std::function<void()> disturb;
+  } cases[] = {
+      {"unplugged and plugged in again", [&] {
+         ASSERT_TRUE(sim_.Unplug());
+         ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms"));
+         ASSERT_TRUE(NoFilterHandle());
+         ASSERT_TRUE(sim_.Replug());
+       }},
+      {"a failed wait", [&] { ASSERT_TRUE(sim_.FailWaits()); }},
+      {"sleep with the mouse re-enumerated, then resume", [&] {
+         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtSuspend, 0));
+         ASSERT_TRUE(NoFilterHandle());
+         ASSERT_TRUE(sim_.Unplug());
+         ASSERT_TRUE(sim_.Replug());
+         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+       }},
+      {"a resume without its suspend", [&] {
+         const uint32_t opens = Status().filterOpens;
+         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+         ASSERT_TRUE(sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000));
+       }},
+      {"a shutdown cancelled by another program", [&] {
+         ASSERT_TRUE(Send(WM_QUERYENDSESSION, 0, 0));
+         ASSERT_TRUE(Send(WM_ENDSESSION, FALSE, 0));
+         ASSERT_TRUE(WaitLine("WM_ENDSESSION the session goes on, the link stays"));
+       }},
+  };
+  ASSERT_TRUE(StartExec());
+  ASSERT_TRUE(OneWait());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.disturb();
+    ASSERT_TRUE(OneWait());
+    EXPECT_TRUE(Button3Works());
+  }
+  EXPECT_EQ(Lines("WM_WTSSESSION_CHANGE"), 0u) << "no lock or unlock was needed";
+  EXPECT_EQ(Lines("Link Thread, end"), 1u) << "only the sleep ended the link thread";
+  // A session that really ends stops the link.
+  ASSERT_TRUE(Send(WM_ENDSESSION, TRUE, 0));
+  EXPECT_TRUE(NoFilterHandle());
+}
+
+TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkAndOnlyForTheMouseThatArrived) {
+  // At the start both identifiers, each run taking its time: buttons work
+  // before the first run has ended.
+  dltest::SetSetupDelay(8000);
+  ASSERT_TRUE(StartExec());
+  ASSERT_TRUE(OneWait());
+  ASSERT_TRUE(WaitUntil([] { return dltest::SetupCalls().size() == 1; }, 10000));
+  EXPECT_TRUE(Button3Works());
+  EXPECT_EQ(Lines("QMEDeviceInternalFiltersInstall USB\\VID_2F4C&PID_0A21 exit code 0"), 0u)
+      << "the press was served while the setup tool still ran";
+  dltest::SetSetupDelay(0);
+  ASSERT_TRUE(WaitLine("QMEDeviceInternalFiltersInstall USB\\VID_2F4C&PID_0A22 exit code 0", 1, 30000));
+  ASSERT_EQ(SetupRuns(), (std::vector<std::string>{kWired, kWireless}));
+
+  // Lock and unlock start the link again without any driver update; a
+  // keyboard's arrival names no mouse of ours; each mouse's arrival its own.
+  ASSERT_TRUE(Session(kSessionLock));
+  ASSERT_TRUE(Session(kSessionUnlock));
+  ASSERT_TRUE(OneWait());
+  struct Case {
+    const wchar_t* path;
+    const char* call;  // the one run it adds, or null
+  } cases[] = {
+      {L"\\\\?\\HID#VID_045E&PID_00DB&MI_00#7&2f1&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
+      {L"\\\\?\\HID#VID_2F4C&PID_0A22#8&31&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWireless},
+      {L"\\\\?\\HID#VID_1532&PID_0084&MI_00#9&a&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
+      {L"\\\\?\\hid#vid_2f4c&pid_0a21&mi_00#9&b&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWired},
+  };
+  std::vector<std::string> expect = SetupRuns();
+  size_t arrivals = 0;
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Arrive(c.path));
+    ASSERT_TRUE(WaitLine("DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE", ++arrivals));
+    if (!c.call) continue;
+    expect.push_back(c.call);
+    // A run named by an arrival lands after any run the cases before would have started.
+    EXPECT_TRUE(WaitUntil([&] { return dltest::SetupCalls().size() >= expect.size(); }, 10000));
+    EXPECT_EQ(SetupRuns(), expect);
+  }
+  EXPECT_TRUE(Button3Works());
 }
 
 TEST_F(ExecLink, SettingsChangeResendsTheConfigurationWithTheNewScrollingByte) {
@@ -170,24 +294,12 @@ TEST_F(ExecLink, UnlockWhileConsoleDisconnectedStaysStoppedUntilConnect) {
   ASSERT_TRUE(Session(kConsoleConnect));
   ASSERT_TRUE(OneWait());
   EXPECT_EQ(Status().filterOpens, 2u);
-}
-
-TEST_F(ExecLink, FailedWaitEndsTheThreadUntilASessionChangeRestartsIt) {
-  ASSERT_TRUE(StartExec());
+  // A Remote Desktop client takes the session over: the mouse at the
+  // console is left to the console's session.
+  ASSERT_TRUE(Session(kRemoteConnect));
+  EXPECT_TRUE(NoFilterHandle());
+  ASSERT_TRUE(Session(kConsoleConnect));
   ASSERT_TRUE(OneWait());
-  ASSERT_TRUE(sim_.FailWaits());
-  ASSERT_TRUE(WaitLine("Link Thread, end"));
-  EXPECT_EQ(Lines("Link Thread, user request stop!"), 0u);
-  // A device arrival alone does not bring it back.
-  ASSERT_TRUE(Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0));
-  Sleep(500);
-  QvnSimStatus s = Status();
-  EXPECT_EQ(s.filterOpens, 1u);
-  EXPECT_EQ(s.filterHandles, 0u);
-  ASSERT_TRUE(Session(kSessionLock));
-  ASSERT_TRUE(Session(kSessionUnlock));
-  ASSERT_TRUE(OneWait());
-  EXPECT_EQ(Status().filterOpens, 2u);
 }
 
 TEST_F(ExecLink, LockWhileMovesFlowToTheMainWindowDoesNotHang) {

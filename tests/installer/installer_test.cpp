@@ -1,12 +1,15 @@
-// The installer package under Wine's msiexec: install, removal, upgrade from
-// an older version, refusal of a downgrade, and the rollback of an install
-// whose custom action fails.
+// The installer package under Wine's msiexec: install, repair, removal,
+// upgrades (older version, same version, fourth field), refusal of a
+// downgrade, rollbacks, a deep install folder and a needed restart.
 //
-// Real: msiexec and Windows Installer, the installed programs, the Run key,
-// the executive started by the setup action tool. Stood in: the driver
-// store (the DIFXAPI.dll stand-in, placed as the system's copy for the run:
-// the installed tool has none beside it) and the driver package (the
-// simulated driver's INF and file).
+// Real: msiexec and Windows Installer with the package's custom-action
+// library, the installed programs, the Run key, the executive started by
+// the setup action tool, the driver store's SetupAPI side (Wine's INF
+// folder). Stood in: DiInstallDriverW and DiUninstallDriverW (the newdev.dll
+// stand-in, placed as the system's copy for the run) and the driver package
+// (the simulated driver's INF and file). DIFxAPI is taken out of the
+// prefix, as Windows 10 and 11 have none. Wine ignores the install folder's
+// security (MsiLockPermissionsEx) and does not enforce file security.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h:
@@ -14,6 +17,7 @@
 #include <msiquery.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include <string>
 #include <vector>
@@ -22,6 +26,7 @@
 #include "setup_test_util.h"
 
 using setuptest::FileExists;
+using setuptest::Lower;
 using setuptest::ReadLog;
 using setuptest::TempDir;
 
@@ -31,6 +36,8 @@ const wchar_t kUpgradeCode[] = L"{6B1E4C2A-93D7-4F0B-A5C8-2E7D41F09B36}";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kSettingsKey[] = L"Control Panel\\Mouse";
 const DWORD kMsiTimeoutMs = 240000;
+// Every file and registry entry again ("msiexec /fa" where it works).
+const wchar_t kRepair[] = L" REINSTALL=ALL REINSTALLMODE=amus";
 const wchar_t kApprovedKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
 const wchar_t kHandlerKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\PropertySheetHandlers\\"
@@ -44,8 +51,9 @@ std::wstring InstallDir() {
 
 std::wstring Installed(const wchar_t* file) { return InstallDir() + L"\\" + file; }
 
-std::wstring TestPackage(const wchar_t* version) {
-  return qvntest::BinPath((std::wstring(L"installer-test\\QuorvaneMouseManager-") + version + L".msi").c_str());
+std::wstring TestPackage(const wchar_t* version, const wchar_t* folder = L"") {
+  return qvntest::BinPath(
+      (std::wstring(L"installer-test\\") + folder + L"QuorvaneMouseManager-" + version + L".msi").c_str());
 }
 
 std::wstring ProductPackage() {
@@ -56,11 +64,6 @@ std::wstring SystemFile(const wchar_t* name) {
   wchar_t buf[MAX_PATH];
   GetSystemDirectoryW(buf, MAX_PATH);
   return std::wstring(buf) + L"\\" + name;
-}
-
-std::string Lower(std::string s) {
-  for (auto& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 bool SameText(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
@@ -116,6 +119,29 @@ DWORD RunningExecutive(std::wstring* image) {
   if (!ok) return 0;
   *image = buf;
   return pid;
+}
+
+// What a process was started with (its parameters block): the desktop it
+// was given and its environment ("NAME=value" lines, "\n" after each).
+bool StartBlock(DWORD pid, std::wstring* desktop, std::wstring* environment) {
+  HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  PROCESS_BASIC_INFORMATION info{};
+  BYTE* params = nullptr;
+  BYTE block[0x400] = {};
+  bool ok = p && NtQueryInformationProcess(p, ProcessBasicInformation, &info, sizeof(info), nullptr) == 0 &&
+            ReadProcessMemory(p, reinterpret_cast<BYTE*>(info.PebBaseAddress) + 0x20, &params, sizeof(params), nullptr) &&
+            ReadProcessMemory(p, params, block, sizeof(block), nullptr);
+  // x64 offsets: Environment 0x80, DesktopInfo 0xC0, EnvironmentSize 0x3F0.
+  auto* desk = reinterpret_cast<UNICODE_STRING*>(block + 0xC0);
+  std::vector<wchar_t> text(desk->Length / 2 + *reinterpret_cast<SIZE_T*>(block + 0x3F0) / 2 + 2, 0);
+  ok = ok && ReadProcessMemory(p, desk->Buffer, text.data(), desk->Length, nullptr) &&
+       ReadProcessMemory(p, *reinterpret_cast<void**>(block + 0x80), text.data() + desk->Length / 2 + 1,
+                         *reinterpret_cast<SIZE_T*>(block + 0x3F0), nullptr);
+  if (p) CloseHandle(p);
+  *desktop = text.data();
+  environment->clear();
+  for (const wchar_t* e = text.data() + desk->Length / 2 + 1; ok && *e; e += wcslen(e) + 1) *environment += e + std::wstring(L"\n");
+  return ok;
 }
 
 // "Quorvane Mouse Manager v<major>.<minor>" of a version text.
@@ -199,33 +225,35 @@ void ExpectControlPanelUnregistered(const std::wstring& clsid) {
 class InstallerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The DIFXAPI.dll stand-in answers as the system's library for the
-    // installed tool (native before Wine's builtin copy).
+    // As on Windows 10 and 11: no DIFXAPI.dll, not even Wine's; the
+    // newdev.dll stand-in as the system's.
     setuptest::PreferStandIns();
-    std::wstring system = SystemFile(L"DIFXAPI.dll");
-    hadSystemDifx_ = CopyFileW(system.c_str(), work_.File(L"DIFXAPI.dll.saved").c_str(), FALSE);
-    ASSERT_TRUE(CopyFileW(qvntest::BinPath(L"DIFXAPI.dll").c_str(), system.c_str(), FALSE));
-    CreateDirectoryW(store_.Path().c_str(), nullptr);
+    qvntest::RegSetString(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\QvnSetupCustomAction.exe\\DllOverrides",
+                          L"difxapi", L"");
+    for (const wchar_t* dll : {L"DIFXAPI.dll", L"newdev.dll"})
+      if (!FileExists(SystemFile(dll) + L".qvnsave")) MoveFileW(SystemFile(dll).c_str(), (SystemFile(dll) + L".qvnsave").c_str());
+    ASSERT_TRUE(CopyFileW(qvntest::BinPath(L"QvnNewdevStub.dll").c_str(), SystemFile(L"newdev.dll").c_str(), FALSE));
     RemoveEverything();
     qvntest::RegRemoveValue(HKEY_CURRENT_USER, kSettingsKey, L"MButton1");
     qvntest::RegRemoveValue(HKEY_CURRENT_USER, kSettingsKey, L"QvnAutoClickTime");
   }
   void TearDown() override {
     RemoveEverything();
-    std::wstring system = SystemFile(L"DIFXAPI.dll");
-    if (hadSystemDifx_) CopyFileW(work_.File(L"DIFXAPI.dll.saved").c_str(), system.c_str(), FALSE);
-    else DeleteFileW(system.c_str());
+    for (const wchar_t* dll : {L"DIFXAPI.dll", L"newdev.dll"}) {
+      DeleteFileW(SystemFile(dll).c_str());
+      MoveFileW((SystemFile(dll) + L".qvnsave").c_str(), SystemFile(dll).c_str());
+    }
     qvntest::RegRemoveValue(HKEY_CURRENT_USER, kSettingsKey, L"MButton1");
     qvntest::RegRemoveValue(HKEY_CURRENT_USER, kSettingsKey, L"QvnAutoClickTime");
   }
 
   // Runs msiexec with `args` in the work folder (where the setup action
   // tool writes its log); returns its exit code.
-  DWORD Msiexec(const std::wstring& args, const wchar_t* difxResult = nullptr) {
-    // The tool's actions run in the temporary folder, where its log goes:
-    // the work folder for this run.
-    std::vector<std::pair<const wchar_t*, std::wstring>> env = {{L"QVN_DIFX_STORE", store_.Path()},
-                                                                {L"QVN_DIFX_RESULT", difxResult ? difxResult : L""},
+  // `newdev`: the newdev.dll stand-in's mode. The installing user's
+  // temporary folder is the work folder (where the tool's log once went).
+  DWORD Msiexec(const std::wstring& args, const wchar_t* newdev = nullptr) {
+    std::vector<std::pair<const wchar_t*, std::wstring>> env = {{L"QVN_NEWDEV_RECORD", work_.File(L"newdev.txt")},
+                                                                {L"QVN_NEWDEV_MODE", newdev ? newdev : L""},
                                                                 {L"TEMP", work_.Path()},
                                                                 {L"TMP", work_.Path()}};
     std::vector<std::pair<bool, std::wstring>> saved;
@@ -246,15 +274,18 @@ class InstallerTest : public ::testing::Test {
       SetEnvironmentVariableW(env[i].first, saved[i].first ? saved[i].second.c_str() : nullptr);
     return code;
   }
-  DWORD Install(const std::wstring& package, const wchar_t* difxResult = nullptr) {
-    return Msiexec(L"/i \"" + package + L"\" /qn", difxResult);
+  DWORD Install(const std::wstring& package, const wchar_t* newdev = nullptr, const std::wstring& props = L"") {
+    return Msiexec(L"/i \"" + package + L"\" /qn" + props, newdev);
   }
   DWORD Remove(const std::wstring& packageOrCode) { return Msiexec(L"/x \"" + packageOrCode + L"\" /qn"); }
 
   // Whatever an earlier run left: installed products of ours, running
-  // executives from the install folder.
+  // executives from the install folder, the driver package, the tool's
+  // records (and a restart it asked for).
   void RemoveEverything() {
     for (const auto& code : RelatedProducts()) Remove(code);
+    for (const wchar_t* inf : {L"qvnsimmouse.inf", L"xqvnsimmouse.inf"}) DeleteFileW(InfFile(inf).c_str());
+    qvntest::RegRemoveTree(HKEY_LOCAL_MACHINE, L"Software\\Quorvane\\Setup");
     for (DWORD pid : ProcessesOf(Installed(L"QvnMouseExec.exe"))) {
       HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
       if (p) {
@@ -266,11 +297,14 @@ class InstallerTest : public ::testing::Test {
   }
 
   std::string Log() { return ReadLog(work_.Path()); }
-  std::string StoreIndex() { return Lower(setuptest::ReadFileText(store_.File(L"index.ini"))); }
-  bool PackageInStore() {
-    return StoreIndex().find("qvnsimmouse.inf_1\\qvnsimmouse.inf") != std::string::npos &&
-           FileExists(store_.Path() + L"\\qvnsimmouse.inf_1\\qvnsimmouse.inf");
+  // Wine's driver store is its INF folder, where packages keep their names.
+  static std::wstring InfFile(const wchar_t* name) {
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    return std::wstring(windows) + L"\\inf\\" + name;
   }
+  std::string StoreIndex() { return Lower(setuptest::ReadFileText(work_.File(L"newdev.txt"))); }
+  bool PackageInStore() { return FileExists(InfFile(L"qvnsimmouse.inf")); }
 
   // The executive of this session runs from the install folder; its pid.
   DWORD WaitForInstalledExecutive() {
@@ -295,8 +329,6 @@ class InstallerTest : public ::testing::Test {
   }
 
   TempDir work_{L"msi"};
-  TempDir store_{L"msistore"};
-  bool hadSystemDifx_ = false;
 };
 
 // Every custom action of an install or removal, as the tool logged it:
@@ -313,8 +345,12 @@ void ExpectActions(const std::string& log, const std::vector<std::string>& optio
   }
 }
 
-TEST_F(InstallerTest, InstallAndRemoveWithDriverPackage) {
+TEST_F(InstallerTest, InstallRepairAndRemoveWithDriverPackage) {
+  // A link planted where the log used to go (the user's temporary folder).
+  ASSERT_TRUE(setuptest::WriteFileText(work_.File(L"target.txt"), "untouched"));
+  ASSERT_TRUE(CreateHardLinkW(work_.File(L"QuorvaneSetup.log").c_str(), work_.File(L"target.txt").c_str(), nullptr));
   ASSERT_EQ(Install(TestPackage(QVN_TEST_VERSION)), 0u) << Log();
+  EXPECT_EQ(setuptest::ReadFileText(work_.File(L"target.txt")), "untouched");
 
   for (const wchar_t* f : {L"QvnMouseExec.exe", L"QvnSetupCustomAction.exe", L"QvnMouseHook.dll",
                            L"Driver\\qvnsimmouse.inf", L"Driver\\qvnsimmouse.sys"})
@@ -338,14 +374,35 @@ TEST_F(InstallerTest, InstallAndRemoveWithDriverPackage) {
   std::string inf = qvntest::Narrow(Installed(L"Driver\\qvnsimmouse.inf"));
   EXPECT_NE(log.find("Parameter[1]:  " + inf + "\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Parameter[1]:  " + qvntest::Narrow(Installed(L"QvnMouseExec.exe")) + "\n"), std::string::npos);
-  // A fresh install has no executive of ours to close.
-  EXPECT_EQ(log.find("-WindowCloseByClassName"), std::string::npos);
+  // A fresh install has no executive of ours to close. Every step runs in
+  // the system folder, none in the user's temporary folder.
+  EXPECT_EQ(log.find("-WindowsProcessTerminate"), std::string::npos);
+  EXPECT_NE(log.find("Folder: " + qvntest::Narrow(SystemFile(L"").substr(0, SystemFile(L"").size() - 1)) + "\n"),
+            std::string::npos) << log;
+  EXPECT_EQ(log.find("Folder: " + qvntest::Narrow(work_.Path())), std::string::npos);
+  // The executive is on the interactive desktop with the user's own
+  // environment, not the installer's.
+  std::wstring desktop, environment;
+  ASSERT_TRUE(StartBlock(pid, &desktop, &environment));
+  EXPECT_TRUE(SameText(desktop, L"winsta0\\default")) << qvntest::Narrow(desktop);
+  wchar_t temp[MAX_PATH];
+  GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+  EXPECT_NE(environment.find(L"\nTEMP=" + std::wstring(temp) + L"\n"), std::wstring::npos) << qvntest::Narrow(environment);
+
+  // A repair with the tool gone (quarantined): done, the tool back, still
+  // one executive.
+  ASSERT_TRUE(DeleteFileW(Installed(L"QvnSetupCustomAction.exe").c_str()));
+  EXPECT_EQ(Install(TestPackage(QVN_TEST_VERSION), nullptr, kRepair), 0u) << Log();
+  EXPECT_TRUE(FileExists(Installed(L"QvnSetupCustomAction.exe")));
+  pid = WaitForInstalledExecutive();
+  EXPECT_EQ(ProcessesOf(Installed(L"QvnMouseExec.exe")).size(), 1u);
+  EXPECT_TRUE(PackageInStore());
 
   // What the programs write beside themselves goes with the product.
   ASSERT_TRUE(setuptest::WriteFileText(Installed(L"QuorvaneMouseSettings.reg"), "REGEDIT4\r\n"));
   // The user's settings are the user's: removal leaves them.
   ASSERT_TRUE(qvntest::RegSetString(HKEY_CURRENT_USER, kSettingsKey, L"MButton1", L"7"));
-  DeleteFileW(work_.File(L"QuorvaneSetup.log").c_str());
+  setuptest::MarkLog(work_.Path());
   HANDLE exec = OpenProcess(SYNCHRONIZE, FALSE, pid);
   ASSERT_EQ(Remove(TestPackage(QVN_TEST_VERSION)), 0u) << Log();
   ASSERT_NE(exec, nullptr);
@@ -357,9 +414,9 @@ TEST_F(InstallerTest, InstallAndRemoveWithDriverPackage) {
   EXPECT_TRUE(qvntest::RegGetString(HKEY_CURRENT_USER, kSettingsKey, L"MButton1", &setting));
   EXPECT_EQ(setting, L"7");
   log = Log();
-  ExpectActions(log, {"-WindowCloseByClassName", "-WindowsProcessTerminate", "-DriverPackageUninstall",
-                      "-DeviceInstancesUninstall", "-DeviceInstancesUninstall"});
-  EXPECT_NE(log.find("Parameter[1]:  QVNMOUEXEC\n"), std::string::npos);
+  ExpectActions(log, {"-WindowsProcessTerminate", "-DriverPackageUninstall", "-DeviceInstancesUninstall",
+                      "-DeviceInstancesUninstall"});
+  EXPECT_NE(log.find("Parameter[2]:  QVNMOUEXEC\n"), std::string::npos);
   EXPECT_NE(log.find("Parameter[1]:  qvnsimmouse.inf\n"), std::string::npos);
   EXPECT_NE(log.find("Parameter[1]:  USB\\VID_2F4C&PID_0A21\n"), std::string::npos);
   EXPECT_NE(log.find("Parameter[1]:  USB\\VID_2F4C&PID_0A22\n"), std::string::npos);
@@ -395,6 +452,12 @@ TEST_F(InstallerTest, ControlPanelRegistrationComesAndGoes) {
   ASSERT_EQ(Remove(package), 0u) << Log();
   ExpectNothingInstalled();
   ExpectControlPanelUnregistered(clsid);
+  // A failed first install takes the registration out again (a rollback
+  // step; Wine takes the files out before it runs rollback steps, so the
+  // library is gone by then: the step is shown in the package, the
+  // unregistration by the tool's own test).
+  EXPECT_EQ(PackageQuery(package, L"SELECT `Type` FROM `CustomAction` WHERE `Action` = 'QvnControlPanelUnregisterRollback'"),
+            L"3329");
 }
 
 TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
@@ -434,8 +497,23 @@ TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
   // removal runs too and the new install puts the package back; on Windows
   // the package and the devices stay through an upgrade.)
   std::string log = Log();
-  EXPECT_NE(log.find("Parameter[0]: -WindowCloseByClassName\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Parameter[0]: -WindowsProcessTerminate\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Parameter[0]: -DriverPackageInstall\n"), std::string::npos) << log;
+
+  // The same version built again, then one differing in the fourth field:
+  // each replaces the installed product, one entry remains.
+  for (const std::wstring& package : {TestPackage(QVN_TEST_VERSION, L"rebuild\\"), TestPackage(QVN_TEST_REVISION_VERSION)}) {
+    ASSERT_EQ(Install(package), 0u) << Log();
+    std::vector<std::wstring> now = RelatedProducts();
+    ASSERT_EQ(now.size(), 1u) << qvntest::Narrow(package);
+    EXPECT_NE(now[0], products[0]);
+    products = now;
+  }
+  wchar_t version[32];
+  DWORD n = 32;
+  ASSERT_EQ(MsiGetProductInfoW(products[0].c_str(), INSTALLPROPERTY_VERSIONSTRING, version, &n), 0u);
+  EXPECT_STREQ(version, QVN_TEST_REVISION_VERSION);
+  WaitForInstalledExecutive();
 
   // The older package refuses to go over the newer one, with its message.
   EXPECT_NE(Install(TestPackage(QVN_TEST_OLD_VERSION)), 0u);
@@ -448,18 +526,45 @@ TEST_F(InstallerTest, UpgradeKeepsSettingsAndDowngradeIsRefused) {
 }
 
 TEST_F(InstallerTest, FailingCustomActionRollsTheInstallBack) {
-  // The driver-package library fails with an HRESULT-style code: the tool
-  // ends with 0xFFFFFFFF and the install must leave nothing behind.
-  EXPECT_NE(Install(TestPackage(QVN_TEST_VERSION), L"80070005"), 0u);
+  // The driver installation fails: the tool ends with 0xFFFFFFFF and the
+  // install leaves nothing behind, the package its preinstall added included.
+  EXPECT_NE(Install(TestPackage(QVN_TEST_VERSION), L"fail"), 0u);
   std::string log = Log();
-  EXPECT_NE(log.find("Parameter[0]: -DriverPackagePreinstall\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Parameter[0]: -DriverPackageInstall\n"), std::string::npos) << log;
   EXPECT_NE(log.find("_tWinMain exit code 4294967295 (0xffffffff)\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("-ExecutableStart"), std::string::npos) << log;
   ExpectNothingInstalled();
   // The message Windows Installer shows for it (with /qn: in its log).
-  EXPECT_EQ(PackageQuery(TestPackage(QVN_TEST_VERSION), L"SELECT `Message` FROM `Error` WHERE `Error` = 1722")
+  EXPECT_EQ(PackageQuery(TestPackage(QVN_TEST_VERSION), L"SELECT `Message` FROM `Error` WHERE `Error` = 25001")
                 .find(L"Setup of Quorvane Mouse Manager stopped: the step [2] failed"),
             0u);
+  EXPECT_NE(setuptest::ReadFileText(work_.File(L"msiexec.log")).find("Setup of Quorvane Mouse Manager stopped: the step "),
+            std::string::npos);
+
+  // A failed repair keeps the package that was in the store before it, and
+  // another vendor's package whose name holds ours.
+  ASSERT_EQ(Install(TestPackage(QVN_TEST_VERSION)), 0u) << Log();
+  ASSERT_TRUE(CopyFileW(InfFile(L"qvnsimmouse.inf").c_str(), InfFile(L"xqvnsimmouse.inf").c_str(), FALSE));
+  EXPECT_NE(Install(TestPackage(QVN_TEST_VERSION), L"fail", kRepair), 0u);
+  EXPECT_EQ(RelatedProducts().size(), 1u);
+  EXPECT_TRUE(PackageInStore());
+  EXPECT_TRUE(FileExists(InfFile(L"xqvnsimmouse.inf")));
+}
+
+// An install folder as deep as programs can be started from (the tool's
+// path 259 characters) with a comma in it, and a driver installation that
+// needs a restart: the installer reports it (3010), it restarts nothing.
+TEST_F(InstallerTest, DeepFolderWithACommaAndARestart) {
+  std::wstring deep = L"C:\\Quorvane, Deep\\" + std::wstring(216, L'd');
+  ASSERT_EQ(Install(TestPackage(QVN_TEST_VERSION), L"reboot", L" INSTALLDIR=\"" + deep + L"\""), 3010u) << Log();
+  std::wstring inf = deep + L"\\Driver\\qvnsimmouse.inf";
+  EXPECT_NE(StoreIndex().find(Lower("diinstall|" + qvntest::Narrow(inf) + "|0x2\n")), std::string::npos) << StoreIndex();
+  EXPECT_TRUE(PackageInStore());
+  // The restart is still due: the removal reports it too. (Wine works the
+  // folders out afresh at a removal: it is told the install folder again.)
+  EXPECT_EQ(Msiexec(L"/x \"" + TestPackage(QVN_TEST_VERSION) + L"\" /qn INSTALLDIR=\"" + deep + L"\""), 3010u) << Log();
+  EXPECT_EQ(GetFileAttributesW(deep.c_str()), INVALID_FILE_ATTRIBUTES);
+  ExpectNothingInstalled();
 }
 
 }  // namespace

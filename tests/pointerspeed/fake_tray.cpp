@@ -70,6 +70,10 @@ LRESULT CALLBACK FakeTray::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     EnterCriticalSection(&g_tray->lock_);
     g_tray->calls_.push_back(c);
     LeaveCriticalSection(&g_tray->lock_);
+    if (c.op == NIM_ADD && g_tray->refuseAdds_ > 0) {
+      --g_tray->refuseAdds_;
+      return FALSE;
+    }
     return TRUE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);

@@ -26,6 +26,9 @@ class FakeTray {
   size_t Count(DWORD op) const;
   bool WaitCount(DWORD op, size_t n, DWORD ms) const;
   HWND Window() const { return window_; }
+  // The next `n` adds are refused, as by a notification area that is not
+  // ready yet (they are still recorded).
+  void RefuseAdds(int n) { refuseAdds_ = n; }
 
  private:
   static DWORD WINAPI Thread(void* self);
@@ -37,4 +40,5 @@ class FakeTray {
   mutable CRITICAL_SECTION lock_;
   bool lockInit_ = false;
   std::vector<TrayCall> calls_;
+  volatile LONG refuseAdds_ = 0;
 };

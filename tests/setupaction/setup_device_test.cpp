@@ -14,7 +14,8 @@
 // which Wine fails) by tools/standins/setupapishim, which forwards all else
 // to Wine's SetupAPI and sits beside a copy of the tool. Wine cannot relate a
 // HID node to its USB parent (CM_Get_Child answers with the node itself)
-// and has no root node to re-enumerate (CM_Locate_DevNodeW fails).
+// and has no root node to re-enumerate: the SetupAPI stand-in hands out one
+// and records its re-enumeration beside the newdev.dll stand-in's calls.
 #include <windows.h>
 #include <aclapi.h>
 #include <cfgmgr32.h>
@@ -299,7 +300,7 @@ TEST_F(SetupDeviceTest, FailedInstallRemovesTheDeviceAndEndsWith1223) {
   TestDevice dev(L"USB\\VID_2E8A&PID_0102\\QVNX", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0102"}));
   ASSERT_TRUE(dev.Ok());
   EXPECT_EQ(Update(L"USB\\VID_2E8A&PID_0102", L"fail"), 1223u);
-  EXPECT_EQ(Calls(), "USB\\VID_2E8A&PID_0102\\QVNX|Quorvane|#32769|0\n");
+  EXPECT_EQ(Calls().find("USB\\VID_2E8A&PID_0102\\QVNX|Quorvane|#32769|0\n"), 0u) << Calls();
   EXPECT_FALSE(dev.Exists());
   std::string log = Log();
   EXPECT_NE(log.find("InstallSelectedDriver UpdateFn failed. LastError returned 31\n"
@@ -307,8 +308,8 @@ TEST_F(SetupDeviceTest, FailedInstallRemovesTheDeviceAndEndsWith1223) {
             std::string::npos)
       << log;
   EXPECT_NE(log.find("QMSSetupApiDeviceInfoSet::DeviceRemove Reboot => "), std::string::npos);
-  // The tree is re-enumerated (Wine: no root node to locate).
-  EXPECT_NE(log.find("SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! 19\n"), std::string::npos);
+  // The tree is re-enumerated, so the device comes back with its driver.
+  EXPECT_NE(Calls().find("reenumerate|0x1\n"), std::string::npos) << Calls();
   EXPECT_NE(log.find("SetupApi::DriverUpdate failed!\n"), std::string::npos);
 }
 
@@ -334,13 +335,13 @@ TEST_F(SetupDeviceTest, RebootFirstThenFailedSecondStillPromptsOnce) {
   EXPECT_EQ(RunTool(L"-DriverUpdate,USB\\VID_2E8A&PID_0102,QVNMOUEXEC", dir_.Path(), env, tool_), 1223u);
   EXPECT_EQ(Calls(),
             "USB\\VID_2E8A&PID_0102\\QVNM1|Quorvane|#32769|0\n"
-            "USB\\VID_2E8A&PID_0102\\QVNM2|Quorvane|#32769|0\n");
+            "USB\\VID_2E8A&PID_0102\\QVNM2|Quorvane|#32769|0\n"
+            "reenumerate|0x1\n");
   EXPECT_EQ(a.Property(SPDRP_LOWERFILTERS), kFilter);
   EXPECT_TRUE(a.Exists());
   EXPECT_FALSE(b.Exists());
   std::string log = Log();
   EXPECT_EQ(CountOf(log, "SetupApi::DriverUpdate DeviceInfoSet.SelectedDriverInstall reboot required!\n"), 1u);
-  EXPECT_EQ(CountOf(log, "SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! 19\n"), 1u);
   // Two install prompts' owners and the one restart prompt's owner.
   EXPECT_EQ(CountOf(log, "Utilities::WindowParentForInstallPromptGet FindWindowW failed! QVNMOUEXEC "), 3u) << log;
   // The prompt comes after the failure, the last thing before the result.
@@ -424,7 +425,8 @@ TEST_F(SetupDeviceTest, NodesCreateFriendlyNameUninstallAndRemoveAll) {
   EXPECT_EQ(hid.Property(SPDRP_FRIENDLYNAME), L"Quorvane Tallgrip");
 
   // Remove-all by class GUID: braces are not accepted, the bare GUID is.
-  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,{745a17a0-74d3-11d0-b6fe-00a0c90f57da},ROOT\\QVNSETUPTESTNODE,x", dir.Path(), {}, tool_), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,{745a17a0-74d3-11d0-b6fe-00a0c90f57da},ROOT\\QVNSETUPTESTNODE,x", dir.Path(), {}, tool_),
+            0xFFFFFFFFu);
   log = ReadLog(dir.Path());
   EXPECT_NE(log.find("SetupApi::DeviceInstanceRemoveAllPresentAndNonPresent UuidFromStringW failed! {745a17a0"),
             std::string::npos);
@@ -432,7 +434,6 @@ TEST_F(SetupDeviceTest, NodesCreateFriendlyNameUninstallAndRemoveAll) {
   EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,745a17a0-74d3-11d0-b6fe-00a0c90f57da,ROOT\\QVNSETUPTESTNODE,x", dir.Path(), {}, tool_), 0u);
   log = ReadLog(dir.Path());
   EXPECT_NE(log.find("TRUE == DeviceInfoSet.HardwareIdCompare(ROOT\\QVNSETUPTESTNODE)\n"), std::string::npos) << log;
-  EXPECT_NE(log.find("Reboot necessary after uninstall has finished!\n"), std::string::npos);
   EXPECT_TRUE(hid.Exists());  // another hardware ID in the same class stays
   {
     HDEVINFO s = SetupDiCreateDeviceInfoList(nullptr, nullptr);
@@ -446,9 +447,14 @@ TEST_F(SetupDeviceTest, NodesCreateFriendlyNameUninstallAndRemoveAll) {
   TestDevice u1(L"USB\\VID_2E8A&PID_0107\\QVNU1", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0107"}));
   TestDevice u2(L"USB\\VID_2E8A&PID_0108\\QVNU2", kUsbClass, MultiSz({L"USB\\VID_2E8A&PID_0108"}));
   ASSERT_TRUE(u1.Ok() && u2.Ok());
-  EXPECT_EQ(RunTool(L"-DeviceInstancesUninstall,USB\\VID_2E8A&PID_0107", dir.Path(), {}, tool_), 0u);
+  EXPECT_EQ(RunTool(L"-DeviceInstancesUninstall,USB\\VID_2E8A&PID_0107", dir.Path(), Env(), tool_), 0u);
   EXPECT_FALSE(u1.Exists()) << ReadLog(dir.Path());
   EXPECT_TRUE(u2.Exists());
+  // Removed devices: the tree is scanned again at once.
+  EXPECT_EQ(Calls(), "reenumerate|0x1\n");
+  // None left: nothing to do, no scan.
+  EXPECT_EQ(RunTool(L"-DeviceInstancesUninstall,USB\\VID_2E8A&PID_0107", dir.Path(), Env(), tool_), 0u);
+  EXPECT_EQ(Calls(), "reenumerate|0x1\n");
 }
 
 }  // namespace

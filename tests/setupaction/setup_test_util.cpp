@@ -1,12 +1,17 @@
 #include "setup_test_util.h"
 
+#include <shlobj.h>
+
 #include <cstdio>
+#include <map>
 
 #include "qvntest.h"
 
 namespace setuptest {
 
 namespace {
+std::map<std::wstring, size_t> g_logMarks;
+
 std::wstring TempRoot() {
   wchar_t buf[MAX_PATH];
   DWORD n = GetTempPathW(MAX_PATH, buf);
@@ -44,6 +49,7 @@ TempDir::TempDir(const wchar_t* tag) {
   path_ = TempRoot() + name;
   RemoveTree(path_, 2);
   CreateDirectoryW(path_.c_str(), nullptr);
+  MarkLog(path_);
 }
 
 TempDir::~TempDir() { RemoveTree(path_, 2); }
@@ -86,7 +92,21 @@ std::string ReadFileText(const std::wstring& path) {
   return out;
 }
 
-std::string ReadLog(const std::wstring& dir) { return ReadFileText(dir + L"\\QuorvaneSetup.log"); }
+std::wstring SecureLogPath() {
+  PWSTR data = nullptr;
+  if (FAILED(SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &data))) return L"";
+  std::wstring path = std::wstring(data) + L"\\Quorvane\\Setup\\QuorvaneSetup.log";
+  CoTaskMemFree(data);
+  return path;
+}
+
+void MarkLog(const std::wstring& dir) { g_logMarks[dir] = ReadFileText(SecureLogPath()).size(); }
+
+std::string ReadLog(const std::wstring& dir) {
+  std::string all = ReadFileText(SecureLogPath());
+  size_t mark = g_logMarks.count(dir) ? g_logMarks[dir] : 0;
+  return mark <= all.size() ? all.substr(mark) : all;
+}
 
 bool WriteFileText(const std::wstring& path, const std::string& text) {
   FILE* f = _wfopen(path.c_str(), L"wb");
@@ -102,6 +122,11 @@ size_t CountOf(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
   return n;
+}
+
+std::string Lower(std::string s) {
+  for (auto& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return s;
 }
 
 DebugLevelScope::DebugLevelScope(const DWORD* value) {

@@ -10,7 +10,8 @@
 namespace setuptest {
 
 // A fresh, empty folder under the temporary folder; removed with its files
-// (one level of sub-folders) when the object goes.
+// (one level of sub-folders) when the object goes. What the tool logs from
+// its making on is the folder's log (ReadLog).
 class TempDir {
  public:
   explicit TempDir(const wchar_t* tag);
@@ -33,12 +34,18 @@ struct EnvVar {
 DWORD RunTool(const std::wstring& args, const std::wstring& workDir, const std::vector<EnvVar>& env = {},
               const std::wstring& program = L"");
 
-// The log of a folder as text with "\n" line ends ("" when missing).
+// The tool's log (runs with administrator rights, as every run under Wine:
+// <ProgramData>\Quorvane\Setup\QuorvaneSetup.log) as text with "\n" line
+// ends, from where it stood when the TempDir `dir` was made or MarkLog(dir)
+// was last called ("" when missing).
 std::string ReadLog(const std::wstring& dir);
+void MarkLog(const std::wstring& dir);
+std::wstring SecureLogPath();
 std::string ReadFileText(const std::wstring& path);
 bool WriteFileText(const std::wstring& path, const std::string& text);
 bool FileExists(const std::wstring& path);
 size_t CountOf(const std::string& text, const std::string& what);
+std::string Lower(std::string s);
 
 // DebugLevel under HKLM\Software\Quorvane: set for the scope, restored after.
 class DebugLevelScope {

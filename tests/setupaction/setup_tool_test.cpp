@@ -64,12 +64,12 @@ TEST(SetupRun, FieldsAreLoggedAndUnknownOptionsEndWithZero) {
 
 TEST(SetupRun, ReEnumerateWithTrailingCommas) {
   TempDir dir(L"reenum");
-  EXPECT_EQ(RunTool(L"-reenumerate,,,", dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-reenumerate,,,", dir.Path()), 0xFFFFFFFFu);
   std::string log = ReadLog(dir.Path());
   EXPECT_NE(log.find("Parameter[0]: -reenumerate\n"), std::string::npos);
   EXPECT_EQ(log.find("Parameter[1]"), std::string::npos);
   // Wine has no root device node to locate (CM_Locate_DevNodeW answers
-  // CR_FAILURE, 19): the failure is logged and the run still ends with 0.
+  // CR_FAILURE, 19): the failure is logged and the run fails.
   EXPECT_NE(log.find("SetupApi::DeviceNodeRootReEnumerate CM_Locate_DevNode failed! 19\n"), std::string::npos) << log;
   EXPECT_NE(log.find("<<< _tWinMain\n"), std::string::npos);
 }
@@ -77,22 +77,21 @@ TEST(SetupRun, ReEnumerateWithTrailingCommas) {
 TEST(SetupRun, CommandLinesTheToolCannotActOn) {
   TempDir dir(L"badcmd");
   // Ten fields: nine are shown, the run ends before any action.
-  EXPECT_EQ(RunTool(L"-RegisterDll,1,2,3,4,5,6,7,8,9", dir.Path()), 87u);
+  EXPECT_EQ(RunTool(L"-DeviceNodesRemoveAll,1,2,3,4,5,6,7,8,9", dir.Path()), 87u);
   std::string log = ReadLog(dir.Path());
   EXPECT_NE(log.find("Parameter[8]:  8\n"), std::string::npos);
   EXPECT_EQ(log.find("Parameter[9]"), std::string::npos);
   EXPECT_NE(log.find("_tWinMain Error too many parameters! 10 given, at most 9\n"), std::string::npos) << log;
-  EXPECT_EQ(log.find("Utilities::DllRegister"), std::string::npos);
+  EXPECT_EQ(log.find("DeviceInstanceRemoveAllPresentAndNonPresent"), std::string::npos);
 
-  // A 1000-character field does not fit a path buffer.
+  // A path longer than the old 260-character buffers, with commas, arrives
+  // whole; a missing INF is a failure.
   TempDir dir2(L"longfield");
-  std::wstring longField(1000, L'x');
-  EXPECT_EQ(RunTool(L"-DriverPackageInstall," + longField, dir2.Path()), 87u);
+  std::wstring deep = L"C:\\Deep, Folder\\" + std::wstring(1000, L'x') + L"\\a.inf";
+  EXPECT_EQ(RunTool(L"-DriverPackageInstall," + deep + L",,", dir2.Path()), 0xFFFFFFFFu);
   log = ReadLog(dir2.Path());
-  EXPECT_NE(log.find("Parameter[1]:  " + std::string(1000, 'x') + "\n"), std::string::npos);
-  EXPECT_NE(log.find("_tWinMain Error parameter too long! Parameter[1] has 1000 characters, at most 259\n"),
-            std::string::npos);
-  EXPECT_EQ(log.find("DifxApi::"), std::string::npos);
+  EXPECT_NE(log.find("Parameter[1]:  " + qvntest::Narrow(deep) + "\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("DifxApi::DriverPackageInstall failed!\n"), std::string::npos);
 
   // Arguments missing: nothing runs.
   TempDir dir3(L"missing");
@@ -109,20 +108,23 @@ TEST(SetupRun, CommandLinesTheToolCannotActOn) {
   EXPECT_EQ(log.find(">>> QSCAMainInternalDeviceNodeCreate"), std::string::npos);
 }
 
-TEST(SetupLogFile, UnwritableCurrentDirectoryFallsBackToTempFolder) {
-  TempDir cwd(L"blocked");
-  TempDir temp(L"tempsink");
-  // A folder where the log file would be: the file cannot be opened.
-  ASSERT_TRUE(CreateDirectoryW(cwd.File(L"QuorvaneSetup.log").c_str(), nullptr));
-  std::vector<setuptest::EnvVar> env = {{L"TEMP", temp.Path()}, {L"TMP", temp.Path()}};
-  EXPECT_EQ(RunTool(L"", cwd.Path(), env), 0u);
-  std::string log = ReadLog(temp.Path());
-  EXPECT_NE(log.find("_tWinMain: No command line parameter\n"), std::string::npos) << log;
-  // The exit code of a chore does not depend on where its log went.
-  EXPECT_EQ(RunTool(L"-DriverPackageInstall,C:\\nothing.inf", cwd.Path(),
-                    {{L"TEMP", temp.Path()}, {L"TMP", temp.Path()}, {L"QVN_DIFX_RESULT", L"80070005"}}),
-            0xFFFFFFFFu);
-  EXPECT_NE(ReadLog(temp.Path()).find("DifxApi::DriverPackageInstall failed!\n"), std::string::npos);
+// An administrator's run logs into the administrators-only folder, never
+// into its current folder, and never through a link planted for the log.
+TEST(SetupLogFile, PrivilegedRunsNeverWriteThroughALink) {
+  TempDir cwd(L"linked");
+  std::wstring target = cwd.File(L"target.txt"), secure = setuptest::SecureLogPath();
+  ASSERT_TRUE(setuptest::WriteFileText(target, "untouched"));
+  ASSERT_TRUE(CreateHardLinkW(cwd.File(L"QuorvaneSetup.log").c_str(), target.c_str(), nullptr));
+  EXPECT_EQ(RunTool(L"-Bogus,cwd", cwd.Path()), 0u);
+  EXPECT_NE(ReadLog(cwd.Path()).find("Parameter[1]:  cwd\n"), std::string::npos);
+  // The log itself replaced by a link to the target.
+  std::wstring saved = secure + L".saved";
+  ASSERT_TRUE(MoveFileExW(secure.c_str(), saved.c_str(), MOVEFILE_REPLACE_EXISTING));
+  ASSERT_TRUE(CreateHardLinkW(secure.c_str(), target.c_str(), nullptr));
+  EXPECT_EQ(RunTool(L"-Bogus,linked", cwd.Path()), 0u);
+  DeleteFileW(secure.c_str());
+  MoveFileExW(saved.c_str(), secure.c_str(), MOVEFILE_REPLACE_EXISTING);
+  EXPECT_EQ(setuptest::ReadFileText(target), "untouched");
 }
 
 class SetupDebugChannel : public ::testing::Test {
@@ -250,39 +252,54 @@ TEST(SetupDll, RegisterWithAndWithoutDllRegisterServer) {
   EXPECT_EQ(_wcsicmp(by.c_str(), dll.c_str()), 0) << qvntest::Narrow(by);
   EXPECT_EQ(ReadLog(dir.Path()).find("Utilities::DllRegister"), std::string::npos);
 
-  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"QvnNoRegTestDll.dll"), dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"QvnNoRegTestDll.dll"), dir.Path()), 0xFFFFFFFFu);
   EXPECT_NE(ReadLog(dir.Path()).find("-RegisterDll GetProcAddress failed! 127\n"), std::string::npos);
 
-  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"NoSuchTestDll.dll"), dir.Path()), 0u);
+  EXPECT_EQ(RunTool(L"-RegisterDll," + qvntest::BinPath(L"NoSuchTestDll.dll"), dir.Path()), 0xFFFFFFFFu);
   EXPECT_NE(ReadLog(dir.Path()).find("Utilities::DllRegister LoadLibrary failed! 126\n"), std::string::npos);
+  // The installer's undo of a registration.
+  const wchar_t kHandler[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Controls Folder\\Mouse\\shellex\\PropertySheetHandlers\\QuorvaneMouseExtension";
+  std::wstring cpl = qvntest::BinPath(L"QvnCplStandIn.dll"), clsid;
+  EXPECT_EQ(RunTool(L"-RegisterDll," + cpl, dir.Path()), 0u);
+  EXPECT_TRUE(qvntest::RegGetString(HKEY_LOCAL_MACHINE, kHandler, L"", &clsid));
+  EXPECT_EQ(RunTool(L"-UnregisterDll," + cpl, dir.Path()), 0u);
+  EXPECT_FALSE(qvntest::RegGetString(HKEY_LOCAL_MACHINE, kHandler, L"", &clsid));
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QvnSetupTest");
 }
 
-// Wine's WTSQueryUserToken hands out the caller's own token, as it would
-// for a system-account caller on Windows: the program is started.
-TEST(SetupSession, ExecutableStartRunsTheProgramInTheUserSession) {
-  TempDir dir(L"exestart");
-  std::wstring marker = dir.File(L"started.txt");
-  EXPECT_EQ(RunTool(L"-ExecutableStart," + qvntest::BinPath(L"QvnKillTarget.exe"), dir.Path(),
-                    {{L"QVN_KILL_TARGET_MARKER", marker}}),
-            0u);
-  EXPECT_TRUE(qvntest::WaitUntil([&] { return setuptest::FileExists(marker); }, 10000));
-  // End the started copy.
+// Copies of the kill target that run (ended when `end`).
+int KillTargets(bool end) {
+  int copies = 0;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W pe{};
   pe.dwSize = sizeof(pe);
   for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe)) {
     if (_wcsicmp(pe.szExeFile, L"QvnKillTarget.exe") != 0) continue;
-    HANDLE h = OpenProcess(PROCESS_TERMINATE, FALSE, pe.th32ProcessID);
+    ++copies;
+    HANDLE h = end ? OpenProcess(PROCESS_TERMINATE, FALSE, pe.th32ProcessID) : nullptr;
     if (h) { TerminateProcess(h, 1); CloseHandle(h); }
   }
   CloseHandle(snap);
+  return copies;
+}
+
+// Wine's WTSQueryUserToken hands out the caller's own token, as it would
+// for a system-account caller on Windows: the program is started, once.
+TEST(SetupSession, ExecutableStartRunsTheProgramInTheUserSession) {
+  TempDir dir(L"exestart");
+  const std::wstring args = L"-ExecutableStart," + qvntest::BinPath(L"QvnKillTarget.exe");
+  EXPECT_EQ(RunTool(args, dir.Path()), 0u);
+  EXPECT_TRUE(qvntest::WaitUntil([] { return KillTargets(false) == 1; }, 10000));
+  // Never a second copy in a session.
+  EXPECT_EQ(RunTool(args, dir.Path()), 0u);
+  EXPECT_NE(ReadLog(dir.Path()).find("Utilities::ExecutableStart already running in session "), std::string::npos);
+  EXPECT_EQ(KillTargets(true), 1);
   std::string log = ReadLog(dir.Path());
   EXPECT_EQ(log.find("WTSQueryUserToken failed"), std::string::npos) << log;
   EXPECT_EQ(log.find("CreateProcessAsUser failed"), std::string::npos) << log;
 
   EXPECT_EQ(RunTool(L"-ExecutableStart,C:\\no\\such\\program.exe", dir.Path()), 0u);
-  EXPECT_NE(ReadLog(dir.Path()).find("CreateProcessAsUser failed 3\n"), std::string::npos) << ReadLog(dir.Path());
+  EXPECT_NE(ReadLog(dir.Path()).find("CreateProcessAsUser failed "), std::string::npos) << ReadLog(dir.Path());
 }
 
 }  // namespace

@@ -1,8 +1,20 @@
 #include "input_typing.h"
 
+#include <cstring>
+
 namespace qvntest {
 
 namespace {
+
+void ScanKey(WORD scan, bool extended, WORD vk, bool down) {
+  INPUT in = {};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = scan;
+  in.ki.dwFlags = KEYEVENTF_SCANCODE | (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
+  SendInput(1, &in, sizeof in);
+  Sleep(30);
+}
 
 void Key(WORD vk, bool down) {
   INPUT in = {};
@@ -42,6 +54,26 @@ void TypeText(const std::wstring& text) {
     SendInput(2, in, sizeof(INPUT));
     Sleep(10);
   }
+}
+
+void ScanKeyDown(WORD scan, bool extended, WORD vk) { ScanKey(scan, extended, vk, true); }
+void ScanKeyUp(WORD scan, bool extended, WORD vk) { ScanKey(scan, extended, vk, false); }
+
+bool PasteText(HWND control, const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (memory) {
+    memcpy(GlobalLock(memory), text.c_str(), bytes);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) {
+      GlobalFree(memory);
+      memory = nullptr;
+    }
+  }
+  CloseClipboard();
+  return memory && SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, nullptr) != 0;
 }
 
 }  // namespace qvntest

@@ -192,6 +192,10 @@ bool SimDriver::FailWaits(uint32_t ntStatus) {
   return Ioctl(QVN_SIM_IOCTL_FAIL_WAITS, &ntStatus, sizeof(ntStatus), nullptr, 0);
 }
 
+bool SimDriver::StallNextInjection(uint32_t ms) {
+  return Ioctl(QVN_SIM_IOCTL_STALL_NEXT, &ms, sizeof(ms), nullptr, 0);
+}
+
 bool SimDriver::Status(QvnSimStatus* status) {
   *status = QvnSimStatus{};
   return Ioctl(QVN_SIM_IOCTL_STATUS, nullptr, 0, status, sizeof(*status));

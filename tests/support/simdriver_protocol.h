@@ -18,6 +18,7 @@ constexpr uint32_t QVN_SIM_IOCTL_STATUS = QvnDriverIoctl(0xA05);       // out: Q
 constexpr uint32_t QVN_SIM_IOCTL_UNPLUG = QvnDriverIoctl(0xA06);       // removes the filter device
 constexpr uint32_t QVN_SIM_IOCTL_REPLUG = QvnDriverIoctl(0xA07);       // recreates it
 constexpr uint32_t QVN_SIM_IOCTL_FAIL_WAITS = QvnDriverIoctl(0xA08);   // in: uint32_t NTSTATUS for every pending wait
+constexpr uint32_t QVN_SIM_IOCTL_STALL_NEXT = QvnDriverIoctl(0xA09);   // in: uint32_t ms the next injection is held (at most 20000)
 
 constexpr uint32_t QVN_SIM_DEVICE_FILTER = 1;
 constexpr uint32_t QVN_SIM_DEVICE_CONTROL = 2;

@@ -263,6 +263,17 @@ TEST_F(Fstm, ZoomStepsFollowTheExampleSequence) {
   EXPECT_EQ(m.State(), 0);
 }
 
+TEST_F(Fstm, ZoomStepAtTheTopEdgeIsAStepLikeAnyOther) {
+  port.cx = 300;
+  port.cy = 300;
+  Run(QMS_EVT_ZOOM_PRESSED);
+  auto move = [&](int y) { port.cy = y; return Run(QMS_EVT_POINTER_MOVED); };
+  EXPECT_EQ(move(0), V{"wheel 120"});
+  EXPECT_EQ(move(0), V{}) << "pointer held against the top edge: no more notches";
+  EXPECT_EQ(move(0), V{});
+  EXPECT_EQ(move(11), V{"wheel -120"});
+}
+
 TEST_F(Fstm, KeyPressEndsZoomAndDragScrollRunsItsEntryPoints) {
   Run(QMS_EVT_ZOOM_PRESSED);
   Run(QMS_EVT_KEY_PRESSED);

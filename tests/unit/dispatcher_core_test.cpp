@@ -11,7 +11,6 @@
 
 namespace {
 
-using qme::ClockTime;
 using qme::DispatcherCore;
 
 std::string Hex(unsigned v) {
@@ -26,7 +25,7 @@ class RecordingPort : public qme::DispatchPort {
   QMELinkConfData config{};
   bool windowFound = true;
   bool appChanged = false;
-  bool speedToggleResult = true;
+  bool foregroundOk = true;
   std::vector<std::string> out;
   std::vector<std::wstring> logs;
 
@@ -50,7 +49,10 @@ class RecordingPort : public qme::DispatchPort {
   void LinkConfigReload() override { out.push_back("reload"); }
   std::wstring CurrentApplicationName() override { return L"Writer"; }
   const QMELinkConfData& LinkConfig() override { return config; }
-  void TargetForeground() override { out.push_back("fg"); }
+  bool TargetForeground() override {
+    out.push_back(foregroundOk ? "fg" : "fg refused");
+    return foregroundOk;
+  }
   void Key(uint16_t vk, bool down, uint16_t flags) override {
     out.push_back("key " + Hex(vk) + (down ? " down " : " up ") + std::to_string(flags));
   }
@@ -65,8 +67,7 @@ class RecordingPort : public qme::DispatchPort {
     out.push_back("launch button " + std::to_string(b) + (s ? " secondary" : " primary"));
   }
   void ShellFunction(int k) override { out.push_back("shell " + std::to_string(k)); }
-  bool PointerSpeedToggle() override { out.push_back("speed"); return speedToggleResult; }
-  void TrayIconUpdate() override { out.push_back("tray"); }
+  void PointerSpeedToggle() override { out.push_back("speed"); }
   void WheelNotches(int count, int16_t d) override {
     out.push_back("wheel " + std::to_string(count) + " x " + std::to_string(d));
   }
@@ -81,7 +82,7 @@ class RecordingPort : public qme::DispatchPort {
 };
 
 using V = std::vector<std::string>;
-const ClockTime kNoon{12, 0, 0, 0};
+const uint64_t kNoon = 43200000000ull;
 
 class Dispatcher : public ::testing::Test {
  protected:
@@ -114,6 +115,20 @@ TEST_F(Dispatcher, ShiftIsHeldExactlyAsLongAsTheButton) {
   port.Set(7, FI_SHIFT, 0);
   EXPECT_EQ(PressEffects(7), (V{"fg", "key 10 down 0"}));
   EXPECT_EQ(ReleaseEffects(7), (V{"key 10 up 0"}));
+}
+
+TEST_F(Dispatcher, KeyForAWindowThatStaysBehindIsNotSentToAnotherOne) {
+  port.Set(7, FI_ENTER, 0);
+  port.foregroundOk = false;
+  EXPECT_EQ(PressEffects(7), V{"fg refused"});
+  port.foregroundOk = true;
+  EXPECT_EQ(ReleaseEffects(7), V{}) << "no key up for a key that never went down";
+  EXPECT_EQ(PressEffects(7), (V{"fg", "key D down 0"})) << "the next press is sent again";
+  EXPECT_EQ(ReleaseEffects(7), V{"key D up 0"});
+  // Mouse buttons go to the window under the pointer whatever is in front.
+  port.Set(8, FI_WHEEL_MIDDLE_CLICK, 0);
+  port.foregroundOk = false;
+  EXPECT_EQ(PressEffects(8), (V{"fg refused", "mouse 1 down"}));
 }
 
 TEST_F(Dispatcher, HeldKeysAndExtendedKeys) {
@@ -184,10 +199,7 @@ TEST_F(Dispatcher, WindowShellLaunchAndSpeedFunctionsActAtTheRelease) {
 
   port.Set(8, FI_POINTER_SPEED_TOGGLE, 0);
   PressEffects(8);
-  EXPECT_EQ(ReleaseEffects(8), (V{"speed", "tray"}));
-  port.speedToggleResult = false;
-  PressEffects(8);
-  EXPECT_EQ(ReleaseEffects(8), V{"speed"}) << "no tray update when the toggle fails";
+  EXPECT_EQ(ReleaseEffects(8), V{"speed"});
 }
 
 TEST_F(Dispatcher, ReleaseOnlyFunctionLogsAtThePress) {
@@ -331,35 +343,33 @@ TEST(KeyCodeVirtual, KeyFunctions) {
 
 // ---- accelerated scrolling ----
 
-ClockTime At(int h, int m, int s, int ms) {
-  return ClockTime{static_cast<uint16_t>(h), static_cast<uint16_t>(m), static_cast<uint16_t>(s), static_cast<uint16_t>(ms)};
-}
+uint64_t Ms(uint64_t ms) { return ms * 1000; }
 
-TEST(AcceleratedScrolling, RepeatCountFromTwoReportTimes) {
-  const ClockTime t0 = At(10, 20, 30, 100);
-  auto count = [&](int later) {
-    ClockTime t1 = At(10, 20, 30, 100 + later);
-    return qme::AcceleratedScrollRepeatCount(&t0, t1);
+TEST(AcceleratedScrolling, RepeatCountFromTwoMonotonicReportTimes) {
+  const uint64_t t0 = Ms(60100);
+  auto count = [&](uint64_t laterUs) {
+    return qme::AcceleratedScrollRepeatCount(&t0, t0 + laterUs);
   };
-  EXPECT_EQ(count(25), 10);
-  EXPECT_EQ(count(50), 5);
-  EXPECT_EQ(count(100), 2);
-  EXPECT_EQ(count(200), 1);
-  EXPECT_EQ(count(249), 1);
-  EXPECT_EQ(count(250), 0);
-  EXPECT_EQ(count(300), 0);
+  EXPECT_EQ(count(Ms(25)), 10);
+  EXPECT_EQ(count(Ms(50)), 5);
+  EXPECT_EQ(count(Ms(100)), 2);
+  EXPECT_EQ(count(Ms(200)), 1);
+  EXPECT_EQ(count(Ms(250) - 1), 1);
+  EXPECT_EQ(count(Ms(250)), 0);
   EXPECT_EQ(count(0), 5) << "same millisecond";
-  EXPECT_EQ(count(1), 10) << "limited to 10";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 31, 10)), 0) << "straddles a second";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 21, 30, 150)), 0);
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(11, 20, 30, 150)), 0);
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 30, 50)), 0) << "clock set back";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(nullptr, At(0, 0, 0, 100)), 0) << "first report";
+  EXPECT_EQ(count(999), 5) << "less than a millisecond apart";
+  EXPECT_EQ(count(Ms(1)), 10) << "limited to 10";
+  // A change of second between the two reports is no reason to skip them.
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, Ms(61000)), 0) << "900 ms apart";
+  const uint64_t lateInSecond = Ms(60950);
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&lateInSecond, Ms(61050)), 2) << "straddles a second";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, Ms(60050)), 0) << "earlier than the previous one";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(nullptr, Ms(100)), 0) << "first report";
 }
 
 class AccelDispatcher : public Dispatcher {
  protected:
-  V Report(int16_t delta, const ClockTime& t) {
+  V Report(int16_t delta, uint64_t t) {
     port.Clear();
     core.ExecuteFunctions(static_cast<uint16_t>(delta), qme::kButtonAcceleratedScrolling, t);
     return port.Effects();
@@ -367,29 +377,29 @@ class AccelDispatcher : public Dispatcher {
 };
 
 TEST_F(AccelDispatcher, ReportsHundredMillisecondsApartAddTwoNotchesInTheSameDirection) {
-  EXPECT_EQ(Report(120, At(8, 0, 0, 100)), V{}) << "the first report has no predecessor";
-  EXPECT_EQ(Report(120, At(8, 0, 0, 200)), V{"wheel 2 x 120"});
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 225)), V{"wheel 10 x -120"});
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 525)), V{}) << "300 ms apart";
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 725)), V{"wheel 1 x -120"});
-  EXPECT_EQ(Report(120, At(8, 0, 1, 5)), V{}) << "straddling a change of second";
-  EXPECT_EQ(Report(0, At(8, 0, 1, 30)), V{}) << "delta 0";
-  EXPECT_EQ(Report(120, At(8, 0, 1, 80)), V{"wheel 5 x 120"}) << "delta 0 still counts as the previous report";
+  EXPECT_EQ(Report(120, Ms(100)), V{}) << "the first report has no predecessor";
+  EXPECT_EQ(Report(120, Ms(200)), V{"wheel 2 x 120"});
+  EXPECT_EQ(Report(-120, Ms(225)), V{"wheel 10 x -120"});
+  EXPECT_EQ(Report(-120, Ms(525)), V{}) << "300 ms apart";
+  EXPECT_EQ(Report(-120, Ms(725)), V{"wheel 1 x -120"});
+  EXPECT_EQ(Report(120, Ms(1005)), V{}) << "280 ms apart";
+  EXPECT_EQ(Report(0, Ms(1030)), V{}) << "delta 0";
+  EXPECT_EQ(Report(120, Ms(1080)), V{"wheel 5 x 120"}) << "delta 0 still counts as the previous report";
   EXPECT_EQ(port.logs[2], L"Trigger Accelerated Scrolling");
 }
 
 TEST_F(AccelDispatcher, DeltaDirectionReadAsUnsigned) {
-  Report(360, At(8, 0, 0, 0));
-  EXPECT_EQ(Report(360, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(361, At(8, 0, 0, 100)), V{"wheel 5 x -120"});
-  EXPECT_EQ(Report(static_cast<int16_t>(0xFF88), At(8, 0, 0, 150)), V{"wheel 5 x -120"});
+  Report(360, Ms(0));
+  EXPECT_EQ(Report(360, Ms(50)), V{"wheel 5 x 120"});
+  EXPECT_EQ(Report(361, Ms(100)), V{"wheel 5 x -120"});
+  EXPECT_EQ(Report(static_cast<int16_t>(0xFF88), Ms(150)), V{"wheel 5 x -120"});
 }
 
 TEST_F(AccelDispatcher, ReportWithDeltaOneIsStillAWheelReport) {
   // Delta 1 reads as event type "pressed"; it must not disturb anything.
-  Report(120, At(8, 0, 0, 0));
-  EXPECT_EQ(Report(1, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(2, At(8, 0, 0, 100)), V{"wheel 5 x 120"});
+  Report(120, Ms(0));
+  EXPECT_EQ(Report(1, Ms(50)), V{"wheel 5 x 120"});
+  EXPECT_EQ(Report(2, Ms(100)), V{"wheel 5 x 120"});
 }
 
 // ---- per-application switch ----
@@ -436,7 +446,8 @@ TEST(DispatcherFuzz, RandomEventsStayInBoundsAndReleasesEmptyTheMaps) {
     if (rng() % 50 == 0) type = static_cast<int32_t>(rng());
     uint16_t button = static_cast<uint16_t>(rng() % 12);
     if (rng() % 40 == 0) button = static_cast<uint16_t>(rng());
-    ClockTime t = At(rng() % 24, rng() % 60, rng() % 60, rng() % 1000);
+    const uint64_t t = static_cast<uint64_t>(rng()) * 1000u;
+    port.foregroundOk = rng() % 5 != 0;
     if (rng() % 7 == 0) port.appChanged = !port.appChanged;
     core.ExecuteFunctions(type, button, t);
     port.out.clear();

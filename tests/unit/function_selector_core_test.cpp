@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "function_catalogue.h"
+#include "settings_table.h"
 
 namespace {
 
@@ -60,22 +61,26 @@ TEST(FunctionSelector, VocabularyIsTheCatalogueInListOrderWithSecondaryOnlyForBu
   EXPECT_FALSE(qvn::SelectorOffersFunction(243, FI_LEFT_CLICK));
 }
 
-TEST(FunctionSelector, StoredTextThatIsNoListedFunctionShowsThePageDefault) {
+TEST(FunctionSelector, ShowsWhatTheSettingsStoreReadsOrThePageDefault) {
+  using V = QvnStoredValue;
   struct Case {
+    V stored;
     const wchar_t* text;
     int control;
     int shown;
   } cases[] = {
-      {L"2", 212, 2},    {L"0", 212, 0},      {L" 18 ", 213, 18},  {L"+6", 214, 6},   {L"-0", 215, 0},
-      {L"49", 217, 49},  {L"49", 216, 6},     {L"49", 290, 1},     {L"14", 215, 3},   {L"14", 293, 3},
-      {L"-1", 212, 1},   {L"9999", 213, 13},  {L"50", 214, 2},     {L"abc", 216, 6},  {L"", 217, 49},
-      {L"12x", 291, 13}, {L"2147483648", 292, 2}, {L"-2147483649", 212, 1}, {L"1 2", 212, 1}, {L"\x0003", 215, 3},
+      {V::Text, L"2", 212, 2},     {V::Text, L" 18 ", 213, 18},  {V::Text, L"abc", 216, 0},
+      {V::Text, L"", 217, 0},      {V::Text, L"12x", 291, 12},   {V::OtherType, L"", 214, 0},
+      {V::Missing, L"", 215, 3},   {V::Missing, L"", 216, 6},    {V::Text, L"49", 217, 49},
+      {V::Text, L"49", 290, 1},    {V::Text, L"14", 293, 3},     {V::Text, L"-1", 212, 1},
+      {V::Text, L"9999", 213, 13}, {V::Text, L"2147483648", 292, 2},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(qvn::SelectorShownFunction(c.control, qvn::StoredFunctionParse(c.text)), c.shown)
+    const QvnSettingRow* row = QvnSettingRowAt(QvnSettingFind(qvn::SelectorRowOf(c.control)->setting));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(qvn::SelectorShownFunction(c.control, QvnSettingStoredNumber(*row, c.stored, c.text)), c.shown)
         << "text '" << std::string(c.text, c.text + wcslen(c.text)) << "' on " << c.control;
   }
-  EXPECT_EQ(qvn::StoredFunctionParse(nullptr), -1);
   EXPECT_EQ(qvn::SelectorShownFunction(243, 2), -1);
 }
 

@@ -80,44 +80,40 @@ constexpr uint32_t kUp = 0x80000000u;
 constexpr uint32_t kAlt = 0x20000000u;
 constexpr uint32_t kVkF = 0x46;
 
+const QMEShortcutModifiers kNone{false, false}, kCtrl{true, false}, kShift{false, true}, kBoth{true, true};
+
 TEST(PointerSpeedShortcut, CtrlAltKeyMatchesOnlyWithBothHeld) {
   const uint32_t sc = 0x1000 | 0x2000 | kVkF;
-  QMEShortcutModifiers m;
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));  // Alt only
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, 0x11, kDown));  // Ctrl goes down
-  EXPECT_TRUE(m.ctrl);
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));  // Ctrl only
-  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));    // Ctrl + Alt
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt | kUp));  // its release
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kNone));  // Alt only
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));  // Ctrl only
+  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kCtrl));    // Ctrl + Alt
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kAlt | kUp, kCtrl));  // its release
   // A modifier that is not required is not tested: Shift held too still matches.
-  QMEShortcutKeyEvent(m, sc, 0x10, kDown);
-  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));
-  // Ctrl released: no longer a match.
-  QMEShortcutKeyEvent(m, sc, 0x11, kUp);
-  EXPECT_FALSE(m.ctrl);
-  EXPECT_TRUE(m.shift);
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kAlt));
+  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kBoth));
+}
+
+TEST(PointerSpeedShortcut, OnlyTheKeysHeldNowCountNotEarlierMessages) {
+  // Ctrl went down, its up never reached the hook (Ctrl+Alt+Del, Windows+L):
+  // the keyboard no longer holds it, so the bare key is no Ctrl+key.
+  const uint32_t sc = 0x1000 | kVkF;
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, 0x11, kDown, kCtrl));
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kNone));
+  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));
 }
 
 TEST(PointerSpeedShortcut, ShiftRequirementAndPlainKey) {
-  QMEShortcutModifiers m;
-  EXPECT_TRUE(QMEShortcutKeyEvent(m, kVkF, kVkF, kDown));  // no modifiers needed
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, kVkF, 0x47, kDown));
+  EXPECT_TRUE(QMEShortcutKeyEvent(kVkF, kVkF, kDown, kNone));  // no modifiers needed
+  EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x47, kDown, kNone));
   const uint32_t sc = 0x4000 | kVkF;
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
-  QMEShortcutKeyEvent(m, sc, 0x10, kDown);
-  EXPECT_TRUE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
-  QMEShortcutKeyEvent(m, sc, 0x10, kUp);
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, sc, kVkF, kDown));
+  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));
+  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kDown, kShift));
 }
 
-TEST(PointerSpeedShortcut, NoShortcutTracksNothing) {
-  QMEShortcutModifiers m;
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, 0, 0x11, kDown));
-  EXPECT_FALSE(m.ctrl);
+TEST(PointerSpeedShortcut, NoShortcutMatchesNothing) {
+  EXPECT_FALSE(QMEShortcutKeyEvent(0, 0, kDown, kBoth));
   // Only modifier bits: names no key, so no shortcut (a key code 0 message
   // must not count as the shortcut).
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, 0x1000, 0, kDown));
+  EXPECT_FALSE(QMEShortcutKeyEvent(0x1000, 0, kDown, kCtrl));
   EXPECT_EQ(qvn::ShortcutNormalize(0x7000), 0u);
 }
 
@@ -126,10 +122,9 @@ TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
   EXPECT_EQ(qvn::ShortcutNormalize(0xFFFF8F46u), 0x46u);
   EXPECT_EQ(qvn::ShortcutNormalize(0xFFFFFFFFu), 0x70FFu);
   EXPECT_EQ(qvn::ShortcutNormalize(0x80001046u), 0x1046u);
-  QMEShortcutModifiers m;
-  EXPECT_TRUE(QMEShortcutKeyEvent(m, 0xABC00046u, kVkF, kDown));
+  EXPECT_TRUE(QMEShortcutKeyEvent(0xABC00046u, kVkF, kDown, kNone));
   // A wParam whose low byte equals the key is still another key.
-  EXPECT_FALSE(QMEShortcutKeyEvent(m, kVkF, 0x100 + kVkF, kDown));
+  EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x100 + kVkF, kDown, kNone));
 }
 
 }  // namespace

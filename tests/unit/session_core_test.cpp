@@ -36,13 +36,52 @@ TEST(SessionChange, ConsoleConnectWhileLockedKeepsTheLinkStopped) {
 }
 
 TEST(SessionChange, OtherCodesChangeNothing) {
-  for (unsigned code : {0u, 3u, 4u, 5u, 6u, 9u, 10u, 0xFFFFFFFFu}) {
+  for (unsigned code : {0u, 4u, 5u, 6u, 9u, 10u, 0xFFFFFFFFu}) {
     SessionFlags f;
     f.locked = true;
     EXPECT_EQ(SessionChange(f, code), DeviceLinkAction::None) << code;
     EXPECT_TRUE(f.locked);
     EXPECT_TRUE(f.consoleConnected);
   }
+}
+
+TEST(SessionChange, ExecutiveOutsideTheConsoleSessionLeavesTheMouseAlone) {
+  EXPECT_FALSE(qvn::LinkMayRun(qvn::InitialSessionFlags(2, 1))) << "a Remote Desktop session";
+  EXPECT_TRUE(qvn::LinkMayRun(qvn::InitialSessionFlags(1, 1)));
+  EXPECT_TRUE(qvn::LinkMayRun(qvn::InitialSessionFlags(1, qvn::kNoConsoleSession))) << "console being switched";
+  SessionFlags f = qvn::InitialSessionFlags(2, 1);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Stop);
+  EXPECT_EQ(SessionChange(f, qvn::kWtsConsoleConnect), DeviceLinkAction::Start) << "moved to the console";
+  EXPECT_EQ(SessionChange(f, qvn::kWtsRemoteConnect), DeviceLinkAction::Stop) << "taken over remotely";
+  EXPECT_FALSE(f.consoleConnected);
+}
+
+TEST(PowerChange, SleepStopsTheLinkAndTheBreakTimersAndResumeBringsThemBack) {
+  struct Step { unsigned event; DeviceLinkAction link; bool breakRuns; };
+  const Step awake[] = {
+      {qvn::kPbtSuspend, DeviceLinkAction::Stop, false},
+      {qvn::kPbtResumeAutomatic, DeviceLinkAction::Start, true},
+      {qvn::kPbtResumeSuspend, DeviceLinkAction::Restart, true},  // the second resume message
+      {qvn::kPbtResumeAutomatic, DeviceLinkAction::Restart, true},  // a resume without its suspend
+      {0x8013, DeviceLinkAction::None, true},                     // PBT_POWERSETTINGCHANGE
+  };
+  SessionFlags f;
+  for (const Step& s : awake) {
+    EXPECT_EQ(qvn::PowerChange(f, s.event), s.link) << s.event;
+    EXPECT_EQ(qvn::BreakMayRun(f), s.breakRuns) << s.event;
+  }
+  // Locked through the night: the resume starts nothing until the unlock.
+  SessionChange(f, qvn::kWtsSessionLock);
+  qvn::PowerChange(f, qvn::kPbtSuspend);
+  EXPECT_EQ(qvn::PowerChange(f, qvn::kPbtResumeAutomatic), DeviceLinkAction::None);
+  EXPECT_FALSE(qvn::BreakMayRun(f));
+  EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Start);
+  EXPECT_TRUE(qvn::BreakMayRun(f));
+}
+
+TEST(EndSession, OnlyARealEndStopsTheLink) {
+  EXPECT_EQ(qvn::EndSession(true), DeviceLinkAction::Stop);
+  EXPECT_EQ(qvn::EndSession(false), DeviceLinkAction::None) << "shutdown cancelled";
 }
 
 TEST(DeviceChangeNames, KnownAndUnknownEvents) {

@@ -1,5 +1,5 @@
 // Device-setup decisions: hardware-ID list walk, property comparison,
-// restart need, driver-store and OEM INF matching, package log code text.
+// restart need, published INF matching.
 #include "device_rules.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "difx_results.h"
 #include "process_names.h"
 
 namespace {
@@ -97,41 +96,14 @@ TEST(HidChild, KeepsEnumeratorVendorAndProduct) {
   EXPECT_EQ(HidChildHardwareId(nullptr), L"");
 }
 
-TEST(DriverStore, PathContainsInfNameInAnyCase) {
-  struct Case { const wchar_t* path; const wchar_t* inf; bool match; };
-  const Case cases[] = {
-      {L"C:\\Windows\\System32\\DriverStore\\FileRepository\\qvnmouse.inf_amd64_1\\qvnmouse.inf", L"QvnMouse.INF", true},
-      {L"C:\\store\\QVNMOUSE.INF_1\\x.inf", L"qvnmouse.inf", true},
-      {L"C:\\store\\myqvnmouse.inf2\\a.inf", L"qvnmouse.inf", true},  // part of a longer name
-      {L"C:\\store\\other.inf_1\\other.inf", L"qvnmouse.inf", false},
-      {L"C:\\store\\x", L"", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(StorePathHasInfName(c.path, c.inf), c.match) << c.path;
-}
-
-TEST(OemInf, OriginalNamePrefixAndPnfPath) {
-  EXPECT_TRUE(OriginalInfNameMatches(L"qvnmouse.inf", L"qvnmouse.inf"));
+// A published INF is the package's only under its own INF name: a longer
+// name is another vendor's package.
+TEST(OemInf, OriginalNameIsTheWholeInfName) {
   EXPECT_TRUE(OriginalInfNameMatches(L"qvnmouse.inf", L"QVNMOUSE.INF"));
-  EXPECT_TRUE(OriginalInfNameMatches(L"qvnmouse.inf", L"qvnmouse"));
-  EXPECT_FALSE(OriginalInfNameMatches(L"qvnmouse.inf", L"qvnmouse.inf.bak"));
-  EXPECT_FALSE(OriginalInfNameMatches(L"qvnmouse.inf", L"mouse"));
+  EXPECT_FALSE(OriginalInfNameMatches(L"xqvnmouse.inf", L"qvnmouse.inf"));
+  EXPECT_FALSE(OriginalInfNameMatches(L"qvnmouse.inf", L"qvnmouse"));
+  EXPECT_FALSE(OriginalInfNameMatches(L"qvnmouse.inf.bak", L"qvnmouse.inf"));
   EXPECT_FALSE(OriginalInfNameMatches(L"qvnmouse.inf", L""));
-  EXPECT_EQ(PnfPathFor(L"C:\\windows\\INF\\oem12.inf"), L"C:\\windows\\INF\\oem12.Pnf");
-  EXPECT_EQ(PnfPathFor(L"C:\\windows\\INF\\OEM3.INF"), L"C:\\windows\\INF\\OEM3.PNF");
-  EXPECT_EQ(PnfPathFor(L"ab"), L"");
-}
-
-TEST(DifxCodeText, CodeAndSystemMessage) {
-  EXPECT_EQ(DifxCodeText(0, L"ignored"), L"");
-  EXPECT_EQ(DifxCodeText(5, nullptr), L"5");
-  EXPECT_EQ(DifxCodeText(0xE000020B, nullptr), L"-536870389");
-  EXPECT_EQ(DifxCodeText(5, L"Access is denied.\r\n"), L"5 (Access is denied.)");
-  // Only the first line feed and the first carriage return go.
-  EXPECT_EQ(DifxCodeText(2, L"a\r\nb\r\n"), L"2 (ab\r\n)");
-  std::wstring big(3000, L'm');
-  auto t = DifxCodeText(87, big.c_str());
-  EXPECT_EQ(t.size(), 1024u);
-  EXPECT_EQ(t.compare(0, 4, L"87 ("), 0);
 }
 
 TEST(ProcessName, BaseNamesCaseBlind) {

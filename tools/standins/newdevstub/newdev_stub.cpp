@@ -1,12 +1,16 @@
-// InstallSelectedDriver as the system's driver-installation library offers
-// it, for tests. Behaviour comes from the environment of the calling
-// process:
+// InstallSelectedDriver, DiInstallDriverW and DiUninstallDriverW as the
+// system's driver-installation library offers them, for tests (Wine's
+// InstallSelectedDriver and DiInstallDriverW do nothing, it has no
+// DiUninstallDriverW). The driver store is Wine's INF folder, through
+// Wine's own SetupCopyOEMInfW and SetupUninstallOEMInfW. Behaviour comes
+// from the environment of the calling process:
 //   QVN_NEWDEV_RECORD  file that gets one line per call:
-//                      "<device instance id>|<manufacturer>|<owner class>|<backup>"
+//                      "<device instance id>|<manufacturer>|<owner class>|<backup>",
+//                      "diinstall|<inf>|<flags>", "diuninstall|<inf>"
 //   QVN_NEWDEV_MODE    "install" (default): puts the filter as the device's
-//                      lower filter; "reboot": the same and asks for a
-//                      reboot; "fail": changes nothing, fails with
-//                      ERROR_GEN_FAILURE.
+//                      lower filter, or the package into the store; "reboot":
+//                      the same and asks for a reboot; "fail": changes
+//                      nothing, fails with ERROR_GEN_FAILURE.
 //   QVN_NEWDEV_FAIL_DEVICE  device instance ID that fails as with "fail"
 //                      whatever the mode.
 #include <windows.h>
@@ -18,9 +22,24 @@
 
 namespace {
 
-void Record(HDEVINFO set, HWND owner, BOOL backup) {
+void RecordLine(const wchar_t* line) {
   wchar_t path[MAX_PATH];
   if (!GetEnvironmentVariableW(L"QVN_NEWDEV_RECORD", path, MAX_PATH)) return;
+  char utf8[1600];
+  if (!WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8, sizeof(utf8), nullptr, nullptr)) return;
+  FILE* f = _wfopen(path, L"a");
+  if (!f) return;
+  fputs(utf8, f);
+  fclose(f);
+}
+
+bool ModeIs(const wchar_t* wanted) {
+  wchar_t mode[32] = L"install";
+  GetEnvironmentVariableW(L"QVN_NEWDEV_MODE", mode, 32);
+  return wcscmp(mode, wanted) == 0;
+}
+
+void Record(HDEVINFO set, HWND owner, BOOL backup) {
   wchar_t id[MAX_DEVICE_ID_LEN] = L"?";
   wchar_t mfg[LINE_LEN] = L"?";
   wchar_t cls[64] = L"?";
@@ -36,12 +55,7 @@ void Record(HDEVINFO set, HWND owner, BOOL backup) {
   wchar_t line[512];
   _snwprintf(line, 511, L"%s|%s|%s|%d\n", id, mfg, cls, backup ? 1 : 0);
   line[511] = 0;
-  char utf8[1600];
-  if (!WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8, sizeof(utf8), nullptr, nullptr)) return;
-  FILE* f = _wfopen(path, L"a");
-  if (!f) return;
-  fputs(utf8, f);
-  fclose(f);
+  RecordLine(line);
 }
 
 }  // namespace
@@ -49,8 +63,6 @@ void Record(HDEVINFO set, HWND owner, BOOL backup) {
 extern "C" BOOL WINAPI InstallSelectedDriver(HWND owner, HDEVINFO set, LPCWSTR reserved, BOOL backup,
                                              PDWORD reboot) {
   Record(set, owner, backup);
-  wchar_t mode[32] = L"install";
-  GetEnvironmentVariableW(L"QVN_NEWDEV_MODE", mode, 32);
   SP_DEVINFO_DATA dev{};
   dev.cbSize = sizeof(dev);
   if (!SetupDiGetSelectedDevice(set, &dev)) return FALSE;
@@ -58,7 +70,7 @@ extern "C" BOOL WINAPI InstallSelectedDriver(HWND owner, HDEVINFO set, LPCWSTR r
   wchar_t failing[MAX_DEVICE_ID_LEN] = L"";
   SetupDiGetDeviceInstanceIdW(set, &dev, id, MAX_DEVICE_ID_LEN, nullptr);
   GetEnvironmentVariableW(L"QVN_NEWDEV_FAIL_DEVICE", failing, MAX_DEVICE_ID_LEN);
-  if (wcscmp(mode, L"fail") == 0 || (failing[0] && _wcsicmp(failing, id) == 0)) {
+  if (ModeIs(L"fail") || (failing[0] && _wcsicmp(failing, id) == 0)) {
     SetLastError(ERROR_GEN_FAILURE);
     return FALSE;
   }
@@ -66,6 +78,35 @@ extern "C" BOOL WINAPI InstallSelectedDriver(HWND owner, HDEVINFO set, LPCWSTR r
   if (!SetupDiSetDeviceRegistryPropertyW(set, &dev, SPDRP_LOWERFILTERS, reinterpret_cast<const BYTE*>(kFilters),
                                          sizeof(kFilters)))
     return FALSE;
-  if (reboot) *reboot = wcscmp(mode, L"reboot") == 0 ? 1 : 0;
+  if (reboot) *reboot = ModeIs(L"reboot") ? 1 : 0;
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI DiInstallDriverW(HWND, LPCWSTR inf, DWORD flags, PBOOL needReboot) {
+  wchar_t line[1100];
+  _snwprintf(line, 1099, L"diinstall|%s|0x%x\n", inf ? inf : L"", flags);
+  line[1099] = 0;
+  RecordLine(line);
+  if (ModeIs(L"fail")) {
+    SetLastError(ERROR_GEN_FAILURE);
+    return FALSE;
+  }
+  // Into the store; a package already there is no error.
+  wchar_t dest[MAX_PATH];
+  if (!SetupCopyOEMInfW(inf, nullptr, SPOST_PATH, SP_COPY_NOOVERWRITE, dest, MAX_PATH, nullptr, nullptr) &&
+      GetLastError() != ERROR_FILE_EXISTS)
+    return FALSE;
+  if (needReboot) *needReboot = ModeIs(L"reboot");
+  return TRUE;
+}
+
+extern "C" BOOL WINAPI DiUninstallDriverW(HWND, LPCWSTR inf, DWORD, PBOOL needReboot) {
+  wchar_t line[1100];
+  _snwprintf(line, 1099, L"diuninstall|%s\n", inf ? inf : L"");
+  line[1099] = 0;
+  RecordLine(line);
+  const wchar_t* name = inf ? wcsrchr(inf, L'\\') : nullptr;
+  if (!name || !SetupUninstallOEMInfW(name + 1, SUOI_FORCEDELETE, nullptr)) return FALSE;
+  if (needReboot) *needReboot = FALSE;
   return TRUE;
 }

@@ -5,12 +5,19 @@
 // removes the device globally, which is the only scope the tool asks for. Every other entry the setup action tool and the
 // newdev.dll stand-in use is forwarded to a copy of Wine's own SetupAPI
 // (QvnWineSetupapi.dll); the selected device and selected driver of a set
-// are kept here. Tests copy it beside a copy of the tool as setupapi.dll.
+// are kept here. Wine has no root device node: the shim hands out one,
+// and its re-enumeration is recorded ("reenumerate|0x<flags>") in the file
+// QVN_NEWDEV_RECORD names, beside the newdev.dll stand-in's calls. Tests
+// copy it beside a copy of the tool as setupapi.dll.
+// This module defines the configuration-manager entries it stands in for.
+#define _CFGMGR32_
 #include <windows.h>
 // This module defines these entries rather than importing them.
 #define _SETUPAPI_
 #include <setupapi.h>
 
+#include <cfgmgr32.h>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -24,6 +31,9 @@ struct Selection {
 };
 
 Selection g_selections[16];
+
+// A handle no node of Wine's has.
+constexpr DEVINST kRoot = 0x7FFFF000;
 
 HMODULE Real() {
   static HMODULE real = LoadLibraryW(L"QvnWineSetupapi.dll");
@@ -128,6 +138,31 @@ BOOL WINAPI SetupDiSetClassInstallParamsW(HDEVINFO set, PSP_DEVINFO_DATA device,
     return FALSE;
   }
   return TRUE;
+}
+
+CONFIGRET WINAPI CM_Locate_DevNodeW(PDEVINST node, DEVINSTID_W id, ULONG flags) {
+  if (node && (!id || !*id)) {
+    *node = kRoot;
+    return CR_SUCCESS;
+  }
+  auto real = RealFn<CONFIGRET(WINAPI*)(PDEVINST, DEVINSTID_W, ULONG)>("CM_Locate_DevNodeW");
+  return real ? real(node, id, flags) : CR_FAILURE;
+}
+
+CONFIGRET WINAPI CM_Reenumerate_DevNode(DEVINST node, ULONG flags) {
+  if (node != kRoot) {
+    auto real = RealFn<CONFIGRET(WINAPI*)(DEVINST, ULONG)>("CM_Reenumerate_DevNode");
+    return real ? real(node, flags) : CR_FAILURE;
+  }
+  wchar_t path[MAX_PATH];
+  if (GetEnvironmentVariableW(L"QVN_NEWDEV_RECORD", path, MAX_PATH)) {
+    FILE* f = _wfopen(path, L"a");
+    if (f) {
+      fprintf(f, "reenumerate|0x%lx\n", static_cast<unsigned long>(flags));
+      fclose(f);
+    }
+  }
+  return CR_SUCCESS;
 }
 
 BOOL WINAPI SetupDiDestroyDeviceInfoList(HDEVINFO set) {

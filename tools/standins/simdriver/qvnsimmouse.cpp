@@ -38,6 +38,7 @@ struct SimState {
   ULONG logHead, logCount, logDropped, logSequence;
 
   ULONG handleSerial;
+  ULONG stallNextMs;      // the next injection is answered this much later (a driver slow to answer)
   QvnSimStatus counters;  // the counting fields; the rest is filled on request
 };
 
@@ -244,7 +245,16 @@ NTSTATUS ControlIoctl(PIRP irp, PIO_STACK_LOCATION stack) {
   KeAcquireSpinLock(&g.lock, &irql);
   if (NT_SUCCESS(status)) ++g.counters.injections;
   LogRequest(QVN_SIM_DEVICE_CONTROL, code, status, irp->AssociatedIrp.SystemBuffer, inLen, stack->FileObject);
+  const ULONG stall = g.stallNextMs;
+  g.stallNextMs = 0;
   KeReleaseSpinLock(&g.lock, irql);
+  if (stall) {
+    // Wine dispatches every request of a driver on one thread: everything
+    // else waits too, as behind a real driver that hangs.
+    LARGE_INTEGER delay;
+    delay.QuadPart = -static_cast<LONGLONG>(stall) * 10000;
+    KeDelayExecutionThread(KernelMode, FALSE, &delay);
+  }
   return Complete(irp, status, 0);
 }
 
@@ -380,6 +390,15 @@ NTSTATUS SimIoctl(PIRP irp, PIO_STACK_LOCATION stack) {
       return Complete(irp, Unplug(), 0);
     case QVN_SIM_IOCTL_REPLUG:
       return Complete(irp, Replug(), 0);
+    case QVN_SIM_IOCTL_STALL_NEXT: {
+      if (inLen < sizeof(uint32_t)) return Complete(irp, STATUS_INVALID_PARAMETER, 0);
+      uint32_t ms;
+      CopyBytes(&ms, buffer, sizeof(ms));
+      KeAcquireSpinLock(&g.lock, &irql);
+      g.stallNextMs = ms > 20000 ? 20000 : ms;
+      KeReleaseSpinLock(&g.lock, irql);
+      return Complete(irp, STATUS_SUCCESS, 0);
+    }
     case QVN_SIM_IOCTL_FAIL_WAITS: {
       if (inLen < sizeof(uint32_t)) return Complete(irp, STATUS_INVALID_PARAMETER, 0);
       uint32_t status;
