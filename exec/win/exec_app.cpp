@@ -242,7 +242,7 @@ bool InternalMainWindowCreate(HINSTANCE instance, const wchar_t* title) {
   wc.lpfnWndProc = QMEMainWindowProc;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QVNMOUSEEXEC));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SPEED0), IMAGE_ICON, 64, 64, LR_LOADTRANSPARENT));
+  wc.hIconSm = qvn::LoadIconForDpi(instance, IDI_SPEED0, 16, qvn::SystemDpi());
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszMenuName = MAKEINTRESOURCEW(IDC_QVNMOUSEEXEC);
