@@ -83,7 +83,7 @@ void KeepPicture(HWND w, const std::wstring& file) {
   SelectObject(mem, old);
   GetDIBits(mem, bmp, 0, h.biHeight, &bits[0], reinterpret_cast<BITMAPINFO*>(&h), DIB_RGB_COLORS);
   BITMAPFILEHEADER f{0x4D42, static_cast<DWORD>(sizeof f + sizeof h + size), 0, 0, sizeof f + sizeof h};
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<char*>(&f), sizeof f)
+  std::ofstream(qvntest::Narrow(file), std::ios::binary).write(reinterpret_cast<char*>(&f), sizeof f)
       .write(reinterpret_cast<char*>(&h), sizeof h).write(bits.data(), size);
   DeleteObject(bmp);
   DeleteDC(mem);
