@@ -173,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           ReleaseStep(machine, dispatcher, in);
           FUZZ_CHECK(in.down.empty());
         } else {
-          dispatcher.ExecuteFunctions(static_cast<int32_t>(arg) << 8, button, now);  // odd event types
+          dispatcher.ExecuteFunctions(static_cast<int32_t>(arg) << 8, button, nowUs);  // odd event types
         }
         break;
     }
@@ -186,7 +186,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(dispatcher.PendingPresses() == 0 && !dispatcher.SecondaryMode());
   // Releases of presses made before the stop change nothing.
   const size_t before = in.injected;
-  for (uint16_t b : pressed) dispatcher.ExecuteFunctions(qme::kEventReleased, b, now);
+  for (uint16_t b : pressed) dispatcher.ExecuteFunctions(qme::kEventReleased, b, nowUs);
   FUZZ_CHECK(in.injected == before);
   FUZZ_CHECK(in.down.empty());
   return 0;

@@ -3,6 +3,8 @@
 // configuration and the export file.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <cstdio>
 #include <string>
 
@@ -326,11 +328,15 @@ TEST_F(ExecExport, ExistingGlobalValuesInTableOrder) {
 }
 
 TEST_F(ExecExport, FileThatCannotBeCreatedIsAFailure) {
-  // A directory of that name stands where the file would go.
-  std::wstring dir = qvntest::BinPath(L"QvnSettingsExportDir.reg");
-  CreateDirectoryW(dir.c_str(), nullptr);
+  // A directory of that name stands where the file would go, beside the
+  // executive and in the local application data folder.
+  wchar_t localAppData[MAX_PATH];
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, localAppData), S_OK);
+  const std::wstring dirs[] = {qvntest::BinPath(L"QvnSettingsExportDir.reg"),
+                               std::wstring(localAppData) + L"\\QvnSettingsExportDir.reg"};
+  for (const std::wstring& dir : dirs) CreateDirectoryW(dir.c_str(), nullptr);
   EXPECT_FALSE(QMESettingRegistryExportToFile(L"QvnSettingsExportDir.reg"));
-  RemoveDirectoryW(dir.c_str());
+  for (const std::wstring& dir : dirs) RemoveDirectoryW(dir.c_str());
   // So is a name that does not fit a path.
   std::wstring huge(300, L'f');
   EXPECT_FALSE(QMESettingRegistryExportToFile(huge.c_str()));
