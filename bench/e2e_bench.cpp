@@ -10,10 +10,22 @@
 // of button 3 that follows the toggle's release). Start-up: executive
 // started -> first event wait outstanding at the driver. Runs from a folder holding copies of the
 // executive, its hook library, the stand-in setup tool and the driver.
-//   qvn_e2e_bench.exe [presses per case, default 300] [start-ups, default 5]
+//
+// The tail: for the bare client and the executive in the same run, the
+// median, p90, p99 and maximum of the time the simulated driver itself
+// measures from completing an event wait with a press or release to
+// receiving the injection that answers it; with nothing beside it and with
+// two CPU-bound processes (this program started as "hog", ended by this
+// program when the case is done).
+//   qvn_e2e_bench.exe [presses per case, default 300] [start-ups, default 5] [tail pairs, default 2000]
+//   qvn_e2e_bench.exe tail [pairs, default 2000]      the tail alone
+//   qvn_e2e_bench.exe hog                              spins until ended
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,6 +33,7 @@
 #include "exec_runner.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "simdriver_latency.h"
 
 using simdriver::SimDriver;
 
@@ -160,13 +173,200 @@ Figures BareCase(SimDriver& sim, int n) {
   return f;
 }
 
+// --- the tail -------------------------------------------------------------
+
+// The driver's press latencies since its last clear, in ms.
+bool Latencies(std::vector<double>* ms, QvnSimLatencyHeader* header) {
+  ms->clear();
+  HANDLE device = CreateFileW(QVN_SIM_DEVICE_NAME, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (device == INVALID_HANDLE_VALUE) return false;
+  std::vector<uint8_t> buf(sizeof(QvnSimLatencyHeader) + QVN_SIM_LATENCY_CAPACITY * sizeof(uint32_t));
+  DWORD got = 0;
+  BOOL ok = DeviceIoControl(device, QVN_SIM_IOCTL_GET_LATENCIES, nullptr, 0, buf.data(), static_cast<DWORD>(buf.size()),
+                            &got, nullptr);
+  CloseHandle(device);
+  if (!ok || got < sizeof(QvnSimLatencyHeader)) return false;
+  memcpy(header, buf.data(), sizeof(*header));
+  if (header->frequency == 0) return false;
+  size_t count = std::min<size_t>(header->count, (got - sizeof(*header)) / sizeof(uint32_t));
+  for (size_t i = 0; i < count; ++i) {
+    uint32_t ticks;
+    memcpy(&ticks, buf.data() + sizeof(*header) + i * sizeof(ticks), sizeof(ticks));
+    ms->push_back(ticks * 1000.0 / static_cast<double>(header->frequency));
+  }
+  return true;
+}
+
+struct Tail {
+  bool ok = false;
+  size_t n = 0;
+  uint32_t unanswered = 0;
+  double median = 0, p90 = 0, p99 = 0, max = 0;
+};
+
+double Quantile(const std::vector<double>& sorted, double q) {
+  size_t i = static_cast<size_t>(q * sorted.size());
+  return sorted[std::min(sorted.size() - 1, i)];
+}
+
+// `pairs` press+release pairs of button 3, each answered before the next;
+// polled gently (Sleep 1) so that this program does not compete for the
+// processors it measures.
+Tail TailPresses(SimDriver& sim, int pairs) {
+  Tail t;
+  QvnSimStatus s{};
+  auto wait = [&](uint32_t n) {
+    DWORD start = GetTickCount();
+    for (;;) {
+      if (sim.Status(&s) && s.injections >= n) return true;
+      if (GetTickCount() - start > 10000) return false;
+      Sleep(1);
+    }
+  };
+  if (!sim.Status(&s)) return t;
+  uint32_t injections = s.injections;
+  for (int i = 0; i < kWarmUp; ++i) {
+    if (!sim.Press(3) || !wait(++injections) || !sim.Release(3) || !wait(++injections)) return t;
+  }
+  if (!sim.Clear()) return t;
+  injections = 0;
+  for (int i = 0; i < pairs; ++i) {
+    if (!sim.Press(3) || !wait(++injections) || !sim.Release(3) || !wait(++injections)) return t;
+  }
+  std::vector<double> ms;
+  QvnSimLatencyHeader h{};
+  if (!Latencies(&ms, &h) || ms.empty()) return t;
+  std::sort(ms.begin(), ms.end());
+  t.ok = true;
+  t.n = ms.size();
+  t.unanswered = h.unanswered;
+  t.median = Quantile(ms, 0.5);
+  t.p90 = Quantile(ms, 0.9);
+  t.p99 = Quantile(ms, 0.99);
+  t.max = ms.back();
+  return t;
+}
+
+Tail TailBare(SimDriver& sim, int pairs) {
+  Tail t;
+  if (!sim.Reset()) return t;
+  qvntest::Process client;
+  wchar_t args[32];
+  _snwprintf(args, 32, L"%d", 2 * (pairs + kWarmUp));
+  if (!client.Start(qvntest::BinPath(L"qvn_bare_client.exe"), args)) return t;
+  if (!WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return t;
+  t = TailPresses(sim, pairs);
+  DWORD code = 99;
+  if (!client.Wait(10000, &code) || code != 0) t.ok = false;
+  return t;
+}
+
+// The scheduling priorities of a process's threads, as Windows keeps them.
+void PrintThreadPriorities(DWORD pid) {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return;
+  THREADENTRY32 e{};
+  e.dwSize = sizeof e;
+  printf("executive's threads, priority:");
+  for (BOOL more = Thread32First(snap, &e); more; more = Thread32Next(snap, &e)) {
+    if (e.th32OwnerProcessID != pid) continue;
+    HANDLE t = OpenThread(THREAD_QUERY_INFORMATION, FALSE, e.th32ThreadID);
+    if (!t) continue;
+    printf(" %d", GetThreadPriority(t));
+    CloseHandle(t);
+  }
+  printf("\n");
+  CloseHandle(snap);
+}
+
+Tail TailExecutive(SimDriver& sim, int pairs) {
+  MakeAppKeys(0, false);
+  Tail t;
+  if (!sim.Reset()) return t;
+  qvntest::ExecRunner exec;
+  if (!exec.Start(0) || !WaitStatus(sim, FirstWaitOutstanding, 0, 30000)) return t;
+  PrintThreadPriorities(exec.Pid());
+  t = TailPresses(sim, pairs);
+  exec.Exit();
+  return t;
+}
+
+void PrintTail(const char* what, const Tail& t) {
+  if (!t.ok) {
+    printf("%-34s failed\n", what);
+  } else {
+    printf("%-34s %7zu %8.3f %8.3f %8.3f %8.3f %10u\n", what, t.n, t.median, t.p90, t.p99, t.max, t.unanswered);
+  }
+  fflush(stdout);
+}
+
+// Two CPU-bound processes beside the measured ones, ended by handle.
+class Hogs {
+ public:
+  bool Start(int n) {
+    for (int i = 0; i < n; ++i) {
+      procs_.emplace_back(new qvntest::Process);
+      if (!procs_.back()->Start(qvntest::BinPath(L"qvn_e2e_bench.exe"), L"hog")) return false;
+      printf("hog %d started, process %lu\n", i + 1, static_cast<unsigned long>(procs_.back()->Pid()));
+    }
+    Sleep(500);  // let them reach their loop
+    return true;
+  }
+  ~Hogs() {
+    for (auto& p : procs_) {
+      DWORD pid = p->Pid();
+      p->Kill();
+      printf("hog process %lu ended\n", static_cast<unsigned long>(pid));
+    }
+    fflush(stdout);
+  }
+
+ private:
+  std::vector<std::unique_ptr<qvntest::Process>> procs_;
+};
+
+void TailCondition(SimDriver& sim, int pairs, int hogs) {
+  Tail bare, exec;
+  {
+    Hogs h;
+    if (hogs && !h.Start(hogs)) {
+      printf("hogs did not start\n");
+      return;
+    }
+    bare = TailBare(sim, pairs);
+    exec = TailExecutive(sim, pairs);
+  }
+  printf("\n%s: %d press+release pairs each, driver completion -> injection, ms\n",
+         hogs ? "two CPU-bound processes beside it" : "no load", pairs);
+  printf("%-34s %7s %8s %8s %8s %8s %10s\n", "served by", "samples", "median", "p90", "p99", "max", "unanswered");
+  PrintTail("bare client (wait, inject)", bare);
+  PrintTail("executive, no App keys", exec);
+  if (bare.ok && exec.ok) {
+    double ratio = exec.p99 / bare.p99;
+    printf("executive p99 / bare p99: %.2fx (target <= 1.5x: %s)\n", ratio, ratio <= 1.5 ? "met" : "missed");
+  }
+  fflush(stdout);
+}
+
+void Tails(SimDriver& sim, int pairs) {
+  printf("\ntail of a press; load average is the machine's (see the script's lines)\n");
+  TailCondition(sim, pairs, 0);
+  TailCondition(sim, pairs, 2);
+}
+
 LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProcW(h, m, w, l); }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  int n = argc > 1 ? _wtoi(argv[1]) : 300;
-  int starts = argc > 2 ? _wtoi(argv[2]) : 5;
+  if (argc > 1 && wcscmp(argv[1], L"hog") == 0) {
+    volatile uint64_t spin = 0;
+    for (;;) spin = spin + 1;
+  }
+  const bool tailOnly = argc > 1 && wcscmp(argv[1], L"tail") == 0;
+  int n = argc > 1 && !tailOnly ? _wtoi(argv[1]) : 300;
+  int starts = argc > 2 && !tailOnly ? _wtoi(argv[2]) : 5;
+  int tailPairs = tailOnly ? (argc > 2 ? _wtoi(argv[2]) : 2000) : (argc > 3 ? _wtoi(argv[3]) : 2000);
   if (n < 10) n = 10;
   if (starts < 1) starts = 1;
   LARGE_INTEGER f;
@@ -201,6 +401,13 @@ int wmain(int argc, wchar_t** argv) {
   bool had3 = qvntest::RegGetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", &saved3);
   qvntest::RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"MButton3");  // the default: right click
 
+  if (tailOnly) {
+    Tails(sim, std::max(tailPairs, 10));
+    if (had3) qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", saved3);
+    qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
+    DestroyWindow(w);
+    return 0;
+  }
   printf("press+release of button 3 through the simulated driver, %d pairs per case (+%d warm-up), ms\n", n, kWarmUp);
   printf("%-58s %6s %10s %10s %10s %9s\n", "served by", "pairs", "per pair", "median", "p99", "vs bare");
   Figures bare = BareCase(sim, n);
@@ -241,6 +448,7 @@ int wmain(int argc, wchar_t** argv) {
     printf("start-up, executive started -> first event wait outstanding: %zu runs, median %.1f ms, min %.1f, max %.1f\n",
            startup.size(), startup[startup.size() / 2], startup.front(), startup.back());
   }
+  if (tailPairs > 0) Tails(sim, std::max(tailPairs, 10));
   if (had3) qvntest::RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", saved3);
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kAppKey);
   DestroyWindow(w);

@@ -234,6 +234,10 @@ DWORD WINAPI QmeThreadDeviceRun(LPVOID threadData) {
   DebugPrint(qvn::kExecLogTrace, L">>> QmeThreadDeviceRun");
   DebugPrint(qvn::kExecLogButtonEvent, L">>> QmeThreadDeviceRun %s", data->deviceName);
   HRESULT com = CoInitialize(nullptr);
+  // A press waits for this thread alone: it runs above the programs the
+  // user works with, as input software does, never at a real-time level.
+  if (!SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL))
+    DebugPrint(qvn::kExecLogError, L"QmeThreadDeviceRun SetThreadPriority failed! %d", GetLastError());
 
   HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   LinkState link(data->deviceName, ioEvent);

@@ -26,7 +26,7 @@ namespace {
 constexpr int kCustomize = 229;
 constexpr int kList = 266, kAdd = 267, kDelete = 268, kRestore = 229, kApply = 265;
 constexpr int kButton2 = 213;
-const wchar_t kCaption[] = L"Customize programming for different applications";
+const wchar_t kAppCaption[] = L"Customize programming for different applications";
 const wchar_t kWriter[] = L"Quorvane Test Writer";
 const wchar_t kSlash[] = L"Quorvane Test/Slash Tool";
 const wchar_t kPlain[] = L"qvn_testwin_plain.exe";
@@ -67,7 +67,7 @@ class AppCustomized : public DialogTest {
     if (!host_.Sheet() && !host_.Open()) return nullptr;
     if (!WaitActive(host_.Sheet(), nullptr)) return nullptr;
     if (!ClickWindow(GetDlgItem(host_.Page(), kCustomize))) return nullptr;
-    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    HWND dialog = WaitDialog(host_.Pid(), kAppCaption);
     if (!dialog || !WaitActive(dialog, nullptr)) return nullptr;
     return dialog;
   }

@@ -20,15 +20,15 @@ using namespace qvntest;
 
 namespace {
 
-constexpr int kSelector3 = 214;
-constexpr int kPath = 201, kAdd = 260;
-const wchar_t kCaption[] = L"Launch Application";
+constexpr int kLaunchSelector3 = 214;
+constexpr int kPath = 201, kLaunchAdd = 260;
+const wchar_t kLaunchCaption[] = L"Launch Application";
 
 class Launch : public DialogTest {
  protected:
   HWND OpenLaunch() {
-    if (!host_.Choose(host_.Page(), kSelector3, L"Launch Application")) return nullptr;
-    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    if (!host_.Choose(host_.Page(), kLaunchSelector3, L"Launch Application")) return nullptr;
+    HWND dialog = WaitDialog(host_.Pid(), kLaunchCaption);
     if (!dialog || !WaitActive(dialog, GetDlgItem(dialog, kPath))) return nullptr;
     return dialog;
   }
@@ -62,7 +62,7 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
   EXPECT_TRUE(WaitOk(dialog, false)) << "an empty box disables OK";
 
   const std::wstring program = L"\"" + std::wstring(dispatchtest::kProbeTarget) + L"\"";
-  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kAdd)));
+  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, kLaunchAdd)));
   ASSERT_TRUE(FileDialogChoose(host_.Pid(), L"Select For Launch Application", dispatchtest::kProbeTarget));
   EXPECT_TRUE(WaitWindowText(box, program)) << "a path with blanks is stored in quotes";
   EXPECT_TRUE(WaitOk(dialog, true)) << "Add enables OK";
@@ -123,7 +123,7 @@ TEST_F(Launch, CommandLongerThanItsRoomIsRefusedNeverCut) {
     }
     HWND message = nullptr;
     ASSERT_TRUE(qvntest::WaitUntil([&] {
-      for (HWND d : ProcessDialogs(host_.Pid(), kCaption))
+      for (HWND d : ProcessDialogs(host_.Pid(), kLaunchCaption))
         if (d != dialog) message = d;
       return message != nullptr;
     }, 10000)) << "a message, and the dialog stays";

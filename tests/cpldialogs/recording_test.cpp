@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kSelector3 = 214;
 constexpr int kKeys = 201, kLeft = 210, kRight = 211, kClear = 263;
-const wchar_t kCaption[] = L"Keystroke Recording";
+const wchar_t kRecordingCaption[] = L"Keystroke Recording";
 
 // The key's name as the system gives it for a key typed on a keyboard.
 std::wstring KeyName(WORD vk) {
@@ -99,7 +99,7 @@ class Recording : public DialogTest {
   // dialog records (active, with the focus in its box).
   HWND OpenRecording() {
     if (!host_.Choose(host_.Page(), kSelector3, L"KeyStroke Recording")) return nullptr;
-    HWND dialog = WaitDialog(host_.Pid(), kCaption);
+    HWND dialog = WaitDialog(host_.Pid(), kRecordingCaption);
     if (!dialog || !WaitActive(dialog, GetDlgItem(dialog, kKeys))) return nullptr;
     Sleep(150);  // the activation that installs the hook has been handled
     return dialog;

@@ -61,16 +61,16 @@ class FakeInput : public QMEDragscrollInput {
 };
 
 // Pointer moved down by 3 px: dy = start - current = -3.
-constexpr int kDown = -3, kUp = 3;
+constexpr int kPointerDown = -3, kPointerUp = 3;
 
 TEST(DragscrollMove, ScrollBarWindowScrollsByLineMessages) {
   FakeWindows ws;
   FakeInput in;
   ws.w[10] = {0, true, 0, 5, 0, 5};
   uint32_t step = 0;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kDown, step), QMEDragscrollOutcome::Scrolled);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kPointerDown, step), QMEDragscrollOutcome::Scrolled);
   EXPECT_EQ(ws.w[10].vpos, 1);
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kUp, step), QMEDragscrollOutcome::Scrolled);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kPointerUp, step), QMEDragscrollOutcome::Scrolled);
   EXPECT_EQ(ws.w[10].vpos, 0);
   // Pointer right: SB_LINERIGHT on the horizontal bar only.
   ws.sent.clear();
@@ -97,7 +97,7 @@ TEST(DragscrollMove, AtTheBottomFallsBackToAWheelNotchEverySecondStep) {
   ws.w[10] = {0, true, 5, 5, 0, 0};  // already at the bottom
   uint32_t step = 0;
   std::vector<QMEDragscrollOutcome> got;
-  for (int i = 0; i < 4; ++i) got.push_back(QMEDragscrollMove(ws, in, 10, 0, kDown, step));
+  for (int i = 0; i < 4; ++i) got.push_back(QMEDragscrollMove(ws, in, 10, 0, kPointerDown, step));
   EXPECT_EQ(got, (std::vector<QMEDragscrollOutcome>{
                      QMEDragscrollOutcome::WheelNotch, QMEDragscrollOutcome::WheelSkipped,
                      QMEDragscrollOutcome::WheelNotch, QMEDragscrollOutcome::WheelSkipped}));
@@ -107,7 +107,7 @@ TEST(DragscrollMove, AtTheBottomFallsBackToAWheelNotchEverySecondStep) {
   EXPECT_EQ(QMEDragscrollMove(ws, in, 10, -2, 0, step), QMEDragscrollOutcome::WheelSkipped);
   EXPECT_EQ(step, 4u);
   // Moving up scrolls again by message.
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kUp, step), QMEDragscrollOutcome::Scrolled);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 10, 0, kPointerUp, step), QMEDragscrollOutcome::Scrolled);
 }
 
 TEST(DragscrollMove, ParentWithBarsScrollsWhenTheChildHasNone) {
@@ -117,11 +117,11 @@ TEST(DragscrollMove, ParentWithBarsScrollsWhenTheChildHasNone) {
   ws.w[2] = {1, false};
   ws.w[3] = {2, false};
   uint32_t step = 0;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 3, 0, kDown, step), QMEDragscrollOutcome::Scrolled);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 3, 0, kPointerDown, step), QMEDragscrollOutcome::Scrolled);
   EXPECT_EQ(ws.w[1].vpos, 1);
   // The first window with bars that does not move stops the walk.
   ws.w[2].bars = true;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 3, 0, kDown, step), QMEDragscrollOutcome::WheelNotch);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 3, 0, kPointerDown, step), QMEDragscrollOutcome::WheelNotch);
   EXPECT_EQ(ws.w[1].vpos, 1);
 }
 
@@ -133,12 +133,12 @@ TEST(DragscrollMove, ScrollBarControlChildren) {
   ws.w[3] = {1, false, 0, 3, 0, 0, true, true};  // vertical control
   ws.w[4] = {1, false, 0, 3, 0, 0, true, false}; // horizontal control
   uint32_t step = 0;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 2, -1, kDown, step), QMEDragscrollOutcome::Scrolled);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 2, -1, kPointerDown, step), QMEDragscrollOutcome::Scrolled);
   EXPECT_EQ(ws.sent, (std::vector<std::string>{"ctl 4 H1", "ctl 3 V1"}));
   EXPECT_EQ(ws.w[3].vpos, 1);
   ws.w[3].vpos = 3;
   ws.w[4].vpos = 3;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 2, 0, kDown, step), QMEDragscrollOutcome::WheelNotch);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 2, 0, kPointerDown, step), QMEDragscrollOutcome::WheelNotch);
 }
 
 TEST(DragscrollMove, NoBarsAnywhereGivesArrowKeysEverySecondStep) {
@@ -148,10 +148,10 @@ TEST(DragscrollMove, NoBarsAnywhereGivesArrowKeysEverySecondStep) {
   ws.w[2] = {1, false};
   uint32_t step = 0;
   std::vector<QMEDragscrollOutcome> got;
-  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kDown, step));
-  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kDown, step));
-  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kUp, step));
-  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kUp, step));
+  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kPointerDown, step));
+  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kPointerDown, step));
+  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kPointerUp, step));
+  got.push_back(QMEDragscrollMove(ws, in, 2, 0, kPointerUp, step));
   got.push_back(QMEDragscrollMove(ws, in, 2, 5, 0, step));  // horizontal: nothing
   EXPECT_EQ(got, (std::vector<QMEDragscrollOutcome>{
                      QMEDragscrollOutcome::ArrowKey, QMEDragscrollOutcome::ArrowSkipped,
@@ -169,7 +169,7 @@ TEST(DragscrollMove, LoopingParentChainEnds) {
   ws.w[1] = {2, false};
   ws.w[2] = {1, false};
   uint32_t step = 0;
-  EXPECT_EQ(QMEDragscrollMove(ws, in, 1, 0, kDown, step, 8), QMEDragscrollOutcome::ArrowKey);
+  EXPECT_EQ(QMEDragscrollMove(ws, in, 1, 0, kPointerDown, step, 8), QMEDragscrollOutcome::ArrowKey);
 }
 
 // ---- browser documents ----

@@ -3,9 +3,18 @@
 bool DbwinReader::Start() {
   if (thread_) return true;
   if (!lockInit_) { InitializeCriticalSection(&lock_); lockInit_ = true; }
-  bufferReady_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
-  if (!bufferReady_) return false;
-  if (GetLastError() == ERROR_ALREADY_EXISTS) { Stop(); return false; }
+  // A writer holds the events for as long as one line takes (up to 10 s
+  // while the reader it found goes away), and a program of the previous
+  // test may still be ending: the channel is waited for, not taken at once.
+  const DWORD begun = GetTickCount();
+  for (;;) {
+    bufferReady_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_BUFFER_READY");
+    if (!bufferReady_) return false;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    Stop();
+    if (GetTickCount() - begun > 15000) return false;
+    Sleep(50);
+  }
   dataReady_ = CreateEventW(nullptr, FALSE, FALSE, L"DBWIN_DATA_READY");
   mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, L"DBWIN_BUFFER");
   if (!dataReady_ || !mapping_) { Stop(); return false; }

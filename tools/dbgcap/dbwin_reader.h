@@ -21,7 +21,7 @@ class DbwinReader {
   DbwinReader& operator=(const DbwinReader&) = delete;
 
   // Opens the channel and starts the reading thread. False when another
-  // reader already owns the channel or the objects cannot be made.
+  // process keeps the channel for 15 s or the objects cannot be made.
   bool Start();
   void Stop();
 

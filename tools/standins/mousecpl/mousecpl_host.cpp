@@ -8,6 +8,7 @@
 //
 //   qvnmousecpl.exe [--no-wheel] [--start-page N] [--report FILE]
 //                   [--ready-file FILE] [--quit-file FILE] [--sheets N]
+//                   [--cycles N --step-file FILE] [--keep-libraries]
 //
 // --no-wheel     the panel has no Wheel page to offer
 // --sheets       N sheets at once in this process (default 1), each with
@@ -17,6 +18,13 @@
 //                handler's library after its object was released
 // --ready-file   written once the sheet is on the screen and idle
 // --quit-file    when this file appears, the sheet is cancelled
+// --cycles       opens and closes the panel N times in this process, as a
+//                person opening it again and again (default 1); after each
+//                closing the ready and quit files are removed, the step file
+//                is written with the number of the cycle, and the next
+//                opening waits until the step file has been removed
+// --keep-libraries  no CoFreeUnusedLibraries after a closing: the handler's
+//                library (and what it loaded) stays loaded between cycles
 // Exit code 0 when the sheet ran, 1 when it could not be shown.
 #include <windows.h>
 #include <commctrl.h>
@@ -186,7 +194,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   bool wheel = true;
   int startPage = 0;
   int sheetCount = 1;
-  std::wstring readyFile, quitFile;
+  int cycles = 1;
+  bool keepLibraries = false;
+  std::wstring readyFile, quitFile, stepFile;
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   for (int i = 1; i < argc; ++i) {
@@ -203,6 +213,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       quitFile = argv[++i];
     } else if (a == L"--sheets" && i + 1 < argc) {
       sheetCount = _wtoi(argv[++i]);
+    } else if (a == L"--cycles" && i + 1 < argc) {
+      cycles = _wtoi(argv[++i]);
+    } else if (a == L"--step-file" && i + 1 < argc) {
+      stepFile = argv[++i];
+    } else if (a == L"--keep-libraries") {
+      keepLibraries = true;
     }
   }
   LocalFree(argv);
@@ -214,108 +230,130 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   PageTemplate buttonsT(L"Buttons", L"The panel's own buttons page.");
   PageTemplate pointerT(L"Pointer Options", L"The panel's own pointer options page.");
   PageTemplate wheelT(L"Wheel", L"The panel's own wheel page.");
-  std::vector<IShellPropSheetExt*> extensions;
-  std::vector<std::wstring> extensionClasses;
-  std::vector<HWND> sheets;
   int exitCode = 0;
-  for (int n = 0; n < sheetCount; ++n) {
-    std::vector<Slot> slots = {{1, StandardPage(buttonsT)}, {2, StandardPage(pointerT)}};
-    if (wheel) slots.push_back({3, StandardPage(wheelT)});
-    std::vector<HPROPSHEETPAGE> added;
-    for (const std::wstring& clsidText : Handlers()) {
-      if (!Approved(clsidText)) {
-        Report(L"skipped %ls not approved", clsidText.c_str());
-        continue;
-      }
-      CLSID clsid;
-      if (FAILED(CLSIDFromString(clsidText.c_str(), &clsid))) {
-        Report(L"skipped %ls no class identifier", clsidText.c_str());
-        continue;
-      }
-      IShellPropSheetExt* extension = nullptr;
-      HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellPropSheetExt,
-                                    reinterpret_cast<void**>(&extension));
-      if (FAILED(hr)) {
-        Report(L"create failed %ls 0x%08lx", clsidText.c_str(), static_cast<unsigned long>(hr));
-        continue;
-      }
-      Report(L"created %ls", clsidText.c_str());
-      for (Slot& slot : slots) extension->ReplacePage(slot.id, ReplacePageCallback, reinterpret_cast<LPARAM>(&slot));
-      extension->AddPages(AddPageCallback, reinterpret_cast<LPARAM>(&added));
-      extensions.push_back(extension);
-      extensionClasses.push_back(clsidText);
-    }
-
-    std::vector<HPROPSHEETPAGE> pages;
-    for (const Slot& slot : slots) {
-      if (slot.page) pages.push_back(slot.page);
-    }
-    pages.insert(pages.end(), added.begin(), added.end());
-
-    PROPSHEETHEADERW header = {};
-    header.dwSize = sizeof header;
-    header.dwFlags = PSH_MODELESS | PSH_NOCONTEXTHELP;
-    header.hInstance = GetModuleHandleW(nullptr);
-    header.pszCaption = L"Mouse Properties";
-    header.nPages = static_cast<UINT>(pages.size());
-    header.nStartPage = startPage >= 0 && static_cast<size_t>(startPage) < pages.size() ? startPage : 0;
-    header.phpage = pages.data();
-    HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
-    if (!sheet) {
-      Report(L"sheet failed");
-      exitCode = 1;
-      // Pages the sheet never took are ours to destroy.
-      for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
-      continue;
-    }
-    Report(L"sheet %u pages", static_cast<unsigned>(pages.size()));
-    ShowWindow(sheet, SW_SHOW);
-    SetForegroundWindow(sheet);
-    sheets.push_back(sheet);
-  }
-  if (!sheets.empty()) {
-    bool readyWritten = readyFile.empty();
-    SetTimer(nullptr, 0, 100, nullptr);
-    MSG msg;
-    // A sheet that ended (OK or Cancel) is destroyed at once, its pages
-    // with it; the others stay.
-    auto closeEnded = [&] {
-      bool any = false;
-      for (HWND& sheet : sheets) {
-        if (sheet && !PropSheet_GetCurrentPageHwnd(sheet)) {
-          Report(L"closed %ls", PropSheet_GetResult(sheet) > 0 ? L"ok" : L"cancel");
-          DestroyWindow(sheet);
-          sheet = nullptr;
+  for (int cycle = 1; cycle <= cycles; ++cycle) {
+    std::vector<IShellPropSheetExt*> extensions;
+    std::vector<std::wstring> extensionClasses;
+    std::vector<HWND> sheets;
+    for (int n = 0; n < sheetCount; ++n) {
+      std::vector<Slot> slots = {{1, StandardPage(buttonsT)}, {2, StandardPage(pointerT)}};
+      if (wheel) slots.push_back({3, StandardPage(wheelT)});
+      std::vector<HPROPSHEETPAGE> added;
+      for (const std::wstring& clsidText : Handlers()) {
+        if (!Approved(clsidText)) {
+          Report(L"skipped %ls not approved", clsidText.c_str());
+          continue;
         }
-        any = any || sheet;
+        CLSID clsid;
+        if (FAILED(CLSIDFromString(clsidText.c_str(), &clsid))) {
+          Report(L"skipped %ls no class identifier", clsidText.c_str());
+          continue;
+        }
+        IShellPropSheetExt* extension = nullptr;
+        HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IShellPropSheetExt,
+                                      reinterpret_cast<void**>(&extension));
+        if (FAILED(hr)) {
+          Report(L"create failed %ls 0x%08lx", clsidText.c_str(), static_cast<unsigned long>(hr));
+          continue;
+        }
+        Report(L"created %ls", clsidText.c_str());
+        for (Slot& slot : slots) extension->ReplacePage(slot.id, ReplacePageCallback, reinterpret_cast<LPARAM>(&slot));
+        extension->AddPages(AddPageCallback, reinterpret_cast<LPARAM>(&added));
+        extensions.push_back(extension);
+        extensionClasses.push_back(clsidText);
       }
-      return any;
-    };
-    while (closeEnded()) {
-      if (!readyWritten && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        FILE* f = _wfopen(readyFile.c_str(), L"w");
-        if (f) fclose(f);
-        readyWritten = true;
+
+      std::vector<HPROPSHEETPAGE> pages;
+      for (const Slot& slot : slots) {
+        if (slot.page) pages.push_back(slot.page);
       }
-      if (!GetMessageW(&msg, nullptr, 0, 0)) break;
-      if (msg.message == WM_TIMER && msg.hwnd == nullptr && !quitFile.empty() &&
-          GetFileAttributesW(quitFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        for (HWND sheet : sheets)
-          if (sheet) PropSheet_PressButton(sheet, PSBTN_CANCEL);
+      pages.insert(pages.end(), added.begin(), added.end());
+
+      PROPSHEETHEADERW header = {};
+      header.dwSize = sizeof header;
+      header.dwFlags = PSH_MODELESS | PSH_NOCONTEXTHELP;
+      header.hInstance = GetModuleHandleW(nullptr);
+      header.pszCaption = L"Mouse Properties";
+      header.nPages = static_cast<UINT>(pages.size());
+      header.nStartPage = startPage >= 0 && static_cast<size_t>(startPage) < pages.size() ? startPage : 0;
+      header.phpage = pages.data();
+      HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
+      if (!sheet) {
+        Report(L"sheet failed");
+        exitCode = 1;
+        // Pages the sheet never took are ours to destroy.
+        for (HPROPSHEETPAGE page : pages) DestroyPropertySheetPage(page);
+        continue;
       }
-      bool handled = false;
-      for (HWND sheet : sheets) handled = handled || (sheet && PropSheet_IsDialogMessage(sheet, &msg));
-      if (!handled) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+      Report(L"sheet %u pages", static_cast<unsigned>(pages.size()));
+      ShowWindow(sheet, SW_SHOW);
+      SetForegroundWindow(sheet);
+      sheets.push_back(sheet);
+    }
+    if (!sheets.empty()) {
+      bool readyWritten = readyFile.empty();
+      SetTimer(nullptr, 0, 100, nullptr);
+      MSG msg;
+      // A sheet that ended (OK or Cancel) is destroyed at once, its pages
+      // with it; the others stay.
+      auto closeEnded = [&] {
+        bool any = false;
+        for (HWND& sheet : sheets) {
+          if (sheet && !PropSheet_GetCurrentPageHwnd(sheet)) {
+            Report(L"closed %ls", PropSheet_GetResult(sheet) > 0 ? L"ok" : L"cancel");
+            DestroyWindow(sheet);
+            sheet = nullptr;
+          }
+          any = any || sheet;
+        }
+        return any;
+      };
+      while (closeEnded()) {
+        if (!readyWritten && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+          FILE* f = _wfopen(readyFile.c_str(), L"w");
+          if (f) fclose(f);
+          readyWritten = true;
+        }
+        if (!GetMessageW(&msg, nullptr, 0, 0)) break;
+        if (msg.message == WM_TIMER && msg.hwnd == nullptr && !quitFile.empty() &&
+            GetFileAttributesW(quitFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+          for (HWND sheet : sheets)
+            if (sheet) PropSheet_PressButton(sheet, PSBTN_CANCEL);
+        }
+        bool handled = false;
+        for (HWND sheet : sheets) handled = handled || (sheet && PropSheet_IsDialogMessage(sheet, &msg));
+        if (!handled) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+      }
+    }
+    for (size_t i = 0; i < extensions.size(); ++i) {
+      extensions[i]->Release();
+      UnloadCheck(extensionClasses[i]);
+    }
+    if (!keepLibraries) CoFreeUnusedLibraries();
+    if (cycles > 1 || !stepFile.empty()) {
+      if (!quitFile.empty()) DeleteFileW(quitFile.c_str());
+      if (!readyFile.empty()) DeleteFileW(readyFile.c_str());
+      if (!stepFile.empty()) {
+        FILE* f = _wfopen(stepFile.c_str(), L"w");
+        if (f) {
+          fprintf(f, "%d\n", cycle);
+          fclose(f);
+        }
+        DWORD start = GetTickCount();
+        while (GetFileAttributesW(stepFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
+          if (GetTickCount() - start > 120000) {
+            Report(L"step file not taken");
+            cycle = cycles;
+            break;
+          }
+          Sleep(20);
+        }
       }
     }
   }
-  for (size_t i = 0; i < extensions.size(); ++i) {
-    extensions[i]->Release();
-    UnloadCheck(extensionClasses[i]);
-  }
-  CoFreeUnusedLibraries();
   CoUninitialize();
   if (g_report) fclose(g_report);
   return exitCode;

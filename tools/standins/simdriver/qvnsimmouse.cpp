@@ -9,6 +9,7 @@
 //   \Device\QvnSimMouseCtl   the test controller's private device
 #include <ntddk.h>
 
+#include "simdriver_latency.h"
 #include "simdriver_protocol.h"
 
 namespace {
@@ -36,6 +37,11 @@ struct SimState {
 
   QvnSimLogEntry log[QVN_SIM_LOG_CAPACITY];
   ULONG logHead, logCount, logDropped, logSequence;
+
+  // Press latencies: completion of a wait with a record -> next injection.
+  uint32_t latency[QVN_SIM_LATENCY_CAPACITY];
+  ULONG latencyCount, latencyDropped, latencyUnanswered;
+  LONGLONG completedAt;  // 0: no completion waiting for its injection
 
   ULONG handleSerial;
   ULONG stallNextMs;      // the next injection is answered this much later (a driver slow to answer)
@@ -90,6 +96,27 @@ void LogRequest(ULONG device, ULONG code, NTSTATUS status, const void* input, UL
   e.inputLength = inputLength;
   if (input) CopyBytes(e.input, input, inputLength < sizeof(e.input) ? inputLength : sizeof(e.input));
   e.handle = HandleId(file);
+}
+
+// --- press latencies (lock held) -----------------------------------------
+
+LONGLONG Ticks() { return KeQueryPerformanceCounter(nullptr).QuadPart; }
+
+void NoteCompletion() {
+  if (g.completedAt != 0) ++g.latencyUnanswered;
+  g.completedAt = Ticks();
+  if (g.completedAt == 0) g.completedAt = 1;
+}
+
+void NoteInjection() {
+  if (g.completedAt == 0) return;
+  LONGLONG ticks = Ticks() - g.completedAt;
+  g.completedAt = 0;
+  if (g.latencyCount >= QVN_SIM_LATENCY_CAPACITY) {
+    ++g.latencyDropped;
+    return;
+  }
+  g.latency[g.latencyCount++] = ticks < 0 ? 0 : ticks > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<uint32_t>(ticks);
 }
 
 // --- pending event waits --------------------------------------------------
@@ -152,6 +179,7 @@ NTSTATUS DeliverEvent(const QvnDriverEvent& record) {
   NTSTATUS status = STATUS_SUCCESS;
   if (irp) {
     ++g.counters.waitsCompleted;
+    NoteCompletion();
   } else if (g.queueCount < QVN_SIM_QUEUE_CAPACITY) {
     g.queue[(g.queueHead + g.queueCount) % QVN_SIM_QUEUE_CAPACITY] = record;
     ++g.queueCount;
@@ -196,6 +224,7 @@ NTSTATUS FilterIoctl(PIRP irp, PIO_STACK_LOCATION stack) {
       g.queueHead = (g.queueHead + 1) % QVN_SIM_QUEUE_CAPACITY;
       --g.queueCount;
       ++g.counters.waitsCompleted;
+      NoteCompletion();
       KeReleaseSpinLock(&g.lock, irql);
       CopyBytes(buffer, &record, sizeof(record));
       return Complete(irp, STATUS_SUCCESS, sizeof(record));
@@ -243,7 +272,10 @@ NTSTATUS ControlIoctl(PIRP irp, PIO_STACK_LOCATION stack) {
   }
   KIRQL irql;
   KeAcquireSpinLock(&g.lock, &irql);
-  if (NT_SUCCESS(status)) ++g.counters.injections;
+  if (NT_SUCCESS(status)) {
+    ++g.counters.injections;
+    NoteInjection();
+  }
   LogRequest(QVN_SIM_DEVICE_CONTROL, code, status, irp->AssociatedIrp.SystemBuffer, inLen, stack->FileObject);
   const ULONG stall = g.stallNextMs;
   g.stallNextMs = 0;
@@ -362,10 +394,29 @@ NTSTATUS SimIoctl(PIRP irp, PIO_STACK_LOCATION stack) {
       CopyBytes(out, &header, sizeof(header));
       return Complete(irp, STATUS_SUCCESS, sizeof(header) + header.count * sizeof(QvnSimLogEntry));
     }
+    case QVN_SIM_IOCTL_GET_LATENCIES: {
+      if (outLen < sizeof(QvnSimLatencyHeader)) return Complete(irp, STATUS_BUFFER_TOO_SMALL, 0);
+      ULONG room = (outLen - sizeof(QvnSimLatencyHeader)) / sizeof(uint32_t);
+      auto* out = static_cast<unsigned char*>(buffer);
+      LARGE_INTEGER frequency;
+      KeQueryPerformanceCounter(&frequency);
+      KeAcquireSpinLock(&g.lock, &irql);
+      QvnSimLatencyHeader header{};
+      header.frequency = static_cast<uint64_t>(frequency.QuadPart);
+      header.count = g.latencyCount < room ? g.latencyCount : room;
+      header.dropped = g.latencyDropped;
+      header.unanswered = g.latencyUnanswered;
+      CopyBytes(out + sizeof(header), g.latency, header.count * sizeof(uint32_t));
+      KeReleaseSpinLock(&g.lock, irql);
+      CopyBytes(out, &header, sizeof(header));
+      return Complete(irp, STATUS_SUCCESS, sizeof(header) + header.count * sizeof(uint32_t));
+    }
     case QVN_SIM_IOCTL_CLEAR: {
       KeAcquireSpinLock(&g.lock, &irql);
       g.logHead = g.logCount = g.logDropped = 0;
       g.queueHead = g.queueCount = 0;
+      g.latencyCount = g.latencyDropped = g.latencyUnanswered = 0;
+      g.completedAt = 0;
       uint32_t filterHandles = g.counters.filterHandles, controlHandles = g.counters.controlHandles;
       g.counters = QvnSimStatus{};
       g.counters.filterHandles = filterHandles;
