@@ -33,11 +33,13 @@ function(qvn_msi target)
             -DTOOL=$<TARGET_FILE:QvnSetupCustomAction>
             -DHOOK=$<TARGET_FILE:QvnMouseHook>
             -DMSIACTION=$<TARGET_FILE:QvnSetupMsiAction>
+            -DICON=${CMAKE_BINARY_DIR}/gen/icons/app.ico
             -DCPL=${cpl_file}
             -DDRIVER_DIR=${ARG_DRIVER_DIR}
             -P ${QVN_INSTALLER_DIR}/build_msi.cmake
     DEPENDS ${QVN_INSTALLER_DIR}/QuorvaneMouseManager.wxs ${QVN_INSTALLER_DIR}/build_msi.cmake
             ${ARG_DEPENDS} QvnSetupCustomAction QvnSetupMsiAction QvnMouseHook ${driver_deps}
+            qvn_exec_icons ${CMAKE_BINARY_DIR}/gen/icons/app.ico
             ${cpl_file}
     COMMENT "Building the installer package ${name}"
     VERBATIM)

@@ -1,7 +1,7 @@
 # Builds one Windows Installer package with wixl and finishes it with
 # msibuild (both from Debian's msitools). Run as
 #   cmake -DOUT=... -DVERSION=... -DWXS=... -DWORK=... -DEXEC=... -DTOOL=...
-#         -DHOOK=... -DMSIACTION=... [-DCPL=...] [-DDRIVER_DIR=...] -P build_msi.cmake
+#         -DHOOK=... -DMSIACTION=... -DICON=... [-DCPL=...] [-DDRIVER_DIR=...] -P build_msi.cmake
 # CPL: the control panel library (empty: not part of this build).
 # DRIVER_DIR: a driver package folder (its INF and files) to install beside
 # the programs (empty: the package installs no driver).
@@ -35,7 +35,9 @@ stage_file(${EXEC} QvnMouseExec.exe)
 stage_file(${TOOL} QvnSetupCustomAction.exe)
 stage_file(${HOOK} QvnMouseHook.dll)
 stage_file(${MSIACTION} QvnSetupMsiAction.dll)
-set(defines -D Version=${VERSION} -D ExecPath=files/QvnMouseExec.exe
+# The product icon of Apps & features, the executive's own (resgen/make_icons.py).
+stage_file(${ICON} QvnProduct.ico)
+set(defines -D Version=${VERSION} -D ExecPath=files/QvnMouseExec.exe -D IconPath=files/QvnProduct.ico
     -D ToolPath=files/QvnSetupCustomAction.exe -D HookPath=files/QvnMouseHook.dll
     -D MsiActionPath=files/QvnSetupMsiAction.dll)
 if(CPL)

@@ -3,18 +3,24 @@
 
   make_cpl_pictures.py <out-dir>
 
-mouse_buttons.bmp  440x175, 24 bits: an eight-button mouse seen from above
-                   with its buttons numbered 1..8 (bitmap 223)
-cpl_page.ico       one 16x16 32-bit image: the product mark (icon 204)
-preview_play.ico   16x16 and 32x32: a green "play" triangle (icon 202)
-preview_stop.ico   16x16 and 32x32: a dark red "stop" square (icon 203)
+mouse_buttons.bmp      440x175, 24 bits: an eight-button mouse seen from
+                       above with its buttons numbered 1..8 (bitmap 223)
+mouse_buttons_125.bmp  the same drawn at 125 % (550x219, bitmap 224),
+mouse_buttons_150.bmp  150 % (660x263, bitmap 225) and
+mouse_buttons_200.bmp  200 % (880x350, bitmap 226)
+cpl_page.ico           16, 20, 24 and 32 px: the product mark (icon 204)
+preview_play.ico       16, 20, 24, 32 px: a green "play" triangle (icon 202)
+preview_stop.ico       16, 20, 24, 32 px: a dark red "stop" square (icon 203)
+Every picture comes from one geometry drawn at 100, 125, 150 and 200 %.
 Stdlib only.
 """
 import os
 import struct
 import sys
 
-W, H = 440, 175
+W0, H0 = 440, 175
+SCALES = (100, 125, 150, 200)
+SMALL_SIZES = [16 * s // 100 for s in SCALES]
 
 # 5x7 digit glyphs, rows top to bottom.
 DIGITS = {
@@ -38,11 +44,16 @@ WHITE = (255, 255, 255)
 LINE = (150, 150, 160)
 
 
-def canvas():
-    return [[BG] * W for _ in range(H)]
+def r(v):
+    return int(v + 0.5)
+
+
+def canvas(f):
+    return [[BG] * r(W0 * f) for _ in range(r(H0 * f))]
 
 
 def ellipse(px, cx, cy, rx, ry, fill, edge, edge_width=0.08):
+    H, W = len(px), len(px[0])
     for y in range(max(0, int(cy - ry) - 1), min(H, int(cy + ry) + 2)):
         for x in range(max(0, int(cx - rx) - 1), min(W, int(cx + rx) + 2)):
             d = ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2
@@ -57,37 +68,42 @@ def rect(px, x0, y0, x1, y1, fill, edge):
             px[y][x] = edge if on_edge else fill
 
 
-def line(px, x0, y0, x1, y1, colour):
+def line(px, x0, y0, x1, y1, colour, width=1):
+    H, W = len(px), len(px[0])
     steps = max(abs(x1 - x0), abs(y1 - y0), 1)
     for i in range(steps + 1):
         x = round(x0 + (x1 - x0) * i / steps)
         y = round(y0 + (y1 - y0) * i / steps)
-        if 0 <= x < W and 0 <= y < H:
-            px[y][x] = colour
+        for d in range(width):
+            xx, yy = (x + d, y) if abs(y1 - y0) > abs(x1 - x0) else (x, y + d)
+            if 0 <= xx < W and 0 <= yy < H:
+                px[yy][xx] = colour
 
 
-def digit(px, ch, cx, cy, scale=2):
+def digit(px, ch, cx, cy, cell=2.0):
+    """A glyph of cells cell pixels wide (2 at 100 %), centred on cx, cy."""
     glyph = DIGITS[ch]
-    x0 = cx - (5 * scale) // 2
-    y0 = cy - (7 * scale) // 2
+    x0 = cx - 5 * cell / 2.0
+    y0 = cy - 7 * cell / 2.0
     for gy, row in enumerate(glyph):
         for gx, bit in enumerate(row):
             if bit == "1":
-                for sy in range(scale):
-                    for sx in range(scale):
-                        px[y0 + gy * scale + sy][x0 + gx * scale + sx] = WHITE
+                for y in range(r(y0 + gy * cell), r(y0 + (gy + 1) * cell)):
+                    for x in range(r(x0 + gx * cell), r(x0 + (gx + 1) * cell)):
+                        px[y][x] = WHITE
 
 
-def badge(px, number, cx, cy, target):
-    line(px, cx, cy, target[0], target[1], LINE)
-    ellipse(px, cx, cy, 11, 11, LABEL, (120, 20, 20), 0.06)
-    digit(px, str(number), cx, cy)
+def badge(px, number, cx, cy, target, f):
+    line(px, r(cx * f), r(cy * f), r(target[0] * f), r(target[1] * f), LINE, max(1, r(f)))
+    ellipse(px, cx * f, cy * f, 11 * f, 11 * f, LABEL, (120, 20, 20), 0.06)
+    digit(px, str(number), r(cx * f), r(cy * f), 2 * f)
 
 
-def mouse_picture():
-    px = canvas()
+def mouse_picture(f=1.0):
+    """The picture at scale f (1.0 = 440x175); all geometry is given at 100 %."""
+    px = canvas(f)
     # Body seen from above, front (buttons 1 and 3) to the left.
-    ellipse(px, 215, 88, 150, 66, BODY, BODY_EDGE, 0.03)
+    ellipse(px, 215 * f, 88 * f, 150 * f, 66 * f, BODY, BODY_EDGE, 0.03)
     # Buttons: (number, rectangle, badge position)
     buttons = [
         (1, (85, 40, 150, 84), (40, 22)),     # front left main
@@ -100,15 +116,21 @@ def mouse_picture():
         (8, (250, 132, 290, 148), (290, 164)),
     ]
     # the wheel between the two main buttons
-    rect(px, 100, 84, 140, 92, (210, 210, 215), BODY_EDGE)
+    def box(x0, y0, x1, y1, fill, edge):
+        edge_px = max(1, r(f))
+        X0, Y0, X1, Y1 = r(x0 * f), r(y0 * f), r(x1 * f), r(y1 * f)
+        rect(px, X0, Y0, X1, Y1, edge, edge)
+        rect(px, X0 + edge_px, Y0 + edge_px, X1 - edge_px, Y1 - edge_px, fill, fill)
+    box(100, 84, 140, 92, (210, 210, 215), BODY_EDGE)
     for number, (x0, y0, x1, y1), badge_at in buttons:
-        rect(px, x0, y0, x1, y1, BUTTON, BUTTON_EDGE)
+        box(x0, y0, x1, y1, BUTTON, BUTTON_EDGE)
     for number, (x0, y0, x1, y1), badge_at in buttons:
-        badge(px, number, badge_at[0], badge_at[1], ((x0 + x1) // 2, (y0 + y1) // 2))
+        badge(px, number, badge_at[0], badge_at[1], ((x0 + x1) // 2, (y0 + y1) // 2), f)
     return px
 
 
 def write_bmp(path, px):
+    H, W = len(px), len(px[0])
     row_bytes = (W * 3 + 3) & ~3
     data = bytearray()
     for y in range(H - 1, -1, -1):
@@ -144,12 +166,12 @@ def page_icon_pixels(size=16):
 
 
 def preview_pixels(size, kind):
-    """RGBA rows of the preview button's play triangle or stop square. The
-    glyph stays within the middle 14 pixels, so it shows whole on the small
-    button whatever image size is loaded."""
+    """RGBA rows of the preview button's play triangle or stop square, at
+    16 px for 100 %: the glyph keeps within the middle 14 of every 16
+    pixels, so it shows whole on the small button at its own scale."""
     px = [[(0, 0, 0, 0)] * size for _ in range(size)]
     c = (size - 1) / 2.0
-    half = min(6.0, size * 0.36)
+    half = min(6.0 * size / 16.0, size * 0.36)
     for y in range(size):
         for x in range(size):
             if kind == "play":
@@ -201,10 +223,12 @@ def main():
         sys.exit(__doc__)
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_bmp(os.path.join(out, "mouse_buttons.bmp"), mouse_picture())
-    write_ico(os.path.join(out, "cpl_page.ico"), page_icon_pixels())
+    for scale in SCALES:
+        name = "mouse_buttons.bmp" if scale == 100 else "mouse_buttons_%d.bmp" % scale
+        write_bmp(os.path.join(out, name), mouse_picture(scale / 100.0))
+    write_ico(os.path.join(out, "cpl_page.ico"), *[page_icon_pixels(s) for s in SMALL_SIZES])
     for kind in ("play", "stop"):
-        write_ico(os.path.join(out, "preview_%s.ico" % kind), preview_pixels(16, kind), preview_pixels(32, kind))
+        write_ico(os.path.join(out, "preview_%s.ico" % kind), *[preview_pixels(s, kind) for s in SMALL_SIZES])
 
 
 if __name__ == "__main__":

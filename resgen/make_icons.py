@@ -8,11 +8,18 @@ speed0.ico .. speed3.ico  product mark, plain and with a red digit 1..3 in
 app.ico                   product mark (icon group 149)
 scroll.cur                32x32 monochrome four-way marker around a letter
                           mark, hot spot (16, 9) (cursor 154)
-Each icon holds 16x16 and 32x32 32-bit images. Stdlib only.
+Every picture is drawn for 100, 125, 150 and 200 % scaling from the same
+geometry: each icon holds the small sizes 16, 20, 24, 32 and the large
+sizes 40, 48, 64 as 32-bit images; the cursor holds 32, 40, 48 and 64 with
+the hot spot scaled alike. Stdlib only.
 """
 import os
 import struct
 import sys
+
+SCALES = (100, 125, 150, 200)
+ICON_SIZES = sorted({16 * s // 100 for s in SCALES} | {32 * s // 100 for s in SCALES})
+CURSOR_SIZES = [32 * s // 100 for s in SCALES]
 
 # 3x5 digit glyphs, rows top to bottom, bits left to right.
 DIGITS = {
@@ -36,10 +43,10 @@ def mark(size):
                 px[y][x] = (20, 70, 30, 255) if edge else (60, 170, 80, 255)
     # button split and wheel
     top = int(cy - ry) + 1
+    split = max(1, int(size / 16 + 0.5))
     for y in range(top, int(cy)):
-        px[y][int(cx)] = (20, 70, 30, 255)
-        if size >= 32:
-            px[y][int(cx) + 1] = (20, 70, 30, 255)
+        for k in range(split):
+            px[y][int(cx) + k] = (20, 70, 30, 255)
     w = max(1, size // 16)
     for y in range(int(cy - ry * 0.6), int(cy - ry * 0.15)):
         for x in range(int(cx) - w + 1, int(cx) + w + 1):
@@ -50,7 +57,7 @@ def mark(size):
 
 def with_digit(px, digit):
     size = len(px)
-    scale = 1 if size <= 16 else 2
+    scale = max(1, int(size / 16 + 0.5))
     glyph = DIGITS[digit]
     # white backing box, then the red digit
     for gy in range(-1, 6):
@@ -68,25 +75,29 @@ def with_digit(px, digit):
 LETTER_Q = ["01110", "10001", "10101", "10010", "01101"]
 
 
-def scroll_cursor():
-    """32x32 monochrome marker: four arrowheads (up, down, left, right)
-    around a letter mark. Rows of 'b' (black), 'w' (white), '.' (clear)."""
-    size = 32
+def scroll_cursor(size=32):
+    """Monochrome marker, 32x32 at 100 %: four arrowheads (up, down, left,
+    right) around a letter mark. Rows of 'b' (black), 'w' (white), '.'
+    (clear)."""
+    f = size / 32.0
     grid = [["."] * size for _ in range(size)]
-    c = 16
+    c = size // 2
     black = set()
-    for k in range(6):  # arrowheads, 6 rows deep
+    edge = max(1, int(f + 0.5))
+    for k in range(int(6 * f + 0.5)):  # arrowheads, 6 rows deep at 100 %
         for d in range(-k, k + 1):
-            black.add((c + d, 1 + k))          # up
-            black.add((c + d, size - 2 - k))   # down
-            black.add((1 + k, c + d))          # left
-            black.add((size - 2 - k, c + d))   # right
+            black.add((c + d, edge + k))              # up
+            black.add((c + d, size - 1 - edge - k))   # down
+            black.add((edge + k, c + d))              # left
+            black.add((size - 1 - edge - k, c + d))   # right
+    cell = 2 * f
+    x0 = c - 5 * f
     for gy, row in enumerate(LETTER_Q):
         for gx, bit in enumerate(row):
             if bit == "1":
-                for sy in range(2):
-                    for sx in range(2):
-                        black.add((c - 5 + gx * 2 + sx, c - 5 + gy * 2 + sy))
+                for y in range(int(x0 + gy * cell + 0.5), int(x0 + (gy + 1) * cell + 0.5)):
+                    for x in range(int(x0 + gx * cell + 0.5), int(x0 + (gx + 1) * cell + 0.5)):
+                        black.add((x, y))
     for (x, y) in black:
         grid[y][x] = "b"
     for (x, y) in list(black):
@@ -118,13 +129,19 @@ def mono_dib(grid):
     return header + palette + xor + andmask
 
 
-def write_cursor(path, grid, hotspot):
-    d = mono_dib(grid)
-    size = len(grid)
-    out = struct.pack("<HHH", 0, 2, 1)
-    out += struct.pack("<BBBBHHII", size, size, 2, 0, hotspot[0], hotspot[1], len(d), 6 + 16)
+def write_cursor(path, grids, hotspot):
+    """A cursor file with one entry per grid; hotspot is that of the 32x32
+    picture, scaled for the others."""
+    data = [mono_dib(g) for g in grids]
+    out = struct.pack("<HHH", 0, 2, len(data))
+    offset = 6 + 16 * len(data)
+    for g, d in zip(grids, data):
+        size = len(g)
+        hx, hy = (int(v * size / 32.0 + 0.5) for v in hotspot)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 2, 0, hx, hy, len(d), offset)
+        offset += len(d)
     with open(path, "wb") as f:
-        f.write(out + d)
+        f.write(out + b"".join(data))
 
 
 def dib(px):
@@ -149,7 +166,7 @@ def write_ico(path, images):
     offset = 6 + 16 * len(data)
     for p, d in zip(images, data):
         size = len(p)
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(d), offset)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(d), offset)
         offset += len(d)
     with open(path, "wb") as f:
         f.write(out + b"".join(data))
@@ -158,12 +175,11 @@ def write_ico(path, images):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    write_ico(os.path.join(out, "app.ico"), [mark(16), mark(32)])
-    write_ico(os.path.join(out, "speed0.ico"), [mark(16), mark(32)])
+    write_ico(os.path.join(out, "app.ico"), [mark(s) for s in ICON_SIZES])
+    write_ico(os.path.join(out, "speed0.ico"), [mark(s) for s in ICON_SIZES])
     for n in (1, 2, 3):
-        write_ico(os.path.join(out, "speed%d.ico" % n),
-                  [with_digit(mark(16), n), with_digit(mark(32), n)])
-    write_cursor(os.path.join(out, "scroll.cur"), scroll_cursor(), hotspot=(16, 9))
+        write_ico(os.path.join(out, "speed%d.ico" % n), [with_digit(mark(s), n) for s in ICON_SIZES])
+    write_cursor(os.path.join(out, "scroll.cur"), [scroll_cursor(s) for s in CURSOR_SIZES], hotspot=(16, 9))
 
 
 if __name__ == "__main__":

@@ -5,5 +5,5 @@ set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QVN_BUILD_DIR:-$root/build}
 mkdir -p "$root/docs/screenshots"
-cp "$build"/win/screenshots/cpl-*.png "$root/docs/screenshots/"
+cp "$build"/win/screenshots/*.png "$root/docs/screenshots/"
 ls "$root/docs/screenshots"

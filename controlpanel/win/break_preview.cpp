@@ -8,6 +8,7 @@
 #include "log_levels.h"
 #include "qvnlog.h"
 #include "settings_table.h"
+#include "window_dpi.h"
 
 namespace qvn {
 
@@ -38,9 +39,8 @@ void SharedRelease(BreakPreview::Shared* shared) {
   delete shared;
 }
 
-HICON Icon(int id) {
-  return static_cast<HICON>(LoadImageW(CplModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-}
+// The play or stop icon at the size for the page's DPI (16 px at 100 %).
+HICON Icon(int id, HWND page) { return LoadIconForDpi(CplModuleInstance(), id, 16, DpiForWindow(page)); }
 
 MCIERROR Mci(const wchar_t* command, wchar_t* answer = nullptr, UINT answerRoom = 0) {
   return mciSendStringW(command, answer, answerRoom, nullptr);
@@ -125,8 +125,8 @@ DWORD WINAPI Break_ThreadProc(LPVOID parameter) {
 bool BreakPreview::Start(HWND page) {
   Stop();
   page_ = page;
-  iconPlay_ = Icon(kIconPlay);
-  iconStop_ = Icon(kIconStop);
+  iconPlay_ = Icon(kIconPlay, page);
+  iconStop_ = Icon(kIconStop, page);
   shared_ = new Shared;
   InitializeCriticalSection(&shared_->lock);
   shared_->page = page;

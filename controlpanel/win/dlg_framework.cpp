@@ -9,6 +9,7 @@
 #include "isolation_aware.h"
 #include "qvnlog.h"
 #include "settings_qmc.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -221,9 +222,11 @@ HPROPSHEETPAGE QMCDlgBasePropertyPage::PropertySheetPageCreate(HINSTANCE instanc
   page.hInstance = instance;
   page.pszTemplate = MAKEINTRESOURCEW(templateId);
   // One icon for every page, owned by the system (shared with the module's
-  // resource): nothing to release however often pages are made.
-  page.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kPageIcon), IMAGE_ICON, 0, 0,
-                                             LR_DEFAULTSIZE | LR_SHARED));
+  // resource): nothing to release however often pages are made. The page
+  // has no window yet: its tab's small icon comes at the process's DPI.
+  const int size = qvn::IconSizeForDpi(16, qvn::SystemDpi());
+  page.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kPageIcon), IMAGE_ICON, size, size,
+                                             LR_SHARED));
   page.pfnDlgProc = StaticDialogProcedure;
   page.lParam = reinterpret_cast<LPARAM>(this);
   page.pcRefParent = refCount;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "cpl_module.h"
 #include "dlg_buttons_app_customized.h"
 #include "dlg_keystroke_recording.h"
 #include "dlg_launch_application.h"
@@ -16,6 +17,8 @@
 #include "resource.h"
 #include "settings_qmc.h"
 #include "settings_table.h"
+#include "window_dpi.h"
+#include "picture_scale_core.h"
 
 namespace {
 
@@ -40,12 +43,37 @@ void InitButtonDlg(HWND dialog) {
   DebugPrint(qvn::kCplLogTrace, L"<<< InitButtonDlg");
 }
 
+// The mouse picture drawn for the page's DPI, in place of the one the
+// template loads at 100 %.
+void MousePictureForDpi(HWND dialog) {
+  HWND frame = GetDlgItem(dialog, IDC_BTN_MOUSE_PICTURE);
+  if (!frame) return;
+  const UINT dpi = qvn::DpiForWindow(dialog);
+  const int id = IDB_MOUSE_PICTURE + qvn::PictureScaleIndexFor(dpi);
+  HANDLE picture = LoadImageW(qvn::CplModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR);
+  if (!picture) {
+    DebugPrint(qvn::kCplLogError, L"MousePictureForDpi LoadImage %d failed! %d", id, GetLastError());
+    return;
+  }
+  HANDLE old = reinterpret_cast<HANDLE>(SendMessageW(frame, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture)));
+  if (old && old != picture) DeleteObject(old);
+  DebugPrint(qvn::kCplLogDialog, L"MousePictureForDpi dpi %u bitmap %d", dpi, id);
+}
+
+void MousePictureRelease(HWND dialog) {
+  HWND frame = GetDlgItem(dialog, IDC_BTN_MOUSE_PICTURE);
+  if (!frame) return;
+  HANDLE picture = reinterpret_cast<HANDLE>(SendMessageW(frame, STM_SETIMAGE, IMAGE_BITMAP, 0));
+  if (picture) DeleteObject(picture);
+}
+
 INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lParam) {
   DebugPrint(qvn::kCplLogDialog, L"QMCDlgTabButtons::DialogProcedure uMsg: %x", message);
   switch (message) {
     case WM_INITDIALOG:
       SetWindowTextW(GetParent(m_window), QVN_PRODUCT_TITLE);
       InitButtonDlg(m_window);
+      MousePictureForDpi(m_window);
       qvn::HyperlinkPrepare(GetDlgItem(m_window, IDC_BTN_HYPERLINK));
       break;
     case WM_COMMAND: {
@@ -73,7 +101,11 @@ INT_PTR QMCDlgTabButtons::DialogProcedure(UINT message, WPARAM wParam, LPARAM lP
     case WM_MOUSEMOVE:
       qvn::HyperlinkHoverTest(m_window, GetDlgItem(m_window, IDC_BTN_HYPERLINK), lParam);
       break;
+    case qvn::kWmDpiChangedAfterParent:
+      MousePictureForDpi(m_window);
+      break;
     case WM_DESTROY:
+      MousePictureRelease(m_window);
       qvn::HyperlinkRelease(GetDlgItem(m_window, IDC_BTN_HYPERLINK));
       break;
     case WM_LBUTTONUP:

@@ -14,8 +14,10 @@
 #include "exec_util.h"
 #include "qvnlog.h"
 #include "resource.h"
+#include "picture_scale_core.h"
 #include "screen_placement_core.h"
 #include "settings.h"
+#include "window_dpi.h"
 
 namespace {
 
@@ -100,9 +102,15 @@ INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     POINT pt{};
     MONITORINFO mi{};
     mi.cbSize = sizeof mi;
-    if (GetCursorPos(&pt) && GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+    UINT dpi = qvn::SystemDpi();
+    HMONITOR monitor = GetCursorPos(&pt) ? MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST) : nullptr;
+    if (monitor && GetMonitorInfoW(monitor, &mi)) {
       screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
-    const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, 100, 50);
+      dpi = qvn::DpiForMonitor(monitor);
+    }
+    // The box is laid out in dialog units, so it grows with the monitor's
+    // DPI; the offsets from the centre (100 x 50 at 96 DPI) grow with it.
+    const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, qvn::ScaledToDpi(100, dpi), qvn::ScaledToDpi(50, dpi));
     if (lParam == IDD_BREAK_REMINDER) DebugPrint(qvn::kExecLogInfo, L"height %d width %d", at.y, at.x);
     SetWindowPos(hwnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE);
     return TRUE;

@@ -18,13 +18,17 @@
 #include "exec_app.h"
 #include "inject.h"
 #include "qvnlog.h"
+#include "picture_scale_core.h"
 #include "resource.h"
+#include "window_dpi.h"
 
 namespace {
 
 const wchar_t kMarkerClass[] = L"SCROLLWINDOW";
 const wchar_t kBrowserClass[] = L"Internet Explorer_Server";
+// The marker at 100 %: a 32-pixel cursor picture inside a 36-pixel circle.
 constexpr int kMarkerSize = 36;
+constexpr int kMarkerCursorSize = 32;
 constexpr UINT kMessageTimeoutMs = 1000;
 
 // One gesture at a time; main thread only.
@@ -33,6 +37,8 @@ HWND hWndFunctionTarget = nullptr;
 BYTE g_browser = 0;
 IHTMLWindow2* g_pIWindow = nullptr;
 HWND g_hMarker = nullptr;
+int g_markerScale = 100;  // the marker's picture scale, from its monitor's DPI
+UINT g_startDpi = qvn::kBaseDpi;  // DPI of the monitor the gesture started on
 uint32_t g_step = 0;
 HMODULE g_oleacc = nullptr;  // kept for the process once loaded
 
@@ -359,16 +365,18 @@ LRESULT CALLBACK MarkerWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     HDC dc = BeginPaint(hwnd, &ps);
     if (dc) {
       HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+      const int side = qvn::ScaledToPicture(kMarkerCursorSize, g_markerScale);
+      const int margin = qvn::ScaledToPicture(1, g_markerScale);
       HCURSOR cursor = static_cast<HCURSOR>(
-          LoadImageW(g_hInstance, MAKEINTRESOURCEW(IDC_SCROLLCURSOR), IMAGE_CURSOR, 32, 32, LR_DEFAULTCOLOR));
+          LoadImageW(g_hInstance, MAKEINTRESOURCEW(IDC_SCROLLCURSOR), IMAGE_CURSOR, side, side, LR_DEFAULTCOLOR));
       if (cursor) {
-        DrawIconEx(dc, 1, 1, cursor, 32, 32, 0, white, DI_MASK | DI_COMPAT);
+        DrawIconEx(dc, margin, margin, cursor, side, side, 0, white, DI_MASK | DI_COMPAT);
         DestroyCursor(cursor);
       }
-      HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+      HPEN pen = CreatePen(PS_SOLID, margin, RGB(0, 0, 0));
       HGDIOBJ oldPen = SelectObject(dc, pen);
       HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
-      Ellipse(dc, 0, 0, 34, 34);
+      Ellipse(dc, 0, 0, side + 2 * margin, side + 2 * margin);
       SelectObject(dc, oldBrush);
       SelectObject(dc, oldPen);
       DeleteObject(pen);
@@ -397,15 +405,18 @@ void QMEFuncDragscrollInternalCursorWindowCreate() {
     DebugPrint(qvn::kExecLogTrace, L"QMEFuncDragscrollInternalCursorWindowCreate RegisterClassEx failed! %d", GetLastError());
     if (wc.hbrBackground) DeleteObject(wc.hbrBackground);
   }
-  HWND wnd = CreateWindowExW(WS_EX_TOPMOST, kMarkerClass, L"", WS_POPUP, g_start.x - kMarkerSize / 2,
-                             g_start.y - kMarkerSize / 2, kMarkerSize, kMarkerSize, nullptr, nullptr, g_hInstance,
-                             nullptr);
+  // Drawn for the DPI of the monitor the gesture is on; the marker stays
+  // where it started, so it never changes monitor.
+  g_markerScale = qvn::PictureScaleFor(g_startDpi);
+  const int size = qvn::ScaledToPicture(kMarkerSize, g_markerScale);
+  HWND wnd = CreateWindowExW(WS_EX_TOPMOST, kMarkerClass, L"", WS_POPUP, g_start.x - size / 2,
+                             g_start.y - size / 2, size, size, nullptr, nullptr, g_hInstance, nullptr);
   if (!wnd) {
     DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollInternalCursorWindowCreate CreateWindowEx %d", GetLastError());
     return;
   }
   g_hMarker = wnd;
-  HRGN region = CreateEllipticRgn(0, 0, kMarkerSize, kMarkerSize);
+  HRGN region = CreateEllipticRgn(0, 0, size, size);
   if (region && !SetWindowRgn(wnd, region, TRUE)) DeleteObject(region);  // owned by the window on success
   SetWindowPos(wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
   ShowWindow(wnd, SW_SHOWNORMAL);
@@ -439,6 +450,7 @@ bool QMEFuncDragscrollStart() {
   DebugPrint(qvn::kExecLogTrace, L">>> QMEFuncDragscrollStart");
   if (!GetCursorPos(&g_start)) DebugPrint(qvn::kExecLogError, L"QMEFuncDragscrollStart GetCursorPos failed! %d", GetLastError());
   hWndFunctionTarget = WindowFromPoint(g_start);
+  g_startDpi = qvn::DpiForMonitor(MonitorFromPoint(g_start, MONITOR_DEFAULTTONEAREST));
   DebugPrint(qvn::kExecLogInfo, L"QMEFuncDragscrollStart hWndFunctionTarget %x GetCursorPos x:%d y:%d",
              static_cast<unsigned>(reinterpret_cast<ULONG_PTR>(hWndFunctionTarget)), static_cast<int>(g_start.x),
              static_cast<int>(g_start.y));
@@ -477,8 +489,11 @@ bool QMEFuncDragscrollMouseMove() {
   POINT now{};
   GetCursorPos(&now);
   SetCursorPos(g_start.x, g_start.y);
-  int dx = g_start.x - now.x;
-  int dy = g_start.y - now.y;
+  // The executive sees physical pixels on every monitor; the scroll amounts
+  // are made for 96 DPI, so a movement of the hand scrolls as far at every
+  // scale.
+  int dx = MulDiv(g_start.x - now.x, static_cast<int>(qvn::kBaseDpi), static_cast<int>(g_startDpi));
+  int dy = MulDiv(g_start.y - now.y, static_cast<int>(qvn::kBaseDpi), static_cast<int>(g_startDpi));
 
   if (g_browser) {
     if (!g_pIWindow) {

@@ -16,6 +16,7 @@
 #include "exec_util.h"
 #include "hook_loader.h"
 #include "pointer_speed.h"
+#include "window_dpi.h"
 #include "inject.h"
 #include "qvnlog.h"
 #include "resource.h"
@@ -241,7 +242,7 @@ bool InternalMainWindowCreate(HINSTANCE instance, const wchar_t* title) {
   wc.lpfnWndProc = QMEMainWindowProc;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QVNMOUSEEXEC));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_SPEED0), IMAGE_ICON, 64, 64, LR_LOADTRANSPARENT));
+  wc.hIconSm = qvn::LoadIconForDpi(instance, IDI_SPEED0, 16, qvn::SystemDpi());
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszMenuName = MAKEINTRESOURCEW(IDC_QVNMOUSEEXEC);
@@ -384,6 +385,8 @@ int QMEExecutiveMain(HINSTANCE instance) {
     return 1;
   }
   HWND hwnd = g_hMainWnd;
+  DebugPrint(qvn::kExecLogInfo, L"WinMain DPI awareness %d, system DPI %u", qvn::ProcessDpiAwareness(),
+             qvn::SystemDpi());
 
   QMETrayIcon(true, false);
   CreatePointerSpeedFlashWindow();

@@ -7,13 +7,17 @@
 #include "tray.h"
 #include "pointer_speed_core.h"
 #include "qvnlog.h"
+#include "picture_scale_core.h"
 #include "screen_placement_core.h"
 #include "settings.h"
+#include "window_dpi.h"
 
 namespace {
 
 const wchar_t kFlashClass[] = L"POINTERSPEEDFLASHWINDOW";
+// The flash at 100 %: a 32-pixel icon with a 1-pixel white border.
 constexpr int kFlashSize = 36;
+constexpr int kFlashIconSize = 32;
 constexpr DWORD kFlashMs = 1000;
 // Posted to the flash window from any thread: show preset wParam.
 constexpr UINT kFlashShow = WM_APP + 1;
@@ -21,6 +25,18 @@ constexpr UINT_PTR kFlashHideTimer = 1;
 
 HWND g_hFlashWnd = nullptr;
 HICON g_flashIcon = nullptr;  // flash window's thread only
+int g_flashPreset = 0;        // flash window's thread only
+int g_flashScale = 100;       // flash window's thread only: picture scale of its monitor
+
+// The icon of the preset for a monitor's DPI, kept for painting.
+void FlashIconFor(int preset, UINT dpi) {
+  g_flashPreset = preset;
+  g_flashScale = qvn::PictureScaleFor(dpi);
+  HICON icon = qvn::LoadIconForDpi(g_hInstance, QMEPointerSpeedIconId(preset), kFlashIconSize, dpi);
+  if (!icon) DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
+  if (g_flashIcon) DestroyIcon(g_flashIcon);
+  g_flashIcon = icon;
+}
 
 // Main thread only: the shortcut.
 uint32_t g_shortcut = 0;
@@ -49,11 +65,6 @@ QMEPointerSpeedPresets ReadPresets() {
 // for a second. Runs on the flash window's own thread, timed by a window
 // timer: no thread waits for the flash to end.
 void FlashShow(HWND wnd, int preset) {
-  HICON icon = static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(QMEPointerSpeedIconId(preset)),
-                                             IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_LOADTRANSPARENT));
-  if (!icon) DebugPrint(qvn::kExecLogError, L"PointerSpeedFlash LoadImage failed! %d", GetLastError());
-  if (g_flashIcon) DestroyIcon(g_flashIcon);
-  g_flashIcon = icon;
   qvn::ScreenRect screen{};
   RECT desk{};
   GetWindowRect(GetDesktopWindow(), &desk);
@@ -61,12 +72,19 @@ void FlashShow(HWND wnd, int preset) {
   POINT pt{};
   MONITORINFO mi{};
   mi.cbSize = sizeof mi;
-  if (GetCursorPos(&pt) && GetMonitorInfoW(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+  UINT dpi = qvn::SystemDpi();
+  HMONITOR monitor = GetCursorPos(&pt) ? MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST) : nullptr;
+  if (monitor && GetMonitorInfoW(monitor, &mi)) {
     screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
-  const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, kFlashSize / 2, kFlashSize / 2);
+    dpi = qvn::DpiForMonitor(monitor);
+  }
+  FlashIconFor(preset, dpi);
+  const int size = qvn::ScaledToPicture(kFlashSize, g_flashScale);
+  const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, size / 2, size / 2);
   // Shown without activation: keys typed during the flash stay with the
-  // user's window.
-  SetWindowPos(wnd, HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  // user's window. Placed and sized for the monitor it goes to (a move to
+  // another monitor's DPI also brings WM_DPICHANGED, answered alike).
+  SetWindowPos(wnd, HWND_TOPMOST, at.x, at.y, size, size, SWP_NOACTIVATE);
   ShowWindow(wnd, SW_SHOWNOACTIVATE);
   InvalidateRect(wnd, nullptr, TRUE);
   UpdateWindow(wnd);
@@ -87,8 +105,22 @@ LRESULT CALLBACK FlashWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      if (dc && g_flashIcon) DrawIcon(dc, 1, 1, g_flashIcon);
+      if (dc && g_flashIcon) {
+        const int margin = qvn::ScaledToPicture((kFlashSize - kFlashIconSize) / 4, g_flashScale);
+        const int side = qvn::ScaledToPicture(kFlashIconSize, g_flashScale);
+        DrawIconEx(dc, margin, margin, g_flashIcon, side, side, 0, nullptr, DI_NORMAL);
+      }
       EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case qvn::kWmDpiChanged: {
+      // Moved onto a monitor of another scale: its picture and the size
+      // Windows suggests for it.
+      FlashIconFor(g_flashPreset, HIWORD(wParam));
+      const RECT* r = reinterpret_cast<const RECT*>(lParam);
+      if (r) SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                          SWP_NOZORDER | SWP_NOACTIVATE);
+      InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
     }
     case WM_CLOSE:

@@ -9,6 +9,7 @@
 #include "pointer_speed_core.h"
 #include "qvnlog.h"
 #include "settings.h"
+#include "window_dpi.h"
 
 namespace {
 constexpr UINT kTrayIconId = 108;
@@ -26,8 +27,13 @@ bool QMETrayIcon(bool show, bool modify) {
 
   int32_t current = 0;
   QMESettingGet(L"CurrentSpeedSelected", nullptr, &current);
+  // The notification area shows small icons at the DPI of the taskbar's
+  // monitor: the generated image of that size.
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  const UINT dpi = qvn::DpiForMonitor(MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY));
+  const int size = qvn::SystemMetricForDpi(SM_CXSMICON, dpi);
   nid.hIcon = static_cast<HICON>(LoadImageW(g_hInstance, MAKEINTRESOURCEW(QMEPointerSpeedIconId(current)),
-                                            IMAGE_ICON, 64, 64, LR_LOADTRANSPARENT));
+                                            IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 
   DWORD op = NIM_DELETE;
   if (show) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "qvntest.h"
@@ -78,22 +79,23 @@ class Icons : public ::testing::Test {
   HMODULE exe_ = nullptr;
 };
 
-TEST_F(Icons, SpeedGroupsHold16And32Pixel32BitImages) {
+// Small (16) and large (32) icons at 100, 125, 150 and 200 %.
+const int kIconSizes[] = {16, 20, 24, 32, 40, 48, 64};
+
+TEST_F(Icons, SpeedGroupsHoldA32BitImageForEveryScale) {
   for (int id = 145; id <= 149; ++id) {
     std::vector<GroupEntry> g = Group(RT_GROUP_ICON, id);
-    ASSERT_EQ(g.size(), 2u) << id;
-    bool has16 = false, has32 = false;
-    for (const auto& e : g) {
-      EXPECT_EQ(e.bitCount, 32) << id;
-      has16 |= e.width == 16 && e.height == 16;
-      has32 |= e.width == 32 && e.height == 32;
+    ASSERT_EQ(g.size(), std::size(kIconSizes)) << id;
+    for (size_t i = 0; i < g.size(); ++i) {
+      EXPECT_EQ(g[i].bitCount, 32) << id;
+      EXPECT_EQ(g[i].width, kIconSizes[i]) << id;
+      EXPECT_EQ(g[i].height, kIconSizes[i]) << id;
     }
-    EXPECT_TRUE(has16 && has32) << id;
   }
 }
 
 TEST_F(Icons, DigitInTheUpperLeftOfPresetIconsOnly) {
-  for (int size : {16, 32}) {
+  for (int size : kIconSizes) {
     std::vector<std::vector<uint32_t>> images;
     for (int id = 145; id <= 148; ++id) {
       int imageId = 0;
@@ -119,19 +121,22 @@ TEST_F(Icons, DigitInTheUpperLeftOfPresetIconsOnly) {
   }
 }
 
-TEST_F(Icons, MarkerCursorIs32PixelMonochromeWithItsHotSpot) {
+TEST_F(Icons, MarkerCursorIsMonochromeAtEveryScaleWithItsHotSpot) {
   std::vector<GroupEntry> g = Group(RT_GROUP_CURSOR, 154);
-  ASSERT_EQ(g.size(), 1u);
-  // Cursor directory entries: width, height (doubled), planes, bit count.
-  auto* e = reinterpret_cast<const WORD*>(&g[0]);
-  EXPECT_EQ(e[0], 32);
-  EXPECT_EQ(e[1], 64);
-  EXPECT_EQ(e[3], 1);
-  DWORD size = 0;
-  auto* data = static_cast<const WORD*>(Resource(RT_CURSOR, g[0].id, &size));
-  ASSERT_TRUE(data);
-  EXPECT_EQ(data[0], 16);  // hot spot x
-  EXPECT_EQ(data[1], 9);   // hot spot y
+  const struct { WORD side, hotX, hotY; } rows[] = {{32, 16, 9}, {40, 20, 11}, {48, 24, 14}, {64, 32, 18}};
+  ASSERT_EQ(g.size(), std::size(rows));
+  for (size_t i = 0; i < g.size(); ++i) {
+    // Cursor directory entries: width, height (doubled), planes, bit count.
+    auto* e = reinterpret_cast<const WORD*>(&g[i]);
+    EXPECT_EQ(e[0], rows[i].side);
+    EXPECT_EQ(e[1], 2 * rows[i].side);
+    EXPECT_EQ(e[3], 1);
+    DWORD size = 0;
+    auto* data = static_cast<const WORD*>(Resource(RT_CURSOR, g[i].id, &size));
+    ASSERT_TRUE(data);
+    EXPECT_EQ(data[0], rows[i].hotX) << rows[i].side;
+    EXPECT_EQ(data[1], rows[i].hotY) << rows[i].side;
+  }
 }
 
 }  // namespace
