@@ -115,50 +115,53 @@ TEST_F(Executive, WindowsClickLockIsOffWhileRunningAndBackAfterExit) {
   EXPECT_FALSE(on);
 }
 
-TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApplicationData) {
+// An executive started and asked to exit writes the settings export to
+// `file` and says so.
+void ExpectExportOnExit(DbwinReader& reader, const std::wstring& file) {
+  RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", L"7"));
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton1", L"2"));
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"QvnAutoClickTime", L"2.5"));
+  // Not in the table, and a per-application value: neither is exported.
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"DoubleClickSpeed", L"500"));
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, L"Control Panel\\Mouse\\App\\Notepad", L"MButton2", L"9"));
+
+  ExecRunner exec;
+  ASSERT_TRUE(exec.Start(0xFFFF));
+  DWORD code = 99;
+  ASSERT_TRUE(exec.Exit(&code));
+  EXPECT_EQ(code, 0u);
+  std::string text = ReadFileBytes(file);
+  EXPECT_EQ(text,
+            "Windows Registry Editor Version 5.00 \r\n\r\n"
+            "[HKEY_CURRENT_USER\\Control Panel\\Mouse]\r\n"
+            "\"MButton1\"=\"2\"\r\n"
+            "\"MButton3\"=\"7\"\r\n"
+            "\"QvnAutoClickTime\"=\"2.5\"\r\n");
+  EXPECT_EQ(reader.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
+  RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
+}
+
+TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgram) {
+  std::wstring file = BinPath(L"QuorvaneMouseSettings.reg");
+  RemoveDirectoryW(file.c_str());
+  DeleteFileW(file.c_str());
+  ExpectExportOnExit(log_, file);
+  DeleteFileW(file.c_str());
+}
+
+TEST_F(Executive, ExitWritesTheSettingsExportInTheLocalApplicationDataWhenTheProgramsFolderIsNotWritable) {
+  // A folder of the file's name beside the program: opening it for writing
+  // fails, as it does for a standard user under Program Files.
   const std::wstring beside = BinPath(L"QuorvaneMouseSettings.reg");
   wchar_t local[MAX_PATH] = L"";
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
   const std::wstring fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
-  struct Case {
-    const char* what;
-    bool besideWritable;
-  } cases[] = {{"the program's folder can be written", true},
-               {"it cannot (a standard user under Program Files)", false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    DeleteFileW(beside.c_str());
-    RemoveDirectoryW(beside.c_str());
-    DeleteFileW(fallback.c_str());
-    // A folder of that name takes the file's place: opening it for writing fails.
-    if (!c.besideWritable) {
-      ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
-    }
-    RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", L"7"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton1", L"2"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"QvnAutoClickTime", L"2.5"));
-    // Not in the table, and a per-application value: neither is exported.
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"DoubleClickSpeed", L"500"));
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, L"Control Panel\\Mouse\\App\\Notepad", L"MButton2", L"9"));
-
-    ExecRunner exec;
-    ASSERT_TRUE(exec.Start(0xFFFF));
-    DWORD code = 99;
-    ASSERT_TRUE(exec.Exit(&code));
-    EXPECT_EQ(code, 0u);
-    const std::wstring& file = c.besideWritable ? beside : fallback;
-    EXPECT_EQ(ReadFileBytes(file),
-              "Windows Registry Editor Version 5.00 \r\n\r\n"
-              "[HKEY_CURRENT_USER\\Control Panel\\Mouse]\r\n"
-              "\"MButton1\"=\"2\"\r\n"
-              "\"MButton3\"=\"7\"\r\n"
-              "\"QvnAutoClickTime\"=\"2.5\"\r\n");
-    EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
-  }
-  RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
-  RemoveDirectoryW(beside.c_str());
   DeleteFileW(beside.c_str());
+  DeleteFileW(fallback.c_str());
+  ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
+  ExpectExportOnExit(log_, fallback);
+  RemoveDirectoryW(beside.c_str());
   DeleteFileW(fallback.c_str());
 }
 

@@ -11,9 +11,10 @@
 #include "updown_core.h"
 
 namespace {
+namespace page_rules {  // kUp and kDown of its own in the unity build
 
-constexpr int kArrowUp = -1;    // the up arrow's iDelta
-constexpr int kArrowDown = 1;
+constexpr int kUp = -1;    // the up arrow's iDelta
+constexpr int kDown = 1;
 
 struct StepCase {
   const wchar_t* text;
@@ -23,17 +24,17 @@ struct StepCase {
 
 TEST(UpDownCore, DelaySteps) {
   const StepCase cases[] = {
-      {L"1.0", kArrowUp, L"1.5"},   {L"1.5", kArrowUp, L"2.00"},  {L"2.00", kArrowUp, L"2.5"}, {L"3.5", kArrowUp, L"4.00"},
-      {L"4.0", kArrowUp, nullptr},  {L"4.00", kArrowUp, nullptr}, {L"0.5", kArrowDown, nullptr}, {L"1.0", kArrowDown, L"0.5"},
-      {L"2.5", kArrowDown, L"2.00"}, {L"1.5", kArrowDown, L"1.00"},
+      {L"1.0", kUp, L"1.5"},   {L"1.5", kUp, L"2.00"},  {L"2.00", kUp, L"2.5"}, {L"3.5", kUp, L"4.00"},
+      {L"4.0", kUp, nullptr},  {L"4.00", kUp, nullptr}, {L"0.5", kDown, nullptr}, {L"1.0", kDown, L"0.5"},
+      {L"2.5", kDown, L"2.00"}, {L"1.5", kDown, L"1.00"},
       // A hand-edited value steps by the same half second; a whole result
       // as shown keeps its two decimals.
-      {L"1.51", kArrowUp, L"2.00"}, {L"1.23", kArrowUp, L"1.7"},
+      {L"1.51", kUp, L"2.00"}, {L"1.23", kUp, L"1.7"},
       // Stored text that is no delay: no number counts as 0.
-      {L"abc", kArrowUp, L"0.5"},   {L"", kArrowUp, L"0.5"},      {L"abc", kArrowDown, nullptr}, {L"", kArrowDown, nullptr},
+      {L"abc", kUp, L"0.5"},   {L"", kUp, L"0.5"},      {L"abc", kDown, nullptr}, {L"", kDown, nullptr},
       // Out of range: back to the nearest bound, never further out.
-      {L"-3.0", kArrowUp, L"0.5"},  {L"-3.0", kArrowDown, nullptr}, {L"9.8", kArrowDown, L"4.00"}, {L"9.8", kArrowUp, nullptr},
-      {L"1000000000.0", kArrowDown, L"4.00"}, {L"1e9", kArrowUp, nullptr},
+      {L"-3.0", kUp, L"0.5"},  {L"-3.0", kDown, nullptr}, {L"9.8", kDown, L"4.00"}, {L"9.8", kUp, nullptr},
+      {L"1000000000.0", kDown, L"4.00"}, {L"1e9", kUp, nullptr},
   };
   for (const StepCase& c : cases) {
     wchar_t out[16] = L"untouched";
@@ -51,11 +52,11 @@ TEST(UpDownCore, DelaySteps) {
 
 TEST(UpDownCore, LineSteps) {
   const StepCase cases[] = {
-      {L"3", kArrowUp, L"4"},   {L"3", kArrowDown, L"2"},  {L"40", kArrowUp, nullptr}, {L"39", kArrowUp, L"40"},
-      {L"1", kArrowDown, L"1"}, {L"", kArrowUp, L"1"},     {L"", kArrowDown, L"1"},    {L"0", kArrowUp, L"1"},
-      {L"41", kArrowUp, L"40"}, {L"41", kArrowDown, L"40"}, {L"abc", kArrowUp, L"1"},
+      {L"3", kUp, L"4"},   {L"3", kDown, L"2"},  {L"40", kUp, nullptr}, {L"39", kUp, L"40"},
+      {L"1", kDown, L"1"}, {L"", kUp, L"1"},     {L"", kDown, L"1"},    {L"0", kUp, L"1"},
+      {L"41", kUp, L"40"}, {L"41", kDown, L"40"}, {L"abc", kUp, L"1"},
       // Beyond the arrows (Windows allows 100): into the range at once.
-      {L"100", kArrowUp, L"40"}, {L"50", kArrowDown, L"40"}, {L"2147483647", kArrowUp, L"40"},
+      {L"100", kUp, L"40"}, {L"50", kDown, L"40"}, {L"2147483647", kUp, L"40"},
   };
   for (const StepCase& c : cases) {
     wchar_t out[16] = L"untouched";
@@ -86,9 +87,9 @@ TEST(UpDownCore, DelayTextAndSmallBuffers) {
   EXPECT_EQ(L'#', guarded[11]);
   // A room too small for "2.00" changes nothing and reports it.
   wchar_t tiny[4] = L"xyz";
-  EXPECT_FALSE(qvn::UpDownDelayStep(L"1.5", kArrowUp, tiny, 4));
+  EXPECT_FALSE(qvn::UpDownDelayStep(L"1.5", kUp, tiny, 4));
   EXPECT_EQ(std::wstring(L"xyz"), tiny);
-  EXPECT_FALSE(qvn::UpDownLinesStep(L"9", kArrowUp, tiny, 2));
+  EXPECT_FALSE(qvn::UpDownLinesStep(L"9", kUp, tiny, 2));
   EXPECT_EQ(std::wstring(L"xyz"), tiny);
   // A delay that fits the page's box but not the caller's room is not cut.
   qvn::DelayTextFormat(-3.5, tiny, 4);
@@ -233,4 +234,5 @@ TEST(BreakSoundCore, MciStrings) {
   EXPECT_EQ(0u, qvn::MciLengthMilliseconds(nullptr));
 }
 
+}  // namespace page_rules
 }  // namespace

@@ -77,10 +77,7 @@ TEST(PowerChange, SleepStopsTheLinkAndTheBreakTimersAndResumeBringsThemBack) {
   EXPECT_FALSE(qvn::BreakMayRun(f));
   EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Start);
   EXPECT_TRUE(qvn::BreakMayRun(f));
-}
-
-TEST(EndSession, OnlyARealEndStopsTheLink) {
-  EXPECT_EQ(qvn::EndSession(true), DeviceLinkAction::Stop);
+  EXPECT_EQ(qvn::EndSession(true), DeviceLinkAction::Stop) << "only a real end of the session stops the link";
   EXPECT_EQ(qvn::EndSession(false), DeviceLinkAction::None) << "shutdown cancelled";
 }
 

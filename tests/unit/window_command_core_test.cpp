@@ -32,54 +32,41 @@ class FakeWindow : public qvn::WindowCommandPort {
   }
 };
 
-const V kAltF4{"18 down 0", "115 down 0", "115 up 0", "18 up 0"};
-
-V Plus(V a, const V& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
+// A command refused with access denied goes out as the keys that do the
+// same, to the window brought forward; a posted command and other failures
+// send no keys.
 TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
-  const V winUp{"91 down 2", "38 down 2", "38 up 2", "91 up 2"};
-  const V winDown{"91 down 2", "40 down 2", "40 up 2", "91 up 2"};
-  struct Case { uint32_t command; bool maximized; bool sent; V keys; };
+  constexpr uint32_t kClose = qvn::kWindowCommandClose, kMax = qvn::kWindowCommandMaximize,
+                     kMin = qvn::kWindowCommandMinimize, kDenied = qvn::kErrorAccessDenied;
+  const std::string post = "post ", altF4 = "18 down 0,115 down 0,115 up 0,18 up 0,";
+  const std::string winUp = "91 down 2,38 down 2,38 up 2,91 up 2,", winDown = "91 down 2,40 down 2,40 up 2,91 up 2,";
+  struct Case { uint32_t command, postError; bool maximized, forward, sent; std::string out; };
   const Case cases[] = {
-      {qvn::kWindowCommandClose, false, true, kAltF4},
-      {qvn::kWindowCommandMaximize, false, true, winUp},
-      {qvn::kWindowCommandMaximize, true, false, {}},  // nothing to do: no keys
-      {qvn::kWindowCommandMinimize, false, true, winDown},
-      {qvn::kWindowCommandMinimize, true, true, Plus(winDown, winDown)},  // restore, then minimize
+      {kClose, kDenied, false, true, true, post + "61536,forward," + altF4},
+      {kMax, kDenied, false, true, true, post + "61488,forward," + winUp},
+      {kMax, kDenied, true, true, false, post + "61488,"},  // nothing to do: no keys
+      {kMin, kDenied, false, true, true, post + "61472,forward," + winDown},
+      {kMin, kDenied, true, true, true, post + "61472,forward," + winDown + winDown},  // restore, then minimize
+      {kClose, 0, false, true, true, post + "61536,"},  // posted
+      {kClose, 1400, false, true, false, post + "61536,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
+      {kClose, kDenied, false, false, false, post + "61536,forward,"},  // stays behind: keys go to the window in front
   };
   for (const Case& c : cases) {
     FakeWindow w;
-    w.postError = qvn::kErrorAccessDenied;
+    w.postError = c.postError;
     w.maximized = c.maximized;
-    EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.command;
-    V expect{"post " + std::to_string(c.command)};
-    if (!c.keys.empty()) expect = Plus(Plus(expect, {"forward"}), c.keys);
-    EXPECT_EQ(w.out, expect) << c.command << " maximized " << c.maximized;
-    ASSERT_FALSE(w.logs.empty());
-    EXPECT_EQ(w.logs[0], L"QMEFuncWindowCommand PostMessage failed! 5");
+    w.forward = c.forward;
+    EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.out;
+    std::string out;
+    for (const std::string& s : w.out) out += s + ",";
+    EXPECT_EQ(out, c.out);
+    if (c.postError == 0) {
+      EXPECT_TRUE(w.logs.empty()) << c.out;
+    } else {
+      ASSERT_FALSE(w.logs.empty()) << c.out;
+      EXPECT_EQ(w.logs[0], L"QMEFuncWindowCommand PostMessage failed! " + std::to_wstring(c.postError));
+    }
   }
-}
-
-TEST(WindowCommand, PostedCommandAndOtherFailuresSendNoKeys) {
-  FakeWindow ok;
-  EXPECT_TRUE(qvn::WindowCommandRun(ok, qvn::kWindowCommandClose));
-  EXPECT_EQ(ok.out, V{"post 61536"});
-  EXPECT_TRUE(ok.logs.empty());
-
-  FakeWindow gone;
-  gone.postError = 1400;  // ERROR_INVALID_WINDOW_HANDLE: the window closed meanwhile
-  EXPECT_FALSE(qvn::WindowCommandRun(gone, qvn::kWindowCommandClose));
-  EXPECT_EQ(gone.out, V{"post 61536"});
-
-  // Keys go to the window in front: a window that stays behind gets none.
-  FakeWindow behind;
-  behind.postError = qvn::kErrorAccessDenied;
-  behind.forward = false;
-  EXPECT_FALSE(qvn::WindowCommandRun(behind, qvn::kWindowCommandClose));
-  EXPECT_EQ(behind.out, (V{"post 61536", "forward"}));
 }
 
 }  // namespace
