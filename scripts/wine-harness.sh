@@ -95,8 +95,12 @@ for k in $(seq 0 $((lanes - 1))); do
   echo "wine-harness: creating prefix $prefix on display $display" >&2
   boot_prefix "$prefix" "$display" &
   boots+=($!)
-  # Every lane but the first runs the programs from a copy of its own.
-  if [ "$k" != 0 ] && [ -d "$build/bin" ]; then cp -a "$build/bin" "$bin"; fi
+  # Every lane but the first runs the programs from a copy of its own, with
+  # the product's package beside it as beside build/bin.
+  if [ "$k" != 0 ] && [ -d "$build/bin" ]; then
+    cp -a "$build/bin" "$bin"
+    for msi in "$build"/*.msi; do [ -f "$msi" ] && cp -a "$msi" "$lanes_dir/$k/"; done
+  fi
 done
 for pid in "${boots[@]}"; do wait "$pid" || exit 1; done
 
