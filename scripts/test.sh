@@ -10,17 +10,8 @@ start=$SECONDS
 took() { echo "-- $1: $((SECONDS - start)) s"; start=$SECONDS; }
 "$root/scripts/setup.sh" || exit 1
 took set-up
-# Wine sets its prefixes up while the Windows programs build; the harness
-# starts the tests when both are done.
-built="$build/win-build.status"
-mkdir -p "$build/win" && rm -f "$built"
-(
-  begun=$SECONDS
-  QVN_SKIP_NATIVE=1 "$root/scripts/build.sh"
-  rc=$?
-  echo "-- Windows build: $((SECONDS - begun)) s"
-  echo $rc > "$built.tmp" && mv "$built.tmp" "$built"
-) &
+QVN_SKIP_NATIVE=1 "$root/scripts/build.sh" || exit 1
+took "Windows build"
 jobs=${QVN_TEST_JOBS:-2}
 status=0
 # The Windows tests mostly wait for windows, timers and other programs; the
@@ -30,7 +21,6 @@ native_log="$build/native-and-fuzz.log"
 mkdir -p "$build"
 (
   renice -n 19 -p "$BASHPID" >/dev/null
-  while [ ! -f "$built" ]; do sleep 1; done
   begun=$SECONDS
   echo "== native build"
   QVN_SKIP_WIN=1 "$root/scripts/build.sh" || exit 1
@@ -52,11 +42,10 @@ lanes=${QVN_WINE_LANES:-2}
 # starts last and finishes alone.
 costs="$build/win/Testing/Temporary/CTestCostData.txt"
 [ -f "$costs" ] || { mkdir -p "$(dirname "$costs")" && cp "$root/tests/ctest-cost-data.txt" "$costs"; }
-QVN_HARNESS_WAIT_FOR=$built QVN_WINE_LANES=$lanes "$root/scripts/wine-harness.sh" "$build/win" \
+QVN_WINE_LANES=$lanes "$root/scripts/wine-harness.sh" "$build/win" \
   bash -c "cd '$build/win' && ctest -j$((2 * lanes)) --resource-spec-file \"\$QVN_LANE_RESOURCES\" \
              -E '^Soak\\.' --output-on-failure --timeout 300" || status=1
-[ "$(cat "$built" 2>/dev/null)" = 0 ] || { wait "$native_pid"; exit 1; }
-took "Windows build and tests"
+took "Windows tests"
 # What is left of the native work gets the machine at normal priority
 # (lowering the nice value needs root, as in CI; otherwise it stays low).
 descendants() { local p; for p in $(ps -o pid= --ppid "$1"); do echo "$p"; descendants "$p"; done; }

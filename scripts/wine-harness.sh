@@ -14,10 +14,6 @@
 # themselves never reaches another. Lane 0 is the environment the command
 # gets; ctest hands each test a lane through its resource allocation
 # (--resource-spec-file "$QVN_LANE_RESOURCES", see scripts/wine-lane.sh).
-#
-# QVN_HARNESS_WAIT_FOR=<file>: the programs are still being built. The
-# prefixes are set up meanwhile; the lanes' copies of bin are made once the
-# file appears, and the command runs only if it holds 0 (the build's status).
 set -u
 build=$(cd "$1" && pwd); shift
 lanes=${QVN_WINE_LANES:-1}
@@ -99,22 +95,12 @@ for k in $(seq 0 $((lanes - 1))); do
   echo "wine-harness: creating prefix $prefix on display $display" >&2
   boot_prefix "$prefix" "$display" &
   boots+=($!)
-done
-wait_for=${QVN_HARNESS_WAIT_FOR:-}
-if [ -n "$wait_for" ]; then
-  while [ ! -f "$wait_for" ]; do sleep 0.5; done
-  if [ "$(cat "$wait_for")" != 0 ]; then
-    for pid in "${boots[@]}"; do wait "$pid"; done
-    echo "wine-harness: the build failed" >&2
-    exit 1
+  # Every lane but the first runs the programs from a copy of its own, with
+  # the product's package beside it as beside build/bin.
+  if [ "$k" != 0 ] && [ -d "$build/bin" ]; then
+    cp -a "$build/bin" "$bin"
+    for msi in "$build"/*.msi; do [ -f "$msi" ] && cp -a "$msi" "$lanes_dir/$k/"; done
   fi
-fi
-# Every lane but the first runs the programs from a copy of its own, with
-# the product's package beside it as beside build/bin.
-for k in $(seq 1 $((lanes - 1))); do
-  [ -d "$build/bin" ] || break
-  cp -a "$build/bin" "$lanes_dir/$k/bin"
-  for msi in "$build"/*.msi; do [ -f "$msi" ] && cp -a "$msi" "$lanes_dir/$k/"; done
 done
 for pid in "${boots[@]}"; do wait "$pid" || exit 1; done
 
