@@ -56,6 +56,17 @@ UINT DpiForMonitor(HMONITOR monitor) {
   return SystemDpi();
 }
 
+bool MonitorUnderPointer(RECT* monitorRect, UINT* dpi) {
+  POINT pt{};
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  HMONITOR monitor = GetCursorPos(&pt) ? MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST) : nullptr;
+  if (!monitor || !GetMonitorInfoW(monitor, &mi)) return false;
+  *monitorRect = mi.rcMonitor;
+  *dpi = DpiForMonitor(monitor);
+  return true;
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
   static const auto fn = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
   if (fn) return fn(index, dpi);

@@ -22,6 +22,10 @@ UINT DpiForWindow(HWND hwnd);
 // Effective DPI of a monitor (GetDpiForMonitor), else the system DPI.
 UINT DpiForMonitor(HMONITOR monitor);
 
+// The monitor under the pointer: its rectangle and DPI. False, with both
+// left as they are, when the pointer or its monitor cannot be read.
+bool MonitorUnderPointer(RECT* monitorRect, UINT* dpi);
+
 // GetSystemMetricsForDpi, else the system metric taken to dpi.
 int SystemMetricForDpi(int index, UINT dpi);
 

@@ -99,15 +99,9 @@ INT_PTR CALLBACK ReminderDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   if (msg == WM_INITDIALOG) {
     // On the monitor the user is looking at: the one under the pointer.
     qvn::ScreenRect screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    POINT pt{};
-    MONITORINFO mi{};
-    mi.cbSize = sizeof mi;
     UINT dpi = qvn::SystemDpi();
-    HMONITOR monitor = GetCursorPos(&pt) ? MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST) : nullptr;
-    if (monitor && GetMonitorInfoW(monitor, &mi)) {
-      screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
-      dpi = qvn::DpiForMonitor(monitor);
-    }
+    RECT monitor;
+    if (qvn::MonitorUnderPointer(&monitor, &dpi)) screen = {monitor.left, monitor.top, monitor.right, monitor.bottom};
     // The box is laid out in dialog units, so it grows with the monitor's
     // DPI; the offsets from the centre (100 x 50 at 96 DPI) grow with it.
     const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, qvn::ScaledToDpi(100, dpi), qvn::ScaledToDpi(50, dpi));

@@ -69,15 +69,9 @@ void FlashShow(HWND wnd, int preset) {
   RECT desk{};
   GetWindowRect(GetDesktopWindow(), &desk);
   screen = {desk.left, desk.top, desk.right, desk.bottom};
-  POINT pt{};
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
   UINT dpi = qvn::SystemDpi();
-  HMONITOR monitor = GetCursorPos(&pt) ? MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST) : nullptr;
-  if (monitor && GetMonitorInfoW(monitor, &mi)) {
-    screen = {mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom};
-    dpi = qvn::DpiForMonitor(monitor);
-  }
+  RECT monitor;
+  if (qvn::MonitorUnderPointer(&monitor, &dpi)) screen = {monitor.left, monitor.top, monitor.right, monitor.bottom};
   FlashIconFor(preset, dpi);
   const int size = qvn::ScaledToPicture(kFlashSize, g_flashScale);
   const qvn::ScreenPoint at = qvn::CentredOnMonitor(screen, size / 2, size / 2);
