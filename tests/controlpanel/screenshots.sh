@@ -59,16 +59,57 @@ for i in 0 1 2 3 4; do
   wait $host 2>/dev/null
 done
 [ $dpi = 96 ] && exit $status
-# The executive's boxes at this DPI, kept by the layout check's run at it.
-QVN_LAYOUT_DPI=$dpi QVN_SCREENSHOT_DIR="$(winepath -w "$work")" \
-  wine "$bin/qvn_cpl_extension_tests.exe" --gtest_filter='DialogLayoutAtThisDpi.*' </dev/null >"$work/exec.txt" 2>&1 ||
-  { echo "executive boxes at 144 DPI:"; cat "$work/exec.txt"; status=1; }
-for box in about break-reminder; do
-  if [ -s "$work/exec-$box$suffix.bmp" ] && convert "$work/exec-$box$suffix.bmp" "$out/exec-$box$suffix.png"; then
-    echo "executive: $out/exec-$box$suffix.png ($(identify -format '%wx%h' "$out/exec-$box$suffix.png"))"
-  else
-    echo "executive: no picture of the $box box"
+# The executive's About and break reminder boxes at this DPI, each in a run
+# of its own (the reminder is topmost and would cover the About box), opened
+# and closed through qvnwmcommand and taken from the X screen.
+mouse='HKCU\Control Panel\Mouse'
+post() { wine "$bin/qvnwmcommand.exe" "$@" </dev/null >/dev/null 2>&1; }
+start_exec() {
+  (cd "$bin" && exec wine QvnMouseExec.exe </dev/null >/dev/null 2>&1) &
+  exec_pid=$!
+  post QVNMOUEXEC - || { echo "executive: no main window"; status=1; }
+}
+stop_exec() {
+  post QVNMOUEXEC - 105
+  for _ in $(seq 1 100); do kill -0 $exec_pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $exec_pid 2>/dev/null; then
+    echo "executive: did not exit"
+    kill $exec_pid 2>/dev/null
     status=1
   fi
-done
+  wait $exec_pid 2>/dev/null
+}
+# box <caption> <name>: a PNG of the box once it has painted (an unpainted
+# one is a single colour), bounded; then the box is closed (IDOK).
+box() {
+  local png="$out/exec-$2$suffix.png"
+  rm -f "$png"
+  if post -visible '#32770' "$1"; then
+    for _ in $(seq 1 20); do
+      sleep 0.5
+      import -display "$DISPLAY" -window "$1" "$png" 2>/dev/null &&
+        [ "$(identify -format '%k' "$png" 2>/dev/null || echo 0)" -gt 2 ] && break
+      rm -f "$png"
+    done
+  fi
+  if [ -s "$png" ]; then
+    echo "executive: $png ($(identify -format '%wx%h' "$png"))"
+  else
+    echo "executive: no picture of the $2 box"
+    status=1
+  fi
+  post '#32770' "$1" 1
+}
+start_exec
+post QVNMOUEXEC - 104
+box About about
+stop_exec
+# A break at once, and none after the first.
+wine reg add "$mouse" /v CheckBreakReminder /d 1 /f >/dev/null
+wine reg add "$mouse" /v EditBreakTime /d 0 /f >/dev/null
+start_exec
+post -visible '#32770' 'Quorvane Mouse Manager' && wine reg delete "$mouse" /v CheckBreakReminder /f >/dev/null
+box 'Quorvane Mouse Manager' break-reminder
+stop_exec
+wine reg delete "$mouse" /v EditBreakTime /f >/dev/null 2>&1
 exit $status
