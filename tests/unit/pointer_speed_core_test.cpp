@@ -1,7 +1,9 @@
 #include "pointer_speed_core.h"
+#include "screen_placement_core.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -125,6 +127,14 @@ TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
   EXPECT_TRUE(QMEShortcutKeyEvent(0xABC00046u, kVkF, kDown, kNone));
   // A wParam whose low byte equals the key is still another key.
   EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x100 + kVkF, kDown, kNone));
+}
+
+TEST(ScreenPlacement, CentredOnTheMonitorUnderThePointerWhereverItLies) {
+  // The flash on a 1920 x 1080 monitor left of the primary one, a box on a smaller one above.
+  const qvn::ScreenPoint flash = qvn::CentredOnMonitor({-1920, 0, 0, 1080}, 18, 18);
+  const qvn::ScreenPoint box = qvn::CentredOnMonitor({200, -768, 1224, 0}, 100, 50);
+  EXPECT_EQ(std::make_pair(flash.x, flash.y), std::make_pair(-978, 522));
+  EXPECT_EQ(std::make_pair(box.x, box.y), std::make_pair(612, -434));
 }
 
 }  // namespace
