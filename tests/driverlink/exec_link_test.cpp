@@ -124,8 +124,7 @@ TEST_F(ExecLink, AbsentMouseIsLoggedOnceAndAReplugIsPickedUpOnDeviceArrival) {
   EXPECT_EQ(configs[0].input[0], 0);
   EXPECT_EQ(configs[0].input[1], 0);
   EXPECT_EQ(Lines(kNoDevice), 1u);
-  // Both hardware identifiers went through the driver update once, at the
-  // start; an arrival that names no mouse of ours starts no setup tool.
+  // Both identifiers updated once, at the start; an arrival naming no mouse of ours starts none.
   EXPECT_TRUE(WaitUntil([] { return dltest::SetupCalls().size() == 2; }, 10000));
 }
 
@@ -162,8 +161,7 @@ TEST_F(ExecLink, Button3WorksAgainAfterEveryDisturbanceWithoutALockOrUnlock) {
 }
 
 TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkAndOnlyForTheMouseThatArrived) {
-  // At the start both identifiers, each run taking its time: buttons work
-  // before the first run has ended.
+  // At the start both identifiers, each run slow: buttons work before the first has ended.
   dltest::SetSetupDelay(8000);
   ASSERT_TRUE(StartExec());
   ASSERT_TRUE(OneWait());
@@ -176,8 +174,7 @@ TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkAndOnlyForTheMouseThatArrived) {
   std::vector<std::string> expect{kWired, kWireless};
   ASSERT_EQ(SetupRuns(), expect);
 
-  // Lock and unlock start the link again without any driver update; a
-  // keyboard's arrival names no mouse of ours; each mouse's arrival its own.
+  // Lock and unlock update no driver; each mouse's arrival its own, a keyboard's none.
   ASSERT_TRUE(Session(kSessionLock));
   ASSERT_TRUE(Session(kSessionUnlock));
   ASSERT_TRUE(OneWait());

@@ -26,7 +26,6 @@ using namespace qvntest;
 
 namespace {
 
-constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kSessionLock = 7, kSessionUnlock = 8;
 const char kToLocked[] =
     "FSTM Event 2.\n       From QMS_STA_CLICKLOCK_WAITING_AND_AUTOCLICK_ENABLED,L (1) >>>> to "
     "QMS_STA_CLICKLOCK_LOCKED_AND_AUTOCLICK_ENABLED (2)";
@@ -123,7 +122,7 @@ class HeldInput : public ::testing::Test {
     Sleep(100);
     EXPECT_FALSE(DownThenUp(sim_.Log(), held)) << "still held before the stop";
     switch (stop) {
-      case Stop::Lock: ASSERT_TRUE(Session(kSessionLock)); break;
+      case Stop::Lock: ASSERT_TRUE(Session(WTS_SESSION_LOCK)); break;
       case Stop::Exit: {
         DWORD code = 99;
         ASSERT_TRUE(exec_.Exit(&code));
@@ -148,7 +147,7 @@ TEST_F(HeldInput, ShiftHeldThroughALockIsReleasedAndTheNextPressAfterUnlockStart
   // the link is back.
   ASSERT_TRUE(sim_.Clear());
   ASSERT_TRUE(sim_.Release(3));
-  ASSERT_TRUE(Session(kSessionUnlock));
+  ASSERT_TRUE(Session(WTS_SESSION_UNLOCK));
   ASSERT_TRUE(WaitLine("Event from driver. EventType:2 btnId:3"));
   ASSERT_TRUE(sim_.Press(3));
   ASSERT_TRUE(sim_.Release(3));
@@ -196,9 +195,8 @@ TEST_F(HeldInput, HeldKeysAreReleasedWhenAWaitFailsButNotWhenAnotherDeviceArrive
 // session changes reach the main window while it waits.
 class LinkLifecycle : public HeldInput {
  protected:
-  // Starts a press whose injection the driver holds for `delayMs` (a slow
-  // pass of the device thread) and sends the lock from another thread once
-  // it is inside it. Returns that thread; its result lands in lockSent_.
+  // A press whose injection the driver holds `delayMs` (a slow pass), then the lock
+  // from another thread. Returns that thread; its result lands in lockSent_.
   std::thread LockDuringASlowPass(DWORD delayMs) {
     EXPECT_TRUE(sim_.StallNextInjection(delayMs));
     EXPECT_TRUE(sim_.Press(3));
@@ -207,7 +205,7 @@ class LinkLifecycle : public HeldInput {
     LPARAM session = static_cast<LPARAM>(CurrentSessionId());
     return std::thread([this, window, session] {
       DWORD_PTR r = 0;
-      lockSent_ = SendMessageTimeoutW(window, WM_WTSSESSION_CHANGE, kSessionLock, session, SMTO_NORMAL, 20000, &r) != 0;
+      lockSent_ = SendMessageTimeoutW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, session, SMTO_NORMAL, 20000, &r) != 0;
     });
   }
   bool Responsive() { return Send(WM_NULL, 0, 0, 5000); }
@@ -219,14 +217,14 @@ TEST_F(LinkLifecycle, StopsArrivingWhileAStopWaitsNeverHang) {
   ASSERT_TRUE(StartExec());
   std::thread lock = LockDuringASlowPass(2500);
   Sleep(300);  // the lock is now waiting for the device thread
-  ASSERT_TRUE(Session(kConsoleDisconnect)) << "the nested stop returned";
+  ASSERT_TRUE(Session(WTS_CONSOLE_DISCONNECT)) << "the nested stop returned";
   lock.join();
   EXPECT_TRUE(lockSent_) << "the waiting stop returned";
   EXPECT_TRUE(WaitLine("Link Thread, end", 1, 10000));
   EXPECT_TRUE(Responsive()) << "the main thread still serves messages";
   EXPECT_TRUE(sim_.WaitStatus([](const QvnSimStatus& s) { return s.filterHandles == 0; }, 5000));
-  ASSERT_TRUE(Session(kConsoleConnect));
-  ASSERT_TRUE(Session(kSessionUnlock));
+  ASSERT_TRUE(Session(WTS_CONSOLE_CONNECT));
+  ASSERT_TRUE(Session(WTS_SESSION_UNLOCK));
   EXPECT_TRUE(sim_.WaitOneWaitOutstanding(15000)) << "and the link comes back";
 }
 
@@ -234,7 +232,7 @@ TEST_F(LinkLifecycle, UnlockWhileTheLockStillWaitsEndsWithARunningLink) {
   ASSERT_TRUE(StartExec());
   std::thread lock = LockDuringASlowPass(2500);
   Sleep(300);
-  ASSERT_TRUE(Session(kSessionUnlock));
+  ASSERT_TRUE(Session(WTS_SESSION_UNLOCK));
   lock.join();
   EXPECT_TRUE(lockSent_);
   ASSERT_TRUE(sim_.WaitOneWaitOutstanding(20000)) << "the unlock's start was made after the stop";

@@ -298,9 +298,8 @@ TEST(SettingsExport, HeaderAndValueLines) {
             L"\"KeyStrokeRecord1\"=\"\"\r\n");
 }
 
-// The export at Exit beside the program and, where that folder cannot be
-// written, in the local application data run end to end
-// (Executive.ExitWritesTheSettingsExport*); here what those cannot show.
+// The export at Exit beside the program, else in the local application data, runs
+// end to end (Executive.ExitWritesTheSettingsExport...); here what that cannot show.
 class ExportFolders : public qvn::ExportFilePort {
  public:
   std::vector<std::wstring> writable, tried, logs;
