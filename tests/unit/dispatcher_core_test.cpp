@@ -51,10 +51,7 @@ class RecordingPort : public qme::DispatchPort {
   void LinkConfigReload() override { out.push_back("reload"); }
   std::wstring CurrentApplicationName() override { return L"Writer"; }
   const QMELinkConfData& LinkConfig() override { return config; }
-  bool TargetForeground() override {
-    out.push_back(foregroundOk ? "fg" : "fg refused");
-    return foregroundOk;
-  }
+  bool TargetForeground() override { out.push_back(foregroundOk ? "fg" : "fg refused"); return foregroundOk; }
   void Key(uint16_t vk, bool down, uint16_t flags) override {
     out.push_back("key " + Hex(vk) + (down ? " down " : " up ") + std::to_string(flags));
   }
@@ -461,8 +458,7 @@ TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
                      kMin = qvn::kWindowCommandMinimize, kDenied = qvn::kErrorAccessDenied;
   const std::string altF4 = "18 down 0,115 down 0,115 up 0,18 up 0,";
   const std::string winUp = "91 down 2,38 down 2,38 up 2,91 up 2,", winDown = "91 down 2,40 down 2,40 up 2,91 up 2,";
-  struct Case { uint32_t command, postError; bool maximized, forward, sent; std::string out; };
-  const Case cases[] = {
+  const struct { uint32_t command, postError; bool maximized, forward, sent; std::string out; } cases[] = {
       {kClose, kDenied, false, true, true, "post 61536,forward," + altF4},
       {kMax, kDenied, false, true, true, "post 61488,forward," + winUp},
       {kMax, kDenied, true, true, false, "post 61488,"},  // nothing to do: no keys
@@ -472,7 +468,7 @@ TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
       {kClose, 1400, false, true, false, "post 61536,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
       {kClose, kDenied, false, false, false, "post 61536,forward,"},  // stays behind: keys go to the window in front
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     FakeWindow w;
     w.postError = c.postError, w.maximized = c.maximized, w.forward = c.forward;
     EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.out;

@@ -88,21 +88,19 @@ std::string Delays(const std::string& events) {
 }
 
 TEST(LinkRecovery, RetriesAtOnceThenFurtherApartThenWaitForTheMouse) {
-  struct Case { const char* events; const char* delays; const char* what; };
-  const Case cases[] = {
+  const struct { const char* events; const char* delays; const char* what; } cases[] = {
       {"LFFFFFFFF", "0 250 500 1000 2000 4000 8000 8000 -", "unplugged: at once, further apart, then waited for"},
       {"LFFFFFFFFRLF", "0 250 500 1000 2000 4000 8000 8000 - 0 250", "the mouse comes back: a new round"},
       {"LFFOELF", "0 250 500 0 250", "a reopened device starts the open attempts again"},
       {"LOLOLOLO", "0 250 500 -", "a driver that fails every wait is not reopened for ever"},
       {"LOLOLOLORLOEL", "0 250 500 - 0 0", "an event in between shows the link working: losses count afresh"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Delays(c.events), c.delays) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(Delays(c.events), c.delays) << c.what;
 }
 
 // The mice an arrival names (a wired, a wireless mouse, a keyboard, another maker's: ExecLink).
 TEST(DriverUpdateRequest, OnlyTheMouseNamedByAnArrivalIsUpdated) {
-  struct Case { const wchar_t* path; qvn::HardwareIdMask ids; };
-  const Case cases[] = {
+  const struct { const wchar_t* path; qvn::HardwareIdMask ids; } cases[] = {
       {L"\\\\?\\hid#vid_2f4c&pid_0a22#8&2b&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", 2},
       {L"\\\\?\\USB#VID_2F4C&PID_0A21#5&aa#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", 1},
       {L"\\\\?\\HID#VID_2F4C&PID_0A215#1", 0},  // another product whose number begins alike
@@ -110,7 +108,7 @@ TEST(DriverUpdateRequest, OnlyTheMouseNamedByAnArrivalIsUpdated) {
       {L"", 0},
       {nullptr, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(qvn::HardwareIdsInDevicePath(c.path), c.ids) << (c.path ? c.path : L"(null)");
+  for (const auto& c : cases) EXPECT_EQ(qvn::HardwareIdsInDevicePath(c.path), c.ids) << (c.path ? c.path : L"(null)");
 }
 
 TEST(DeviceChangeNames, KnownAndUnknownEvents) {
