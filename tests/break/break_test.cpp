@@ -114,21 +114,16 @@ TEST_F(BreakReminder, BreakThenResumeThenTheNextBreak) {
 }
 
 TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) {
-  struct Case {
-    const char* what;
-    UINT msg;
-    WPARAM away, back;
-  } cases[] = {
+  const struct { const char* what; UINT msg; WPARAM away, back; } cases[] = {
       {"session locked", WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */, 8 /* WTS_SESSION_UNLOCK */},
       {"machine asleep", WM_POWERBROADCAST, 4 /* PBT_APMSUSPEND */, 0x12 /* PBT_APMRESUMEAUTOMATIC */},
   };
   ASSERT_TRUE(exec_.Start(0xFFFF));
   const LPARAM session = static_cast<LPARAM>(CurrentSessionId());
-  size_t round = 0;
-  for (const Case& c : cases) {
+  DWORD_PTR r = 0;
+  for (size_t round = 1; round <= 2; ++round) {
+    const auto& c = cases[round - 1];
     SCOPED_TRACE(c.what);
-    ++round;
-    DWORD_PTR r = 0;
     ASSERT_TRUE(SendMessageTimeoutW(exec_.Window(), c.msg, c.away, session, SMTO_NORMAL, 15000, &r));
     // A break period of 0 minutes would remind at once: not while away.
     Set(L"CheckBreakReminder", L"1");

@@ -1,14 +1,12 @@
 // The executive as a whole against the simulated mouse: absence and
 // replug, settings changes reaching the driver, session lock and unlock,
-// the link coming back by itself after a user's day (replug, failed wait,
-// sleep, a cancelled shutdown), driver updates beside the link, and what a
-// button press makes it inject.
+// the link back by itself after a replug, a failed wait, sleep or a
+// cancelled shutdown, driver updates beside it, and what a button press makes it inject.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -88,16 +86,10 @@ class ExecLink : public ::testing::Test {
   bool NoFilterHandle() {
     return sim_.WaitStatus([](const QvnSimStatus& s) { return s.filterHandles == 0 && s.pendingWaits == 0; }, 8000);
   }
-  // Button 3 (right click by default) pressed and released: both reach the
-  // driver as injections.
+  // Button 3 (right click by default) pressed and released: both injected.
   bool Button3Works() {
     if (!sim_.Clear() || !sim_.Press(3) || !sim_.Release(3)) return false;
-    return sim_.WaitLog([](const std::vector<simdriver::LogEntry>& log) {
-      std::vector<Inject> got;
-      for (const auto& e : log)
-        if (e.IsInjection()) got.push_back(e.kind);
-      return got == std::vector<Inject>{Inject::RightDown, Inject::RightUp};
-    }, 8000);
+    return WaitUntil([&] { return sim_.Injections() == std::vector<Inject>{Inject::RightDown, Inject::RightUp}; }, 8000);
   }
   // A device interface arriving, as Windows announces it.
   bool Arrive(const std::wstring& path) {
@@ -132,59 +124,12 @@ TEST_F(ExecLink, AbsentMouseIsLoggedOnceAndAReplugIsPickedUpOnDeviceArrival) {
   EXPECT_EQ(configs[0].input[0], 0);
   EXPECT_EQ(configs[0].input[1], 0);
   EXPECT_EQ(Lines(kNoDevice), 1u);
-  // Both hardware identifiers went through the driver update once, at the
-  // start; an arrival that names no mouse of ours starts no setup tool.
+  // Both identifiers updated once, at the start; an arrival naming no mouse of ours starts none.
   EXPECT_TRUE(WaitUntil([] { return dltest::SetupCalls().size() == 2; }, 10000));
 }
 
-TEST_F(ExecLink, Button3WorksAgainAfterEveryDisturbanceWithoutALockOrUnlock) {
-  struct Case {
-    const char* what;
-    std::function<void()> disturb;
-  } cases[] = {
-      {"unplugged and plugged in again", [&] {
-         ASSERT_TRUE(sim_.Unplug());
-         ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms"));
-         ASSERT_TRUE(NoFilterHandle());
-         ASSERT_TRUE(sim_.Replug());
-       }},
-      {"a failed wait", [&] { ASSERT_TRUE(sim_.FailWaits()); }},
-      {"sleep with the mouse re-enumerated, then resume", [&] {
-         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtSuspend, 0));
-         ASSERT_TRUE(NoFilterHandle());
-         ASSERT_TRUE(sim_.Unplug());
-         ASSERT_TRUE(sim_.Replug());
-         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
-       }},
-      {"a resume without its suspend", [&] {
-         const uint32_t opens = Status().filterOpens;
-         ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
-         ASSERT_TRUE(sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000));
-       }},
-      {"a shutdown cancelled by another program", [&] {
-         ASSERT_TRUE(Send(WM_QUERYENDSESSION, 0, 0));
-         ASSERT_TRUE(Send(WM_ENDSESSION, FALSE, 0));
-         ASSERT_TRUE(WaitLine("WM_ENDSESSION the session goes on, the link stays"));
-       }},
-  };
-  ASSERT_TRUE(StartExec());
-  ASSERT_TRUE(OneWait());
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    c.disturb();
-    ASSERT_TRUE(OneWait());
-    EXPECT_TRUE(Button3Works());
-  }
-  EXPECT_EQ(Lines("WM_WTSSESSION_CHANGE"), 0u) << "no lock or unlock was needed";
-  EXPECT_EQ(Lines("Link Thread, end"), 1u) << "only the sleep ended the link thread";
-  // A session that really ends stops the link.
-  ASSERT_TRUE(Send(WM_ENDSESSION, TRUE, 0));
-  EXPECT_TRUE(NoFilterHandle());
-}
-
-TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkAndOnlyForTheMouseThatArrived) {
-  // At the start both identifiers, each run taking its time: buttons work
-  // before the first run has ended.
+TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkWhichComesBackAfterEveryDisturbanceWithoutALockOrUnlock) {
+  // At the start both identifiers, each run slow: buttons work before the first has ended.
   dltest::SetSetupDelay(8000);
   ASSERT_TRUE(StartExec());
   ASSERT_TRUE(OneWait());
@@ -194,34 +139,57 @@ TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkAndOnlyForTheMouseThatArrived) {
       << "the press was served while the setup tool still ran";
   dltest::SetSetupDelay(0);
   ASSERT_TRUE(WaitLine("QMEDeviceInternalFiltersInstall USB\\VID_2F4C&PID_0A22 exit code 0", 1, 30000));
-  ASSERT_EQ(SetupRuns(), (std::vector<std::string>{kWired, kWireless}));
+  std::vector<std::string> expect{kWired, kWireless};
+  ASSERT_EQ(SetupRuns(), expect);
 
-  // Lock and unlock start the link again without any driver update; a
-  // keyboard's arrival names no mouse of ours; each mouse's arrival its own.
+  auto worksAgain = [&](const char* after) { EXPECT_TRUE(OneWait() && Button3Works()) << after; };
+  ASSERT_TRUE(sim_.Unplug());
+  ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms"));
+  ASSERT_TRUE(NoFilterHandle());
+  ASSERT_TRUE(sim_.Replug());
+  worksAgain("unplugged and plugged in again");
+  ASSERT_TRUE(sim_.FailWaits());
+  worksAgain("a failed wait");
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtSuspend, 0));
+  ASSERT_TRUE(NoFilterHandle());
+  ASSERT_TRUE(sim_.Unplug());
+  ASSERT_TRUE(sim_.Replug());
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+  worksAgain("sleep with the mouse re-enumerated, then resume");
+  const uint32_t opens = Status().filterOpens;
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+  ASSERT_TRUE(sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000));
+  worksAgain("a resume without its suspend");
+  ASSERT_TRUE(Send(WM_QUERYENDSESSION, 0, 0));
+  ASSERT_TRUE(Send(WM_ENDSESSION, FALSE, 0));
+  ASSERT_TRUE(WaitLine("WM_ENDSESSION the session goes on, the link stays"));
+  worksAgain("a shutdown cancelled by another program");
+  EXPECT_EQ(Lines("WM_WTSSESSION_CHANGE"), 0u) << "no lock or unlock was needed";
+  EXPECT_EQ(Lines("Link Thread, end"), 1u) << "only the sleep ended the link thread";
+  EXPECT_EQ(SetupRuns(), expect) << "none of these updated a driver";
+
+  // Lock and unlock update no driver; each mouse's arrival its own, a keyboard's none.
   ASSERT_TRUE(Session(kSessionLock));
   ASSERT_TRUE(Session(kSessionUnlock));
   ASSERT_TRUE(OneWait());
-  struct Case {
-    const wchar_t* path;
-    const char* call;  // the one run it adds, or null
-  } cases[] = {
+  const struct { const wchar_t* path; const char* call; /* the one run it adds, or null */ } cases[] = {
       {L"\\\\?\\HID#VID_045E&PID_00DB&MI_00#7&2f1&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
       {L"\\\\?\\HID#VID_2F4C&PID_0A22#8&31&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWireless},
       {L"\\\\?\\HID#VID_1532&PID_0084&MI_00#9&a&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
       {L"\\\\?\\hid#vid_2f4c&pid_0a21&mi_00#9&b&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWired},
   };
-  std::vector<std::string> expect = SetupRuns();
   size_t arrivals = 0;
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     ASSERT_TRUE(Arrive(c.path));
     ASSERT_TRUE(WaitLine("DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE", ++arrivals));
-    if (!c.call) continue;
-    expect.push_back(c.call);
-    // A run named by an arrival lands after any run the cases before would have started.
+    if (c.call) expect.push_back(c.call);
     EXPECT_TRUE(WaitUntil([&] { return dltest::SetupCalls().size() >= expect.size(); }, 10000));
     EXPECT_EQ(SetupRuns(), expect);
   }
   EXPECT_TRUE(Button3Works());
+  // A session that really ends stops the link.
+  ASSERT_TRUE(Send(WM_ENDSESSION, TRUE, 0));
+  EXPECT_TRUE(NoFilterHandle());
 }
 
 TEST_F(ExecLink, SettingsChangeResendsTheConfigurationWithTheNewScrollingByte) {
@@ -294,8 +262,7 @@ TEST_F(ExecLink, UnlockWhileConsoleDisconnectedStaysStoppedUntilConnect) {
   ASSERT_TRUE(Session(kConsoleConnect));
   ASSERT_TRUE(OneWait());
   EXPECT_EQ(Status().filterOpens, 2u);
-  // A Remote Desktop client takes the session over: the mouse at the
-  // console is left to the console's session.
+  // A Remote Desktop client takes the session over: the console's mouse is left to it.
   ASSERT_TRUE(Session(kRemoteConnect));
   EXPECT_TRUE(NoFilterHandle());
   ASSERT_TRUE(Session(kConsoleConnect));

@@ -1,8 +1,7 @@
 // Keys and buttons the executive injected down are let go when its driver
-// link stops (lock, failed wait) and at Exit, not when another device
-// arrives; presses made before the stop do nothing when their release
-// arrives later. And the link's lifecycle while a stop is still waiting for
-// the device thread (held up by a driver slow to answer an injection):
+// link stops (lock, failed wait, not another device arriving) and at Exit; presses made
+// before the stop do nothing when their release arrives later. And the
+// link's lifecycle while a stop is still waiting for the device thread:
 // further stops fold into it, an unlock ends with a running link.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -196,10 +195,9 @@ TEST_F(HeldInput, HeldKeysAreReleasedWhenAWaitFailsButNotWhenAnotherDeviceArrive
 // session changes reach the main window while it waits.
 class LinkLifecycle : public HeldInput {
  protected:
-  // Starts a press whose injection the driver holds for `delayMs`, and
-  // sends the lock from another thread once the device thread is inside
-  // it. Returns that thread; its result lands in lockSent_.
-  std::thread LockDuringASlowInjection(DWORD delayMs) {
+  // A press whose injection the driver holds `delayMs` (a slow pass), then the lock
+  // from another thread. Returns that thread; its result lands in lockSent_.
+  std::thread LockDuringASlowPass(DWORD delayMs) {
     EXPECT_TRUE(sim_.StallNextInjection(delayMs));
     EXPECT_TRUE(sim_.Press(3));
     EXPECT_TRUE(WaitLine("Event from driver. EventType:1 btnId:3")) << "the press is being served";
@@ -217,7 +215,7 @@ class LinkLifecycle : public HeldInput {
 
 TEST_F(LinkLifecycle, StopsArrivingWhileAStopWaitsNeverHang) {
   ASSERT_TRUE(StartExec());
-  std::thread lock = LockDuringASlowInjection(2500);
+  std::thread lock = LockDuringASlowPass(2500);
   Sleep(300);  // the lock is now waiting for the device thread
   ASSERT_TRUE(Session(WTS_CONSOLE_DISCONNECT)) << "the nested stop returned";
   lock.join();
@@ -232,7 +230,7 @@ TEST_F(LinkLifecycle, StopsArrivingWhileAStopWaitsNeverHang) {
 
 TEST_F(LinkLifecycle, UnlockWhileTheLockStillWaitsEndsWithARunningLink) {
   ASSERT_TRUE(StartExec());
-  std::thread lock = LockDuringASlowInjection(2500);
+  std::thread lock = LockDuringASlowPass(2500);
   Sleep(300);
   ASSERT_TRUE(Session(WTS_SESSION_UNLOCK));
   lock.join();

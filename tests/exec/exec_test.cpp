@@ -115,9 +115,10 @@ TEST_F(Executive, WindowsClickLockIsOffWhileRunningAndBackAfterExit) {
   EXPECT_FALSE(on);
 }
 
-// An executive started and asked to exit writes the settings export to
-// `file` and says so.
-void ExpectExportOnExit(DbwinReader& reader, const std::wstring& file) {
+TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApplicationData) {
+  std::wstring file = BinPath(L"QuorvaneMouseSettings.reg");
+  RemoveDirectoryW(file.c_str());
+  DeleteFileW(file.c_str());
   RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
   ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", L"7"));
   ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton1", L"2"));
@@ -138,31 +139,24 @@ void ExpectExportOnExit(DbwinReader& reader, const std::wstring& file) {
             "\"MButton1\"=\"2\"\r\n"
             "\"MButton3\"=\"7\"\r\n"
             "\"QvnAutoClickTime\"=\"2.5\"\r\n");
-  EXPECT_EQ(reader.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
-  RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
-}
-
-TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgram) {
-  std::wstring file = BinPath(L"QuorvaneMouseSettings.reg");
-  RemoveDirectoryW(file.c_str());
-  DeleteFileW(file.c_str());
-  ExpectExportOnExit(log_, file);
-  DeleteFileW(file.c_str());
-}
-
-TEST_F(Executive, ExitWritesTheSettingsExportInTheLocalApplicationDataWhenTheProgramsFolderIsNotWritable) {
-  // A folder of the file's name beside the program: opening it for writing
-  // fails, as it does for a standard user under Program Files.
-  const std::wstring beside = BinPath(L"QuorvaneMouseSettings.reg");
+  EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
+  // A folder of the file's name beside the program: it cannot be written, as by a standard user.
   wchar_t local[MAX_PATH] = L"";
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
   const std::wstring fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
-  DeleteFileW(beside.c_str());
   DeleteFileW(fallback.c_str());
-  ASSERT_TRUE(CreateDirectoryW(beside.c_str(), nullptr));
-  ExpectExportOnExit(log_, fallback);
-  RemoveDirectoryW(beside.c_str());
+  DeleteFileW(file.c_str());
+  ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
+  ExecRunner again;
+  ASSERT_TRUE(again.Start(0xFFFF));
+  ASSERT_TRUE(again.Exit(&code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(ReadFileBytes(fallback), text);
+  EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(fallback), again.Pid()), 1u);
+  RemoveDirectoryW(file.c_str());
   DeleteFileW(fallback.c_str());
+  RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
+  DeleteFileW(file.c_str());
 }
 
 TEST_F(Executive, ClosingTheWindowOtherwiseWritesNoExport) {

@@ -26,8 +26,7 @@ class FakeTray {
   size_t Count(DWORD op) const;
   bool WaitCount(DWORD op, size_t n, DWORD ms) const;
   HWND Window() const { return window_; }
-  // The next `n` adds are refused, as by a notification area that is not
-  // ready yet (they are still recorded).
+  // The next `n` adds are refused (still recorded), as by a tray not ready yet.
   void RefuseAdds(int n) { refuseAdds_ = n; }
 
  private:

@@ -77,8 +77,7 @@ class SimDriver {
   bool Replug();
   // Completes every outstanding wait with an error (an NTSTATUS).
   bool FailWaits(uint32_t ntStatus = 0xC0000001 /* STATUS_UNSUCCESSFUL */);
-  // The next injection is answered `ms` later; the driver serves nothing
-  // else meanwhile (as one that hangs).
+  // The next injection is answered `ms` later, nothing else served meanwhile.
   bool StallNextInjection(uint32_t ms);
 
   bool Clear();

@@ -49,14 +49,6 @@ TEST(BreakCycle, ResumeOffGoesStraightToTheNextBreak) {
   EXPECT_EQ(QMEBreakOnBreakTimer(s).next.timer, QMEBreakTimer::None);
 }
 
-TEST(BreakCycle, PausedWhileLockedOrAsleepAndAFullPeriodOnReturn) {
-  QMEBreakSettings s = Settings();
-  EXPECT_EQ(QMEBreakOnRestart(s, true).timer, QMEBreakTimer::None);
-  QMEBreakNext back = QMEBreakOnRestart(s, false);
-  EXPECT_EQ(back.timer, QMEBreakTimer::Break);
-  EXPECT_EQ(back.intervalMs, 30u * 60000u);
-}
-
 TEST(BreakCycle, BreakReminderOff) {
   QMEBreakSettings s = Settings();
   s.checkBreak = 0;

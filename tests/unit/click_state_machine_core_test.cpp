@@ -264,13 +264,11 @@ TEST_F(Fstm, ZoomStepsFollowTheExampleSequence) {
 }
 
 TEST_F(Fstm, ZoomStepAtTheTopEdgeIsAStepLikeAnyOther) {
-  port.cx = 300;
-  port.cy = 300;
+  port.cx = port.cy = 300;
   Run(QMS_EVT_ZOOM_PRESSED);
   auto move = [&](int y) { port.cy = y; return Run(QMS_EVT_POINTER_MOVED); };
   EXPECT_EQ(move(0), V{"wheel 120"});
-  EXPECT_EQ(move(0), V{}) << "pointer held against the top edge: no more notches";
-  EXPECT_EQ(move(0), V{});
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(move(0), V{}) << "pointer held against the top edge: no more notches";
   EXPECT_EQ(move(11), V{"wheel -120"});
 }
 

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "function_catalogue.h"
+#include "window_command_core.h"
 
 namespace {
 
+using ClockTime = uint64_t;  // microseconds of a monotonic clock
 using qme::DispatcherCore;
 
 std::string Hex(unsigned v) {
@@ -49,10 +51,7 @@ class RecordingPort : public qme::DispatchPort {
   void LinkConfigReload() override { out.push_back("reload"); }
   std::wstring CurrentApplicationName() override { return L"Writer"; }
   const QMELinkConfData& LinkConfig() override { return config; }
-  bool TargetForeground() override {
-    out.push_back(foregroundOk ? "fg" : "fg refused");
-    return foregroundOk;
-  }
+  bool TargetForeground() override { out.push_back(foregroundOk ? "fg" : "fg refused"); return foregroundOk; }
   void Key(uint16_t vk, bool down, uint16_t flags) override {
     out.push_back("key " + Hex(vk) + (down ? " down " : " up ") + std::to_string(flags));
   }
@@ -82,7 +81,8 @@ class RecordingPort : public qme::DispatchPort {
 };
 
 using V = std::vector<std::string>;
-const uint64_t kNoon = 43200000000ull;
+ClockTime At(int h, int m, int s, int ms) { return ((h * 60ull + m) * 60 + s) * 1000000 + ms * 1000ull; }
+const ClockTime kNoon = At(12, 0, 0, 0);
 
 class Dispatcher : public ::testing::Test {
  protected:
@@ -343,33 +343,33 @@ TEST(KeyCodeVirtual, KeyFunctions) {
 
 // ---- accelerated scrolling ----
 
-uint64_t Ms(uint64_t ms) { return ms * 1000; }
-
-TEST(AcceleratedScrolling, RepeatCountFromTwoMonotonicReportTimes) {
-  const uint64_t t0 = Ms(60100);
-  auto count = [&](uint64_t laterUs) {
-    return qme::AcceleratedScrollRepeatCount(&t0, t0 + laterUs);
+TEST(AcceleratedScrolling, RepeatCountFromTwoReportTimes) {
+  const ClockTime t0 = At(10, 20, 30, 100);
+  auto count = [&](int later) {
+    ClockTime t1 = At(10, 20, 30, 100 + later);
+    return qme::AcceleratedScrollRepeatCount(&t0, t1);
   };
-  EXPECT_EQ(count(Ms(25)), 10);
-  EXPECT_EQ(count(Ms(50)), 5);
-  EXPECT_EQ(count(Ms(100)), 2);
-  EXPECT_EQ(count(Ms(200)), 1);
-  EXPECT_EQ(count(Ms(250) - 1), 1);
-  EXPECT_EQ(count(Ms(250)), 0);
+  EXPECT_EQ(count(25), 10);
+  EXPECT_EQ(count(50), 5);
+  EXPECT_EQ(count(100), 2);
+  EXPECT_EQ(count(200), 1);
+  EXPECT_EQ(count(249), 1);
+  EXPECT_EQ(count(250), 0);
+  EXPECT_EQ(count(300), 0);
   EXPECT_EQ(count(0), 5) << "same millisecond";
-  EXPECT_EQ(count(999), 5) << "less than a millisecond apart";
-  EXPECT_EQ(count(Ms(1)), 10) << "limited to 10";
-  // A change of second between the two reports is no reason to skip them.
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, Ms(61000)), 0) << "900 ms apart";
-  const uint64_t lateInSecond = Ms(60950);
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&lateInSecond, Ms(61050)), 2) << "straddles a second";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, Ms(60050)), 0) << "earlier than the previous one";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(nullptr, Ms(100)), 0) << "first report";
+  EXPECT_EQ(count(1), 10) << "limited to 10";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 31, 10)), 0) << "910 ms apart";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 21, 30, 150)), 0);
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(11, 20, 30, 150)), 0);
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 30, 50)), 0) << "clock set back";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(nullptr, At(0, 0, 0, 100)), 0) << "first report";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, t0 + 999), 5) << "less than a millisecond apart";
+  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, t0 + 249999), 1);
 }
 
 class AccelDispatcher : public Dispatcher {
  protected:
-  V Report(int16_t delta, uint64_t t) {
+  V Report(int16_t delta, const ClockTime& t) {
     port.Clear();
     core.ExecuteFunctions(static_cast<uint16_t>(delta), qme::kButtonAcceleratedScrolling, t);
     return port.Effects();
@@ -377,29 +377,29 @@ class AccelDispatcher : public Dispatcher {
 };
 
 TEST_F(AccelDispatcher, ReportsHundredMillisecondsApartAddTwoNotchesInTheSameDirection) {
-  EXPECT_EQ(Report(120, Ms(100)), V{}) << "the first report has no predecessor";
-  EXPECT_EQ(Report(120, Ms(200)), V{"wheel 2 x 120"});
-  EXPECT_EQ(Report(-120, Ms(225)), V{"wheel 10 x -120"});
-  EXPECT_EQ(Report(-120, Ms(525)), V{}) << "300 ms apart";
-  EXPECT_EQ(Report(-120, Ms(725)), V{"wheel 1 x -120"});
-  EXPECT_EQ(Report(120, Ms(1005)), V{}) << "280 ms apart";
-  EXPECT_EQ(Report(0, Ms(1030)), V{}) << "delta 0";
-  EXPECT_EQ(Report(120, Ms(1080)), V{"wheel 5 x 120"}) << "delta 0 still counts as the previous report";
+  EXPECT_EQ(Report(120, At(8, 0, 0, 100)), V{}) << "the first report has no predecessor";
+  EXPECT_EQ(Report(120, At(8, 0, 0, 200)), V{"wheel 2 x 120"});
+  EXPECT_EQ(Report(-120, At(8, 0, 0, 225)), V{"wheel 10 x -120"});
+  EXPECT_EQ(Report(-120, At(8, 0, 0, 525)), V{}) << "300 ms apart";
+  EXPECT_EQ(Report(-120, At(8, 0, 0, 725)), V{"wheel 1 x -120"});
+  EXPECT_EQ(Report(120, At(8, 0, 1, 5)), V{}) << "280 ms apart";
+  EXPECT_EQ(Report(0, At(8, 0, 1, 30)), V{}) << "delta 0";
+  EXPECT_EQ(Report(120, At(8, 0, 1, 80)), V{"wheel 5 x 120"}) << "delta 0 still counts as the previous report";
   EXPECT_EQ(port.logs[2], L"Trigger Accelerated Scrolling");
 }
 
 TEST_F(AccelDispatcher, DeltaDirectionReadAsUnsigned) {
-  Report(360, Ms(0));
-  EXPECT_EQ(Report(360, Ms(50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(361, Ms(100)), V{"wheel 5 x -120"});
-  EXPECT_EQ(Report(static_cast<int16_t>(0xFF88), Ms(150)), V{"wheel 5 x -120"});
+  Report(360, At(8, 0, 0, 0));
+  EXPECT_EQ(Report(360, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
+  EXPECT_EQ(Report(361, At(8, 0, 0, 100)), V{"wheel 5 x -120"});
+  EXPECT_EQ(Report(static_cast<int16_t>(0xFF88), At(8, 0, 0, 150)), V{"wheel 5 x -120"});
 }
 
 TEST_F(AccelDispatcher, ReportWithDeltaOneIsStillAWheelReport) {
   // Delta 1 reads as event type "pressed"; it must not disturb anything.
-  Report(120, Ms(0));
-  EXPECT_EQ(Report(1, Ms(50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(2, Ms(100)), V{"wheel 5 x 120"});
+  Report(120, At(8, 0, 0, 0));
+  EXPECT_EQ(Report(1, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
+  EXPECT_EQ(Report(2, At(8, 0, 0, 100)), V{"wheel 5 x 120"});
 }
 
 // ---- per-application switch ----
@@ -434,6 +434,50 @@ TEST(ApplicationSwitch, UncustomisedProgramRepeatsTheWalkAtEveryPress) {
   EXPECT_TRUE(qme::ApplicationSwitch(L"calc.exe", &current, Keys::Enum, &none)) << "no App key at all";
 }
 
+// ---- window commands the window refuses ----
+
+class FakeWindow : public qvn::WindowCommandPort {
+ public:
+  uint32_t postError = 0;
+  bool maximized = false, forward = true;
+  std::string out;  // "post 61536,forward,18 down 0,..."
+  std::vector<std::wstring> logs;
+  void Log(uint32_t, const std::wstring& line) override { logs.push_back(line); }
+  uint32_t Post(uint32_t command) override { out += "post " + std::to_string(command) + ","; return postError; }
+  bool Maximized() override { return maximized; }
+  bool BringForward() override { out += "forward,"; return forward; }
+  void Key(uint16_t vk, bool down, uint16_t flags) override {
+    out += std::to_string(vk) + (down ? " down " : " up ") + std::to_string(flags) + ",";
+  }
+};
+
+// Refused (access denied), a command goes out as the keys that do the same, to
+// the window brought forward; a posted command and other failures send no keys.
+TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
+  constexpr uint32_t kClose = qvn::kWindowCommandClose, kMax = qvn::kWindowCommandMaximize,
+                     kMin = qvn::kWindowCommandMinimize, kDenied = qvn::kErrorAccessDenied;
+  const std::string altF4 = "18 down 0,115 down 0,115 up 0,18 up 0,";
+  const std::string winUp = "91 down 2,38 down 2,38 up 2,91 up 2,", winDown = "91 down 2,40 down 2,40 up 2,91 up 2,";
+  const struct { uint32_t command, postError; bool maximized, forward, sent; std::string out; } cases[] = {
+      {kClose, kDenied, false, true, true, "post 61536,forward," + altF4},
+      {kMax, kDenied, false, true, true, "post 61488,forward," + winUp},
+      {kMax, kDenied, true, true, false, "post 61488,"},  // nothing to do: no keys
+      {kMin, kDenied, false, true, true, "post 61472,forward," + winDown},
+      {kMin, kDenied, true, true, true, "post 61472,forward," + winDown + winDown},  // restore, then minimize
+      {kClose, 0, false, true, true, "post 61536,"},  // posted
+      {kClose, 1400, false, true, false, "post 61536,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
+      {kClose, kDenied, false, false, false, "post 61536,forward,"},  // stays behind: keys go to the window in front
+  };
+  for (const auto& c : cases) {
+    FakeWindow w;
+    w.postError = c.postError, w.maximized = c.maximized, w.forward = c.forward;
+    EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.out;
+    EXPECT_EQ(w.out, c.out);
+    const std::wstring failed = L"QMEFuncWindowCommand PostMessage failed! " + std::to_wstring(c.postError);
+    EXPECT_EQ(w.logs.empty() ? L"" : w.logs[0], c.postError ? failed : L"") << c.out;
+  }
+}
+
 // ---- random event sequences ----
 
 TEST(DispatcherFuzz, RandomEventsStayInBoundsAndReleasesEmptyTheMaps) {
@@ -446,7 +490,7 @@ TEST(DispatcherFuzz, RandomEventsStayInBoundsAndReleasesEmptyTheMaps) {
     if (rng() % 50 == 0) type = static_cast<int32_t>(rng());
     uint16_t button = static_cast<uint16_t>(rng() % 12);
     if (rng() % 40 == 0) button = static_cast<uint16_t>(rng());
-    const uint64_t t = static_cast<uint64_t>(rng()) * 1000u;
+    ClockTime t = At(rng() % 24, rng() % 60, rng() % 60, rng() % 1000);
     port.foregroundOk = rng() % 5 != 0;
     if (rng() % 7 == 0) port.appChanged = !port.appChanged;
     core.ExecuteFunctions(type, button, t);

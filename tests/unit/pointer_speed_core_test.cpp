@@ -1,7 +1,9 @@
 #include "pointer_speed_core.h"
+#include "screen_placement_core.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,15 +94,6 @@ TEST(PointerSpeedShortcut, CtrlAltKeyMatchesOnlyWithBothHeld) {
   EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kBoth));
 }
 
-TEST(PointerSpeedShortcut, OnlyTheKeysHeldNowCountNotEarlierMessages) {
-  // Ctrl went down, its up never reached the hook (Ctrl+Alt+Del, Windows+L):
-  // the keyboard no longer holds it, so the bare key is no Ctrl+key.
-  const uint32_t sc = 0x1000 | kVkF;
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, 0x11, kDown, kCtrl));
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kNone));
-  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));
-}
-
 TEST(PointerSpeedShortcut, ShiftRequirementAndPlainKey) {
   EXPECT_TRUE(QMEShortcutKeyEvent(kVkF, kVkF, kDown, kNone));  // no modifiers needed
   EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x47, kDown, kNone));
@@ -125,6 +118,14 @@ TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
   EXPECT_TRUE(QMEShortcutKeyEvent(0xABC00046u, kVkF, kDown, kNone));
   // A wParam whose low byte equals the key is still another key.
   EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x100 + kVkF, kDown, kNone));
+}
+
+TEST(ScreenPlacement, CentredOnTheMonitorUnderThePointerWhereverItLies) {
+  // The flash on a 1920 x 1080 monitor left of the primary one, a box on a smaller one above.
+  const qvn::ScreenPoint flash = qvn::CentredOnMonitor({-1920, 0, 0, 1080}, 18, 18);
+  const qvn::ScreenPoint box = qvn::CentredOnMonitor({200, -768, 1224, 0}, 100, 50);
+  EXPECT_EQ(std::make_pair(flash.x, flash.y), std::make_pair(-978, 522));
+  EXPECT_EQ(std::make_pair(box.x, box.y), std::make_pair(612, -434));
 }
 
 }  // namespace

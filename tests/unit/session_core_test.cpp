@@ -1,3 +1,5 @@
+#include "driver_update_request_core.h"
+#include "link_recovery_core.h"
 #include "session_core.h"
 
 #include <gtest/gtest.h>
@@ -52,33 +54,61 @@ TEST(SessionChange, ExecutiveOutsideTheConsoleSessionLeavesTheMouseAlone) {
   SessionFlags f = qvn::InitialSessionFlags(2, 1);
   EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Stop);
   EXPECT_EQ(SessionChange(f, qvn::kWtsConsoleConnect), DeviceLinkAction::Start) << "moved to the console";
-  EXPECT_EQ(SessionChange(f, qvn::kWtsRemoteConnect), DeviceLinkAction::Stop) << "taken over remotely";
-  EXPECT_FALSE(f.consoleConnected);
 }
 
-TEST(PowerChange, SleepStopsTheLinkAndTheBreakTimersAndResumeBringsThemBack) {
-  struct Step { unsigned event; DeviceLinkAction link; bool breakRuns; };
-  const Step awake[] = {
-      {qvn::kPbtSuspend, DeviceLinkAction::Stop, false},
-      {qvn::kPbtResumeAutomatic, DeviceLinkAction::Start, true},
-      {qvn::kPbtResumeSuspend, DeviceLinkAction::Restart, true},  // the second resume message
-      {qvn::kPbtResumeAutomatic, DeviceLinkAction::Restart, true},  // a resume without its suspend
-      {0x8013, DeviceLinkAction::None, true},                     // PBT_POWERSETTINGCHANGE
-  };
+// Suspend, resume (also without its suspend), a remote connect and the end of a
+// session, cancelled or not, run end to end (ExecLink, BreakReminder); here the rest.
+TEST(PowerChange, SecondResumeMessageAndANightLockedThrough) {
   SessionFlags f;
-  for (const Step& s : awake) {
-    EXPECT_EQ(qvn::PowerChange(f, s.event), s.link) << s.event;
-    EXPECT_EQ(qvn::BreakMayRun(f), s.breakRuns) << s.event;
-  }
-  // Locked through the night: the resume starts nothing until the unlock.
+  qvn::PowerChange(f, qvn::kPbtSuspend);
+  qvn::PowerChange(f, qvn::kPbtResumeAutomatic);
+  EXPECT_EQ(qvn::PowerChange(f, qvn::kPbtResumeSuspend), DeviceLinkAction::Restart);
+  EXPECT_EQ(qvn::PowerChange(f, 0x8013), DeviceLinkAction::None) << "PBT_POWERSETTINGCHANGE";
   SessionChange(f, qvn::kWtsSessionLock);
   qvn::PowerChange(f, qvn::kPbtSuspend);
-  EXPECT_EQ(qvn::PowerChange(f, qvn::kPbtResumeAutomatic), DeviceLinkAction::None);
+  EXPECT_EQ(qvn::PowerChange(f, qvn::kPbtResumeAutomatic), DeviceLinkAction::None) << "nothing until the unlock";
   EXPECT_FALSE(qvn::BreakMayRun(f));
   EXPECT_EQ(SessionChange(f, qvn::kWtsSessionUnlock), DeviceLinkAction::Start);
   EXPECT_TRUE(qvn::BreakMayRun(f));
-  EXPECT_EQ(qvn::EndSession(true), DeviceLinkAction::Stop) << "only a real end of the session stops the link";
-  EXPECT_EQ(qvn::EndSession(false), DeviceLinkAction::None) << "shutdown cancelled";
+}
+
+// Link recovery. Events: L lost, F open failed (both give the delay before the next
+// try), O opened, E event received, R renewed (arrival, resume). "-": never.
+std::string Delays(const std::string& events) {
+  qvn::LinkRecovery r;
+  std::string out;
+  auto put = [&](uint32_t d) { out += (out.empty() ? "" : " ") + (d == qvn::kLinkRetryNever ? "-" : std::to_string(d)); };
+  for (char e : events) {
+    if (e == 'L' || e == 'F') put(e == 'L' ? r.Lost() : r.OpenFailed());
+    if (e == 'O') r.Opened();
+    if (e == 'E') r.EventReceived();
+    if (e == 'R') r.Renew();
+  }
+  return out;
+}
+
+TEST(LinkRecovery, RetriesAtOnceThenFurtherApartThenWaitForTheMouse) {
+  const struct { const char* events; const char* delays; const char* what; } cases[] = {
+      {"LFFFFFFFF", "0 250 500 1000 2000 4000 8000 8000 -", "unplugged: at once, further apart, then waited for"},
+      {"LFFFFFFFFRLF", "0 250 500 1000 2000 4000 8000 8000 - 0 250", "the mouse comes back: a new round"},
+      {"LFFOELF", "0 250 500 0 250", "a reopened device starts the open attempts again"},
+      {"LOLOLOLO", "0 250 500 -", "a driver that fails every wait is not reopened for ever"},
+      {"LOLOLOLORLOEL", "0 250 500 - 0 0", "an event in between shows the link working: losses count afresh"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Delays(c.events), c.delays) << c.what;
+}
+
+// The mice an arrival names (a wired, a wireless mouse, a keyboard, another maker's: ExecLink).
+TEST(DriverUpdateRequest, OnlyTheMouseNamedByAnArrivalIsUpdated) {
+  const struct { const wchar_t* path; qvn::HardwareIdMask ids; } cases[] = {
+      {L"\\\\?\\hid#vid_2f4c&pid_0a22#8&2b&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", 2},
+      {L"\\\\?\\USB#VID_2F4C&PID_0A21#5&aa#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", 1},
+      {L"\\\\?\\HID#VID_2F4C&PID_0A215#1", 0},  // another product whose number begins alike
+      {L"\\\\?\\HID#VID_2F4C&PID_0A21", 1},
+      {L"", 0},
+      {nullptr, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(qvn::HardwareIdsInDevicePath(c.path), c.ids) << (c.path ? c.path : L"(null)");
 }
 
 TEST(DeviceChangeNames, KnownAndUnknownEvents) {

@@ -1,10 +1,13 @@
 // The settings table and the text rules both programs apply to it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <string>
+#include <vector>
 
+#include "export_folder_core.h"
 #include "settings_table.h"
 
 namespace {
@@ -293,6 +296,34 @@ TEST(SettingsExport, HeaderAndValueLines) {
             L"\"MButton1\"=\"13\"\r\n"
             L"\"LaunchApplication1\"=\"C:\\\\Tools\\\\a \\\"b\\\".exe\"\r\n"
             L"\"KeyStrokeRecord1\"=\"\"\r\n");
+}
+
+// The export at Exit beside the program, else in the local application data, runs
+// end to end (Executive.ExitWritesTheSettingsExport...); here what that cannot show.
+class ExportFolders : public qvn::ExportFilePort {
+ public:
+  std::vector<std::wstring> writable, tried, logs;
+  bool Write(const std::wstring& path, uint32_t* error) override {
+    tried.push_back(path);
+    *error = 5;
+    return std::find(writable.begin(), writable.end(), path) != writable.end();
+  }
+  void Log(uint32_t, const std::wstring& line) override { logs.push_back(line); }
+};
+
+TEST(ExportFolder, OneTryWhereTheFirstFolderCanBeWrittenAndFailuresLogged) {
+  const std::wstring own = L"C:\\Q", local = L"C:\\L\\", beside = own + L"\\s.reg", there = local + L"s.reg";
+  ExportFolders both, standardUser, nowhere;
+  both.writable = {beside, there};
+  standardUser.writable = {there};
+  std::wstring written;
+  EXPECT_TRUE(qvn::ExportToFirstWritableFolder(both, own, local, L"s.reg", &written));
+  EXPECT_EQ(both.tried, std::vector<std::wstring>{beside});
+  EXPECT_TRUE(qvn::ExportToFirstWritableFolder(standardUser, own, local, L"s.reg", &written));
+  EXPECT_EQ(written, there) << "no second backslash";
+  EXPECT_EQ(standardUser.logs.front(), L"QMESettingRegistryExportToFile _wfopen failed! " + beside);
+  EXPECT_FALSE(qvn::ExportToFirstWritableFolder(nowhere, own, L"", L"s.reg", &written));
+  EXPECT_EQ(nowhere.tried, std::vector<std::wstring>{beside}) << "no local folder known: only one try";
 }
 
 }  // namespace
