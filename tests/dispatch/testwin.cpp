@@ -12,6 +12,7 @@
 
 #include <cwchar>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -46,9 +47,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const wchar_t* line = GetCommandLineW();
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched", self, REG_SZ, line,
-                  static_cast<DWORD>((wcslen(line) + 1) * sizeof(wchar_t)));
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched", self, REG_SZ, GetCommandLineW(),
+                  static_cast<DWORD>((wcslen(GetCommandLineW()) + 1) * sizeof(wchar_t)));
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 6) return 2;
@@ -59,17 +59,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"QvnDispatchTestWindow";
   if (!RegisterClassW(&wc)) return 3;
-  const int x = _wtoi(argv[2]), y = _wtoi(argv[3]), w = _wtoi(argv[4]), h = _wtoi(argv[5]);
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h,
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
                               nullptr, nullptr, instance, nullptr);
   g_main = hwnd;
-  if (hwnd && argc > 6 && wcscmp(argv[6], L"owned") == 0) {
-    wchar_t title[256];
-    _snwprintf(title, 256, L"%ls owned", argv[1]);
-    title[255] = 0;
-    CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, title, WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x + w + 10, y,
-                    200, 150, hwnd, nullptr, instance, nullptr);
-  }
+  if (hwnd && argc > 6 && wcscmp(argv[6], L"owned") == 0)
+    CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, (std::wstring(argv[1]) + L" owned").c_str(),
+                    WS_CAPTION | WS_SYSMENU | WS_VISIBLE, _wtoi(argv[2]) + _wtoi(argv[4]) + 10, _wtoi(argv[3]), 200,
+                    150, hwnd, nullptr, instance, nullptr);
   LocalFree(argv);
   if (!hwnd) return 4;
   MSG msg;
