@@ -169,16 +169,22 @@ TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
   SetSetting(L"MButton2", L"10", kWriter);
   SetSetting(L"AppFullPath", plainPath, kPlain);
   SetSetting(L"MButton2", L"4", kPlain);
+  SetSetting(L"MButton1", L"abc", kWriter);  // stored values read as the executive reads them (Dispatch.PressUses...)
+  ASSERT_TRUE(RegSetDword(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + kWriter).c_str(), L"MButton3", 3));
+  SetSetting(L"MButton4", L"", kWriter);
+  SetSetting(L"MButton1", L"12x", kPlain);
   HWND dialog = OpenDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kPlain}));
   EXPECT_EQ(Selected(dialog), kWriter);
   EXPECT_EQ(SelectorText(dialog, kButton2), L"Ctrl");
+  for (int id : {212, 214, 215}) EXPECT_EQ(SelectorText(dialog, id), L"Disabled") << "\"abc\", a number, \"\": " << id;
   EXPECT_FALSE(ApplyEnabled(dialog));
 
   // Adding a listed program selects it; nothing is added.
   ASSERT_TRUE(ClickItem(dialog, 1));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return SelectorText(dialog, kButton2) == L"Alt"; }, 3000));
+  EXPECT_EQ(SelectorText(dialog, 212), L"Delete") << "\"12x\" reads 12";
   ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
   EXPECT_EQ(Items(dialog).size(), 2u);
@@ -264,34 +270,6 @@ TEST_F(AppCustomized, BadEntriesAreListedSafelyOrPassedOver) {
   EXPECT_EQ(Setting(L"AppFullPath", L"notaprogram.txt"), text);
   EXPECT_EQ(Setting(L"MButton2", L"B without path"), L"10") << "the unlisted key is left alone";
   DeleteFileW(text.c_str());
-}
-
-TEST_F(AppCustomized, StoredValuesShowWhatTheExecutiveDoesWithThem) {
-  simdriver::SimDriver sim;
-  ASSERT_TRUE(dispatchtest::StartSimDriver(sim)) << sim.LastError();
-  ASSERT_TRUE(sim.Reset());
-  SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), kWriter);
-  SetSetting(L"MButton1", L"abc", kWriter);
-  SetSetting(L"MButton2", L"12x", kWriter);
-  ASSERT_TRUE(RegSetDword(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + kWriter).c_str(), L"MButton3", 3));
-  SetSetting(L"MButton4", L"", kWriter);
-  HWND dialog = OpenDialog();
-  ASSERT_NE(dialog, nullptr);
-  for (int b = 1; b <= 4; ++b) EXPECT_EQ(SelectorText(dialog, 211 + b), b == 2 ? L"Delete" : L"Disabled") << b;
-  ASSERT_TRUE(ClickWindow(GetDlgItem(dialog, IDCANCEL)));
-  ASSERT_TRUE(WaitGone(dialog));
-  host_.Close();
-
-  dispatchtest::TestWindow writer;
-  ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 200));
-  writer.PutCursorOver();
-  EXPECT_EQ(GetAncestor(WindowFromPoint(writer.Center()), GA_ROOT), writer.Window()) << "the window is under the pointer";
-  ASSERT_TRUE(exec_.Start(0));
-  ASSERT_TRUE(sim.WaitOneWaitOutstanding(15000));
-  for (uint16_t b = 1; b <= 4; ++b) {
-    EXPECT_EQ(dispatchtest::DriveRaw(sim, 1, b), b == 2 ? V{"key down scan 0x53 flags 2"} : V{}) << b;
-    dispatchtest::DriveRaw(sim, 2, b);
-  }
 }
 
 TEST_F(AppCustomized, ThousandProgramsAreListed) {

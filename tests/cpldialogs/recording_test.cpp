@@ -54,9 +54,8 @@ const std::wstring kRealKeyNames = [] {
 
 // A case: the stored text before, what the person does (a script: "down
 // N", "up N", "tap N", "click N" for a control, "repeat N" for an
-// auto-repeated key-down, "key SCAN EXTENDED VK" for a key typed by its
-// scan code, "paste N" for a recording pasted into a control), what the
-// box then shows, and what OK stores.
+// auto-repeated key-down), what the box then shows, and what OK stores.
+// Also "key SCAN EXTENDED VK", a key typed by its scan code, and "paste N", a recording pasted into N.
 struct Case {
   const char* name;
   const wchar_t* before;  // null: nothing stored

@@ -1,12 +1,10 @@
 // A plain top-level window for the dispatcher's end-to-end tests:
 //   qvn_testwin_*.exe <title> <x> <y> <width> <height> [owned]
-// With "owned" a second window, "<title> owned", is shown right of the
-// first and owned by it (as a Find dialog or a tool window is).
 // It counts the wheel messages it receives and answers WM_APP + 1 with the
 // count and WM_APP + 2 with the sum of their deltas; WM_APP + 3 clears both.
-// The program ends when its window is closed. Every start notes its
-// command line under HKCU "Software\QuorvaneTest\Launched", in a value
-// named by the program's path, so a test sees which copy a launch ran.
+// The program ends when its window is closed.
+// "owned": a tool window "<title> owned" right of it, owned by it. Every start notes its command line
+// under HKCU "Software\QuorvaneTest\Launched" in a value named by the program's path (which copy ran).
 #include <windows.h>
 #include <shellapi.h>
 
