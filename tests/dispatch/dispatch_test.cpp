@@ -510,12 +510,11 @@ TEST_F(DispatchLaunch, ProgramPathWithBlanksRunsThatProgramAndNoPartOfItsPath) {
     qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched");
     SetSetting(L"LaunchApplication7", c.stored);
     const std::string failed = "QMEXE: LaunchAppFunction ButtonNo 7 " + qvntest::Narrow(c.stored) + " CreateProcess failed! ";
-    const size_t failures = log_.CountPrefix(failed);
     Press(7);
     Release(7);
     std::wstring line;
     EXPECT_TRUE(c.runs ? WaitLaunched(target, &line) && line == c.commandLine
-                       : qvntest::WaitUntil([&] { return log_.CountPrefix(failed) > failures; }, 5000))
+                       : qvntest::WaitUntil([&] { return log_.CountPrefix(failed) > 0; }, 5000))
         << "started with " << qvntest::Narrow(line);
     EXPECT_FALSE(Launched(kProbeShadow)) << "the program named by a part of the path";
   }
