@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -31,9 +32,7 @@ TEST(LaunchCommand, ProgramWithBlanksIsNeverAShorterPartOfItsPath) {
     qvn::LaunchCommand command;
     ASSERT_EQ(qvn::LaunchCommandResolve(c.stored, files, &command), c.ok) << std::wstring(c.stored).size();
     if (!c.ok) continue;
-    EXPECT_EQ(command.program, c.program);
-    EXPECT_EQ(command.arguments, c.arguments);
-    EXPECT_EQ(command.searched, c.searched);
+    EXPECT_EQ(std::tie(command.program, command.arguments, command.searched), std::tie(c.program, c.arguments, c.searched));
   }
   // Paths with blanks quoted: end to end in Launch.ChosenProgram... and DispatchLaunch.ProgramPathWithBlanks...
   EXPECT_EQ(qvn::LaunchCommandForProgram(L"C:\\Tools\\x.exe"), L"C:\\Tools\\x.exe");
