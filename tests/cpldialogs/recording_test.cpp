@@ -44,11 +44,9 @@ std::wstring Joined(std::initializer_list<WORD> keys) {
 const char kRealKeys[] = "key 0x4b 1 37 key 0x5b 1 91 key 0x1d 1 163 key 0x1d 0 162 key 0x53 1 46";
 const std::wstring kRealKeyNames = [] {
   std::wstring text;
-  for (LONG key : {0x14b, 0x15b, 0x11d, 0x01d, 0x153}) {  // extended flag and scan code
-    wchar_t name[50] = {};
-    GetKeyNameTextW(key << 16, name, 50);
-    text += (text.empty() ? L"" : L"+") + std::wstring(name);
-  }
+  wchar_t name[50];
+  for (LONG key : {0x14b, 0x15b, 0x11d, 0x01d, 0x153})  // extended flag and scan code
+    text += (text.empty() ? L"" : L"+") + std::wstring(name, GetKeyNameTextW(key << 16, name, 50));
   return text;
 }();
 
