@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <iterator>
 
 namespace dispatchtest {
 
@@ -44,14 +43,10 @@ std::string KeyLine(bool down, UINT vk, unsigned flags) {
 
 std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys) {
   std::vector<std::string> out;
-  char buf[48];
-  for (const auto& k : keys) {
-    snprintf(buf, sizeof buf, "key down scan 0x%02x flags %d", k.first, k.second);
-    out.push_back(buf);
-  }
-  for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-    snprintf(buf, sizeof buf, "key up scan 0x%02x flags %d", it->first, it->second);
-    out.push_back(buf);
+  char key[32];
+  for (const auto& k : keys) {  // downs in order, then each up before those of the keys pressed earlier
+    snprintf(key, sizeof key, "scan 0x%02x flags %d", k.first, k.second);
+    out.insert(out.begin() + out.size() / 2, {std::string("key down ") + key, std::string("key up ") + key});
   }
   return out;
 }
@@ -77,9 +72,7 @@ void ClearButtonSettings() {
 
 const wchar_t kProbeTarget[] = L"C:\\Program Files\\Qvn Probe\\target.exe";
 const wchar_t kProbeShadow[] = L"C:\\Program.exe";
-namespace {
-const wchar_t kLaunchedKey[] = L"Software\\QuorvaneTest\\Launched";
-}
+const wchar_t kLaunchedKey[] = L"Software\\QuorvaneTest\\Launched";  // const: file-local
 
 bool LaunchProbesMake() {
   qvntest::RegRemoveTree(HKEY_CURRENT_USER, kLaunchedKey);
@@ -96,14 +89,8 @@ void LaunchProbesRemove() {
 }
 
 bool WaitLaunched(const std::wstring& program, std::wstring* commandLine, DWORD timeoutMs) {
-  return qvntest::WaitUntil(
-      [&] { return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), commandLine); },
-      timeoutMs);
-}
-
-bool Launched(const std::wstring& program) {
-  std::wstring line;
-  return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), &line);
+  return qvntest::WaitUntil([&] { return qvntest::RegGetString(HKEY_CURRENT_USER, kLaunchedKey, program.c_str(), commandLine); },
+                            timeoutMs);
 }
 
 HWND FindTestWindow(const std::wstring& title) { return FindWindowW(L"QvnDispatchTestWindow", title.c_str()); }

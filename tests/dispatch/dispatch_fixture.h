@@ -4,7 +4,6 @@
 #pragma once
 #include <windows.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,17 +59,16 @@ class TestWindow {
 };
 
 HWND FindTestWindow(const std::wstring& title);
+inline void PutCursorOn(HWND w) { RECT r{}; GetWindowRect(w, &r); SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
-// Copies of qvn_testwin_plain.exe where a launch can mix programs up: in a
-// folder with blanks (kProbeTarget) and as the program its path names when
-// cut at the first blank (kProbeShadow). Each start of a test window
-// program notes its command line, by program path (testwin.cpp).
+// Copies of qvn_testwin_plain.exe in a folder with blanks and as the program its path names when cut at
+// the first blank; every start of a test window program notes its command line (testwin.cpp).
 extern const wchar_t kProbeTarget[];  // C:\Program Files\Qvn Probe\target.exe
 extern const wchar_t kProbeShadow[];  // C:\Program.exe
 bool LaunchProbesMake();  // also forgets the starts noted so far
 void LaunchProbesRemove();
 // The command line program was started with, once it was (bounded).
 bool WaitLaunched(const std::wstring& program, std::wstring* commandLine, DWORD timeoutMs = 10000);
-bool Launched(const std::wstring& program);
+inline bool Launched(const std::wstring& program) { std::wstring line; return WaitLaunched(program, &line, 0); }
 
 }  // namespace dispatchtest

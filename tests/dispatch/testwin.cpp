@@ -1,17 +1,16 @@
 // A plain top-level window for the dispatcher's end-to-end tests:
 //   qvn_testwin_*.exe <title> <x> <y> <width> <height> [owned]
-// With "owned" a second window, "<title> owned", is shown right of the
-// first and owned by it (as a Find dialog or a tool window is).
 // It counts the wheel messages it receives and answers WM_APP + 1 with the
 // count and WM_APP + 2 with the sum of their deltas; WM_APP + 3 clears both.
-// The program ends when its window is closed. Every start notes its
-// command line under HKCU "Software\QuorvaneTest\Launched", in a value
-// named by the program's path, so a test sees which copy a launch ran.
+// The program ends when its window is closed.
+// "owned": a tool window "<title> owned" right of it, owned by it. Every start notes its command line
+// under HKCU "Software\QuorvaneTest\Launched" in a value named by the program's path (which copy ran).
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cwchar>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -46,9 +45,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const wchar_t* line = GetCommandLineW();
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched", self, REG_SZ, line,
-                  static_cast<DWORD>((wcslen(line) + 1) * sizeof(wchar_t)));
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched", self, REG_SZ, GetCommandLineW(),
+                  static_cast<DWORD>((wcslen(GetCommandLineW()) + 1) * sizeof(wchar_t)));
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 6) return 2;
@@ -59,17 +57,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = L"QvnDispatchTestWindow";
   if (!RegisterClassW(&wc)) return 3;
-  const int x = _wtoi(argv[2]), y = _wtoi(argv[3]), w = _wtoi(argv[4]), h = _wtoi(argv[5]);
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h,
+  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, argv[1], WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                              _wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]),
                               nullptr, nullptr, instance, nullptr);
   g_main = hwnd;
-  if (hwnd && argc > 6 && wcscmp(argv[6], L"owned") == 0) {
-    wchar_t title[256];
-    _snwprintf(title, 256, L"%ls owned", argv[1]);
-    title[255] = 0;
-    CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, title, WS_CAPTION | WS_SYSMENU | WS_VISIBLE, x + w + 10, y,
-                    200, 150, hwnd, nullptr, instance, nullptr);
-  }
+  if (hwnd && argc > 6 && wcscmp(argv[6], L"owned") == 0)
+    CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, (std::wstring(argv[1]) + L" owned").c_str(),
+                    WS_CAPTION | WS_SYSMENU | WS_VISIBLE, _wtoi(argv[2]) + _wtoi(argv[4]) + 10, _wtoi(argv[3]), 200,
+                    150, hwnd, nullptr, instance, nullptr);
   LocalFree(argv);
   if (!hwnd) return 4;
   MSG msg;

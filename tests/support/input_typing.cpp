@@ -6,16 +6,6 @@ namespace qvntest {
 
 namespace {
 
-void ScanKey(WORD scan, bool extended, WORD vk, bool down) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.wScan = scan;
-  in.ki.dwFlags = KEYEVENTF_SCANCODE | (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (down ? 0 : KEYEVENTF_KEYUP);
-  SendInput(1, &in, sizeof in);
-  Sleep(30);
-}
-
 void Key(WORD vk, bool down) {
   INPUT in = {};
   in.type = INPUT_KEYBOARD;
@@ -56,24 +46,25 @@ void TypeText(const std::wstring& text) {
   }
 }
 
-void ScanKeyDown(WORD scan, bool extended, WORD vk) { ScanKey(scan, extended, vk, true); }
-void ScanKeyUp(WORD scan, bool extended, WORD vk) { ScanKey(scan, extended, vk, false); }
+void TapScanKey(WORD scan, bool extended, WORD vk) {
+  for (DWORD up : {0, KEYEVENTF_KEYUP}) {
+    INPUT in{INPUT_KEYBOARD};
+    in.ki = {vk, scan, KEYEVENTF_SCANCODE | (extended ? KEYEVENTF_EXTENDEDKEY : 0u) | up, 0, 0};
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+  }
+}
 
 bool PasteText(HWND control, const std::wstring& text) {
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (memory) {
-    memcpy(GlobalLock(memory), text.c_str(), bytes);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) {
-      GlobalFree(memory);
-      memory = nullptr;
-    }
-  }
+  if (!memory) return false;
+  memcpy(GlobalLock(memory), text.c_str(), bytes);
+  GlobalUnlock(memory);
+  const bool placed = OpenClipboard(nullptr) && EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-  return memory && SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, nullptr) != 0;
+  if (!placed) GlobalFree(memory);  // the clipboard owns it once placed
+  return placed && SendMessageTimeoutW(control, WM_PASTE, 0, 0, SMTO_NORMAL, 5000, nullptr) != 0;
 }
 
 }  // namespace qvntest

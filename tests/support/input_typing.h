@@ -16,14 +16,10 @@ void KeyUp(WORD vk);
 void TapKey(WORD vk, bool ctrl = false, bool alt = false, bool shift = false);
 // Characters typed as Unicode key events, one after the other.
 void TypeText(const std::wstring& text);
-// A key as a keyboard sends it: its scan code, extended where the key is.
-// Windows takes the virtual key from the scan code; Wine 8 does not and
-// reports `vk` to low-level hooks, so it is given as a keyboard's hook
-// reports it (left/right codes 160-165 for Shift, Ctrl and Alt).
-void ScanKeyDown(WORD scan, bool extended, WORD vk);
-void ScanKeyUp(WORD scan, bool extended, WORD vk);
-// Puts text on the clipboard and pastes it into control (WM_PASTE, what
-// the edit box's context menu does).
+// A key tapped as a keyboard sends it: scan code and extended flag. Wine 8 (unlike Windows) reports `vk`
+// to low-level hooks rather than the key of the scan code: give it as a hook reports it (160-165 left/right).
+void TapScanKey(WORD scan, bool extended, WORD vk);
+// Text put on the clipboard and pasted into control (WM_PASTE, as the edit box's context menu does).
 bool PasteText(HWND control, const std::wstring& text);
 
 }  // namespace qvntest
