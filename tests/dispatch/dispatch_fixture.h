@@ -32,8 +32,7 @@ std::vector<std::string> DriveRaw(simdriver::SimDriver& sim, int32_t type, uint1
 
 // The line a key injection of `vk` produces ("key down scan 0x2a flags 0").
 std::string KeyLine(bool down, UINT vk, unsigned flags = 0);
-// What the driver gets for keys pressed in this order and let go last
-// pressed first: {scan code, flags} as a keyboard sends each key.
+// The driver's lines for keys {scan code, flags} pressed in this order and let go last pressed first.
 std::vector<std::string> AsAKeyboardSends(std::initializer_list<std::pair<int, int>> keys);
 
 // Removes every button, recording, launch and click setting this suite
@@ -61,8 +60,7 @@ class TestWindow {
 HWND FindTestWindow(const std::wstring& title);
 inline void PutCursorOn(HWND w) { RECT r{}; GetWindowRect(w, &r); SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
-// Copies of qvn_testwin_plain.exe in a folder with blanks and as the program its path names when cut at
-// the first blank; every start of a test window program notes its command line (testwin.cpp).
+// qvn_testwin_plain.exe copied into a folder with blanks and to that path cut at its first blank.
 extern const wchar_t kProbeTarget[];  // C:\Program Files\Qvn Probe\target.exe
 extern const wchar_t kProbeShadow[];  // C:\Program.exe
 bool LaunchProbesMake();  // also forgets the starts noted so far

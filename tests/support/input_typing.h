@@ -16,8 +16,7 @@ void KeyUp(WORD vk);
 void TapKey(WORD vk, bool ctrl = false, bool alt = false, bool shift = false);
 // Characters typed as Unicode key events, one after the other.
 void TypeText(const std::wstring& text);
-// A key tapped as a keyboard sends it: scan code and extended flag. Wine 8 (unlike Windows) reports `vk`
-// to low-level hooks rather than the key of the scan code: give it as a hook reports it (160-165 left/right).
+// A key tapped by scan code and extended flag; `vk` as Wine 8's low-level hooks report it (160-165 left/right).
 void TapScanKey(WORD scan, bool extended, WORD vk);
 // Text put on the clipboard and pasted into control (WM_PASTE, as the edit box's context menu does).
 bool PasteText(HWND control, const std::wstring& text);

@@ -61,8 +61,7 @@ TEST(FunctionSelector, VocabularyIsTheCatalogueInListOrderWithSecondaryOnlyForBu
   EXPECT_FALSE(qvn::SelectorOffersFunction(243, FI_LEFT_CLICK));
 }
 
-// Letters, empty texts, other types, missing, unlisted and out-of-range values run end to end in
-// tests/controlpanel/scripts (bad_stored_values, valid_stored_values, fresh_profile).
+// Bad, valid and missing values run end to end in tests/controlpanel/scripts (*_stored_values, fresh_profile).
 TEST(FunctionSelector, ShowsWhatTheSettingsStoreReadsOrThePageDefault) {
   const QvnSettingRow* row = QvnSettingRowAt(QvnSettingFind(qvn::SelectorRowOf(213)->setting));
   ASSERT_NE(row, nullptr);
