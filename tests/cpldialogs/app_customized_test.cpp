@@ -173,6 +173,7 @@ TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
   ASSERT_TRUE(RegSetDword(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\" + kWriter).c_str(), L"MButton3", 3));
   SetSetting(L"MButton4", L"", kWriter);
   SetSetting(L"MButton1", L"12x", kPlain);
+  SetSetting(L"MButton3", L" 18 ", kPlain);
   HWND dialog = OpenDialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(Items(dialog), (std::vector<std::wstring>{kWriter, kPlain}));
@@ -185,6 +186,7 @@ TEST_F(AppCustomized, AddAgainDeleteRestoreAndCancel) {
   ASSERT_TRUE(ClickItem(dialog, 1));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return SelectorText(dialog, kButton2) == L"Alt"; }, 3000));
   EXPECT_EQ(SelectorText(dialog, 212), L"Delete") << "\"12x\" reads 12";
+  EXPECT_EQ(SelectorText(dialog, 214), L"F1") << "\" 18 \" reads 18";
   ASSERT_TRUE(AddProgram(dialog, L"qvn_testwin_writer.exe"));
   EXPECT_TRUE(qvntest::WaitUntil([&] { return Selected(dialog) == kWriter; }, 5000));
   EXPECT_EQ(Items(dialog).size(), 2u);

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "function_catalogue.h"
-#include "settings_table.h"
 
 namespace {
 
@@ -59,13 +58,6 @@ TEST(FunctionSelector, VocabularyIsTheCatalogueInListOrderWithSecondaryOnlyForBu
   }
   EXPECT_EQ(qvn::SelectorEntryCount(243), 0u);
   EXPECT_FALSE(qvn::SelectorOffersFunction(243, FI_LEFT_CLICK));
-}
-
-// Bad, valid and missing values run end to end in tests/controlpanel/scripts (*_stored_values, fresh_profile).
-TEST(FunctionSelector, ShowsWhatTheSettingsStoreReadsOrThePageDefault) {
-  const QvnSettingRow* row = QvnSettingRowAt(QvnSettingFind(qvn::SelectorRowOf(213)->setting));
-  ASSERT_NE(row, nullptr);
-  EXPECT_EQ(qvn::SelectorShownFunction(213, QvnSettingStoredNumber(*row, QvnStoredValue::Text, L" 18 ")), 18);
   EXPECT_EQ(qvn::SelectorShownFunction(243, 2), -1);
 }
 
