@@ -158,7 +158,6 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   ASSERT_TRUE(qvntest::RegSetDword(HKEY_CURRENT_USER, (std::wstring(kAppKey) + L"\\qvn_testwin_plain.exe").c_str(), L"MButton5", 3));
   // A key without AppFullPath, as the Launch dialog leaves one for a program never saved: no customised program.
   SetSetting(L"MButton7", L"41", L"Quorvane Test Painter");
-  SetSetting(L"LaunchApplication4", L"C:\\x.exe", L"Quorvane Test Painter");
   const std::wstring standins = qvntest::BinDir() + L"\\..\\storeapp\\";
   SetSetting(L"AppFullPath", standins + L"ApplicationFrameHost.exe", L"Application Frame Host");
   SetSetting(L"MButton7", L"41", L"Application Frame Host");  // Shift
@@ -494,32 +493,6 @@ class DispatchLaunch : public Dispatch {
   DbwinReader log_;
 };
 
-TEST_F(DispatchLaunch, ProgramPathWithBlanksRunsThatProgramAndNoPartOfItsPath) {
-  const std::wstring target = kProbeTarget, quoted = L"\"" + target + L"\"";
-  struct Case { std::wstring stored; bool runs; std::wstring commandLine; /* what the program gets */ } cases[] = {
-      {target, true, quoted},                          // unquoted, as stored before paths were quoted
-      {quoted + L"  -a C:\\d\\f.txt", true, quoted + L" -a C:\\d\\f.txt"},
-      {L"\"" + target, true, quoted},                  // a quote at the start only
-      {target + L"\"", false, L""},                    // a quote at the end only
-      {L"C:\\Program Files\\Qvn Probe\\missing.exe", false, L""},
-  };
-  SetSetting(L"MButton7", L"32");
-  StartExec(0x8100);
-  for (const Case& c : cases) {
-    SCOPED_TRACE(qvntest::Narrow(c.stored));
-    qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched");
-    SetSetting(L"LaunchApplication7", c.stored);
-    const std::string failed = "QMEXE: LaunchAppFunction ButtonNo 7 " + qvntest::Narrow(c.stored) + " CreateProcess failed! ";
-    Press(7);
-    Release(7);
-    std::wstring line;
-    EXPECT_TRUE(c.runs ? WaitLaunched(target, &line) && line == c.commandLine
-                       : qvntest::WaitUntil([&] { return log_.CountPrefix(failed) > 0; }, 5000))
-        << "started with " << qvntest::Narrow(line);
-    EXPECT_FALSE(Launched(kProbeShadow)) << "the program named by a part of the path";
-  }
-}
-
 TEST_F(DispatchLaunch, ProgramThatExistsIsStartedAtTheRelease) {
   std::wstring cmd = L"\"" + qvntest::BinPath(L"qvn_testwin_plain.exe") + L"\" \"launched one\" 500 600 200 150";
   SetSetting(L"MButton7", L"32");
@@ -535,7 +508,7 @@ TEST_F(DispatchLaunch, ProgramThatExistsIsStartedAtTheRelease) {
   EXPECT_EQ(log_.Count("QMEXE: LAUNCH APPLICATION"), 1u);
 }
 
-TEST_F(DispatchLaunch, ProgramThatDoesNotExistIsLogged) {
+TEST_F(DispatchLaunch, ProgramPathWithBlanksRunsThatProgramAndNoPartOfItsPath) {
   SetSetting(L"MButton7", L"32");
   SetSetting(L"LaunchApplication7", L"C:\\no\\such\\program.exe");
   StartExec(0x8100);
@@ -544,6 +517,27 @@ TEST_F(DispatchLaunch, ProgramThatDoesNotExistIsLogged) {
   const std::string line = "QMEXE: LaunchAppFunction ButtonNo 7 C:\\no\\such\\program.exe CreateProcess failed! ";
   EXPECT_TRUE(qvntest::WaitUntil([&] { return log_.CountPrefix(line) == 1; }, 3000));
   EXPECT_EQ(log_.CountPrefix("QMEXE: ShellExecuteEx: C:\\no\\such"), 0u) << "no elevated retry for a missing file";
+  const std::wstring target = kProbeTarget, quoted = L"\"" + target + L"\"";
+  struct Case { std::wstring stored; bool runs; std::wstring commandLine; /* what the program gets */ } cases[] = {
+      {target, true, quoted},                          // unquoted, as stored before paths were quoted
+      {quoted + L"  -a C:\\d\\f.txt", true, quoted + L" -a C:\\d\\f.txt"},
+      {L"\"" + target, true, quoted},                  // a quote at the start only
+      {target + L"\"", false, L""},                    // a quote at the end only
+      {L"C:\\Program Files\\Qvn Probe\\missing.exe", false, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(qvntest::Narrow(c.stored));
+    qvntest::RegRemoveTree(HKEY_CURRENT_USER, L"Software\\QuorvaneTest\\Launched");
+    SetSetting(L"LaunchApplication7", c.stored);
+    const std::string failed = "QMEXE: LaunchAppFunction ButtonNo 7 " + qvntest::Narrow(c.stored) + " CreateProcess failed! ";
+    Press(7);
+    Release(7);
+    std::wstring got;
+    EXPECT_TRUE(c.runs ? WaitLaunched(target, &got) && got == c.commandLine
+                       : qvntest::WaitUntil([&] { return log_.CountPrefix(failed) > 0; }, 5000))
+        << "started with " << qvntest::Narrow(got);
+    EXPECT_FALSE(Launched(kProbeShadow)) << "the program named by a part of the path";
+  }
 }
 
 TEST_F(DispatchLaunch, EmptyLaunchEntryIsLogged) {
