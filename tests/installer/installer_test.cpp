@@ -272,6 +272,9 @@ class InstallerTest : public ::testing::Test {
     }
     for (size_t i = 0; i < env.size(); ++i)
       SetEnvironmentVariableW(env[i].first, saved[i].first ? saved[i].second.c_str() : nullptr);
+    // What msiexec said, for a failure (expected or not).
+    if (code != 0 && code != 3010)
+      printf("msiexec %lu:\n%s\n", code, setuptest::ReadFileText(work_.File(L"msiexec.log")).c_str());
     return code;
   }
   DWORD Install(const std::wstring& package, const wchar_t* newdev = nullptr, const std::wstring& props = L"") {
