@@ -8,6 +8,7 @@
 
 #include "dbwin_reader.h"
 #include "exec_runner.h"
+#include "qvn_messages.h"
 #include "qvntest.h"
 #include "user_settings.h"
 #include "window_waits.h"
@@ -115,8 +116,8 @@ TEST_F(BreakReminder, BreakThenResumeThenTheNextBreak) {
 
 TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) {
   const struct { const char* what; UINT msg; WPARAM away, back; } cases[] = {
-      {"session locked", WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */, 8 /* WTS_SESSION_UNLOCK */},
-      {"machine asleep", WM_POWERBROADCAST, 4 /* PBT_APMSUSPEND */, 0x12 /* PBT_APMRESUMEAUTOMATIC */},
+      {"session locked", WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
+      {"machine asleep", WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC},
   };
   ASSERT_TRUE(exec_.Start(0xFFFF));
   const LPARAM session = static_cast<LPARAM>(CurrentSessionId());
@@ -128,7 +129,7 @@ TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) 
     // A break period of 0 minutes would remind at once: not while away.
     Set(L"CheckBreakReminder", L"1");
     Set(L"EditBreakTime", L"0");
-    PostMessageW(exec_.Window(), 0x80F4 /* WM_RESET_BREAKTIMERS */, 1, 0);
+    PostMessageW(exec_.Window(), WM_RESET_BREAKTIMERS, 1, 0);
     ASSERT_TRUE(log_.WaitFor("QMEXE: StartTimerForBreak break timers paused", 8000, exec_.Pid(), round));
     EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
     EXPECT_EQ(log_.Count("QMEXE: >>> BreakReminder_TimerProc", exec_.Pid()), round - 1);
@@ -176,7 +177,7 @@ TEST_F(BreakReminder, WithoutResumeTheNextBreakFollowsWhileTheReminderIsOn) {
   EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
   // Switched on again and the Break page's restart request: a new period.
   Set(L"CheckBreakReminder", L"1");
-  PostMessageW(exec_.Window(), 0x80F4 /* WM_RESET_BREAKTIMERS */, 1, 0);
+  PostMessageW(exec_.Window(), WM_RESET_BREAKTIMERS, 1, 0);
   HWND restarted = WaitReminder(exec_.Pid(), kBreakText);
   EXPECT_TRUE(restarted) << "restart request did not start a break period";
   if (restarted) ClickOk(restarted);

@@ -1,7 +1,7 @@
 // The executive as a whole against the simulated mouse: absence and
 // replug, settings changes reaching the driver, session lock and unlock,
-// the link back by itself after a replug, a failed wait, sleep or a
-// cancelled shutdown, driver updates beside it, and what a button press makes it inject.
+// a failed wait, and what a button press makes it inject.
+// The link comes back after a replug, sleep or a cancelled shutdown; driver updates run beside it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
@@ -26,8 +26,7 @@ namespace {
 
 const char kNoDevice[] = "QmeThreadDeviceRun DeviceFilterControl.Create failed. No device present.";
 
-constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kRemoteConnect = 3, kSessionLock = 7, kSessionUnlock = 8;
-constexpr WPARAM kPbtSuspend = 4, kPbtResumeAutomatic = 0x12;
+constexpr WPARAM kConsoleConnect = 1, kConsoleDisconnect = 2, kSessionLock = 7, kSessionUnlock = 8;
 const char kWired[] = "-DriverUpdate,USB\\VID_2F4C&PID_0A21,QVNMOUEXEC";
 const char kWireless[] = "-DriverUpdate,USB\\VID_2F4C&PID_0A22,QVNMOUEXEC";
 
@@ -149,15 +148,17 @@ TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkWhichComesBackAfterEveryDisturbanc
   ASSERT_TRUE(sim_.Replug());
   worksAgain("unplugged and plugged in again");
   ASSERT_TRUE(sim_.FailWaits());
+  ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms", 2));
+  EXPECT_EQ(Lines("QmeThreadDeviceRun GetOverlappedResult failed! 31"), 1u);  // ERROR_GEN_FAILURE
   worksAgain("a failed wait");
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtSuspend, 0));
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
   ASSERT_TRUE(NoFilterHandle());
   ASSERT_TRUE(sim_.Unplug());
   ASSERT_TRUE(sim_.Replug());
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
   worksAgain("sleep with the mouse re-enumerated, then resume");
   const uint32_t opens = Status().filterOpens;
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, kPbtResumeAutomatic, 0));
+  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
   ASSERT_TRUE(sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000));
   worksAgain("a resume without its suspend");
   ASSERT_TRUE(Send(WM_QUERYENDSESSION, 0, 0));
@@ -263,7 +264,7 @@ TEST_F(ExecLink, UnlockWhileConsoleDisconnectedStaysStoppedUntilConnect) {
   ASSERT_TRUE(OneWait());
   EXPECT_EQ(Status().filterOpens, 2u);
   // A Remote Desktop client takes the session over: the console's mouse is left to it.
-  ASSERT_TRUE(Session(kRemoteConnect));
+  ASSERT_TRUE(Session(WTS_REMOTE_CONNECT));
   EXPECT_TRUE(NoFilterHandle());
   ASSERT_TRUE(Session(kConsoleConnect));
   ASSERT_TRUE(OneWait());

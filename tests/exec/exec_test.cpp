@@ -118,6 +118,10 @@ TEST_F(Executive, WindowsClickLockIsOffWhileRunningAndBackAfterExit) {
 TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApplicationData) {
   std::wstring file = BinPath(L"QuorvaneMouseSettings.reg");
   RemoveDirectoryW(file.c_str());
+  wchar_t local[MAX_PATH] = L"";
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
+  const std::wstring fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
+  DeleteFileW(fallback.c_str());
   DeleteFileW(file.c_str());
   RegRemoveTree(HKEY_CURRENT_USER, kMouseKey);
   ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"MButton3", L"7"));
@@ -140,11 +144,8 @@ TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApp
             "\"MButton3\"=\"7\"\r\n"
             "\"QvnAutoClickTime\"=\"2.5\"\r\n");
   EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
+  EXPECT_EQ(GetFileAttributesW(fallback.c_str()), INVALID_FILE_ATTRIBUTES) << "one try: beside the program";
   // A folder of the file's name beside the program: it cannot be written, as by a standard user.
-  wchar_t local[MAX_PATH] = L"";
-  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
-  const std::wstring fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
-  DeleteFileW(fallback.c_str());
   DeleteFileW(file.c_str());
   ASSERT_TRUE(CreateDirectoryW(file.c_str(), nullptr));
   ExecRunner again;

@@ -70,11 +70,7 @@ LRESULT CALLBACK FakeTray::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     EnterCriticalSection(&g_tray->lock_);
     g_tray->calls_.push_back(c);
     LeaveCriticalSection(&g_tray->lock_);
-    if (c.op == NIM_ADD && g_tray->refuseAdds_ > 0) {
-      --g_tray->refuseAdds_;
-      return FALSE;
-    }
-    return TRUE;
+    return c.op == NIM_ADD && InterlockedDecrement(&g_tray->refuseAdds_) >= 0 ? FALSE : TRUE;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -10,6 +10,7 @@
 #include "dbwin_reader.h"
 #include "exec_runner.h"
 #include "fake_tray.h"
+#include "qvn_messages.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
 #include "user_settings.h"
@@ -139,10 +140,9 @@ TEST_F(PointerSpeed, ShortcutThroughTheHookLibraryStepsThePresets) {
   Set(L"PointerSpeedToggleShortCut", std::to_wstring(0x1000 | kVkF9));  // Ctrl+F9
   StartExec();
   ASSERT_TRUE(log_.WaitFor("QMEXE: PointerSpeedToggleShortCut 0x1078", 3000, exec_.Pid()));
-  // Ctrl went down in a window of the hook library and Ctrl+Alt+Del took the
-  // keyboard before its release: the executive only heard the press.
+  // The hook heard a Ctrl press whose release Ctrl+Alt+Del took: the executive only heard the press.
   base_ = KeyLines();
-  PostMessageW(exec_.Window(), 0x80F7 /* WM_APP_QUORVANE_HOOK_KEYBOARD */, VK_CONTROL, 0x001D0001);
+  PostMessageW(exec_.Window(), WM_APP_QUORVANE_HOOK_KEYBOARD, VK_CONTROL, 0x001D0001);
   typed_ = 1;
 
   // F9 without Ctrl: seen, but no toggle.

@@ -22,12 +22,14 @@ std::string Hex(unsigned v) {
 }
 
 // Records every effect as a short line ("key 43 down 0", "mouse 2 up").
-class RecordingPort : public qme::DispatchPort {
+class RecordingPort : public qme::DispatchPort, public qvn::WindowCommandPort {
  public:
   QMELinkConfData config{};
   bool windowFound = true;
   bool appChanged = false;
   bool foregroundOk = true;
+  uint32_t postError = 0;  // what the window commands find: Post answers it
+  bool maximized = false;
   std::vector<std::string> out;
   std::vector<std::wstring> logs;
 
@@ -70,6 +72,9 @@ class RecordingPort : public qme::DispatchPort {
   void WheelNotches(int count, int16_t d) override {
     out.push_back("wheel " + std::to_string(count) + " x " + std::to_string(d));
   }
+  uint32_t Post(uint32_t command) override { out.push_back("post " + Hex(command)); return postError; }
+  bool Maximized() override { return maximized; }
+  bool BringForward() override { out.push_back("forward"); return foregroundOk; }
 
   // Effects without the press step's lookups.
   std::vector<std::string> Effects() const {
@@ -436,43 +441,30 @@ TEST(ApplicationSwitch, UncustomisedProgramRepeatsTheWalkAtEveryPress) {
 
 // ---- window commands the window refuses ----
 
-class FakeWindow : public qvn::WindowCommandPort {
- public:
-  uint32_t postError = 0;
-  bool maximized = false, forward = true;
-  std::string out;  // "post 61536,forward,18 down 0,..."
-  std::vector<std::wstring> logs;
-  void Log(uint32_t, const std::wstring& line) override { logs.push_back(line); }
-  uint32_t Post(uint32_t command) override { out += "post " + std::to_string(command) + ","; return postError; }
-  bool Maximized() override { return maximized; }
-  bool BringForward() override { out += "forward,"; return forward; }
-  void Key(uint16_t vk, bool down, uint16_t flags) override {
-    out += std::to_string(vk) + (down ? " down " : " up ") + std::to_string(flags) + ",";
-  }
-};
-
-// Refused (access denied), a command goes out as the keys that do the same, to
-// the window brought forward; a posted command and other failures send no keys.
+// Keys only for a command refused (access denied), and only to the window brought forward.
 TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
   constexpr uint32_t kClose = qvn::kWindowCommandClose, kMax = qvn::kWindowCommandMaximize,
                      kMin = qvn::kWindowCommandMinimize, kDenied = qvn::kErrorAccessDenied;
-  const std::string altF4 = "18 down 0,115 down 0,115 up 0,18 up 0,";
-  const std::string winUp = "91 down 2,38 down 2,38 up 2,91 up 2,", winDown = "91 down 2,40 down 2,40 up 2,91 up 2,";
+  const std::string altF4 = "key 12 down 0,key 73 down 0,key 73 up 0,key 12 up 0,";
+  const std::string winUp = "key 5B down 2,key 26 down 2,key 26 up 2,key 5B up 2,";
+  const std::string winDown = "key 5B down 2,key 28 down 2,key 28 up 2,key 5B up 2,";
   const struct { uint32_t command, postError; bool maximized, forward, sent; std::string out; } cases[] = {
-      {kClose, kDenied, false, true, true, "post 61536,forward," + altF4},
-      {kMax, kDenied, false, true, true, "post 61488,forward," + winUp},
-      {kMax, kDenied, true, true, false, "post 61488,"},  // nothing to do: no keys
-      {kMin, kDenied, false, true, true, "post 61472,forward," + winDown},
-      {kMin, kDenied, true, true, true, "post 61472,forward," + winDown + winDown},  // restore, then minimize
-      {kClose, 0, false, true, true, "post 61536,"},  // posted
-      {kClose, 1400, false, true, false, "post 61536,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
-      {kClose, kDenied, false, false, false, "post 61536,forward,"},  // stays behind: keys go to the window in front
+      {kClose, kDenied, false, true, true, "post F060,forward," + altF4},
+      {kMax, kDenied, false, true, true, "post F030,forward," + winUp},
+      {kMax, kDenied, true, true, false, "post F030,"},  // nothing to do: no keys
+      {kMin, kDenied, false, true, true, "post F020,forward," + winDown},
+      {kMin, kDenied, true, true, true, "post F020,forward," + winDown + winDown},  // restore, then minimize
+      {kClose, 0, false, true, true, "post F060,"},  // posted
+      {kClose, 1400, false, true, false, "post F060,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
+      {kClose, kDenied, false, false, false, "post F060,forward,"},  // stays behind: keys go to the window in front
   };
   for (const auto& c : cases) {
-    FakeWindow w;
-    w.postError = c.postError, w.maximized = c.maximized, w.forward = c.forward;
+    RecordingPort w;
+    w.postError = c.postError, w.maximized = c.maximized, w.foregroundOk = c.forward;
     EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.out;
-    EXPECT_EQ(w.out, c.out);
+    std::string out;
+    for (const std::string& step : w.out) out += step + ",";
+    EXPECT_EQ(out, c.out);
     const std::wstring failed = L"QMEFuncWindowCommand PostMessage failed! " + std::to_wstring(c.postError);
     EXPECT_EQ(w.logs.empty() ? L"" : w.logs[0], c.postError ? failed : L"") << c.out;
   }
