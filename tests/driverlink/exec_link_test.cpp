@@ -147,6 +147,7 @@ TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkWhichComesBackAfterEveryDisturbanc
   ASSERT_TRUE(NoFilterHandle());
   ASSERT_TRUE(sim_.Replug());
   worksAgain("unplugged and plugged in again");
+  ASSERT_TRUE(OneWait());  // the wait after the release, which fails
   ASSERT_TRUE(sim_.FailWaits());
   ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms", 2));
   EXPECT_EQ(Lines("QmeThreadDeviceRun GetOverlappedResult failed! 31"), 1u);  // ERROR_GEN_FAILURE
