@@ -1,3 +1,10 @@
+# qvn_windows_header_precompiled(<target>)
+# windows.h, which every Win32 source of the target reads first, compiled
+# once for the target instead of once per file.
+function(qvn_windows_header_precompiled target)
+  target_precompile_headers(${target} PRIVATE <windows.h>)
+endfunction()
+
 # qvn_unit_test(<name> SOURCES ... LIBS ...)
 # A GoogleTest binary of a core's unit tests. Natively each case is its own
 # ctest entry; under Wine the binary runs once as a whole (process start

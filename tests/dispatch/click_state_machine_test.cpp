@@ -204,6 +204,8 @@ TEST_F(Fstm, UnknownEventNumbersAreLoggedAndIgnored) {
   for (WPARAM e : {WPARAM(9), WPARAM(1000), WPARAM(0x7FFFFFFF), static_cast<WPARAM>(-1)}) {
     EXPECT_EQ(Send(static_cast<int>(e)), V{});
   }
+  // The lines reach the debug channel's reader in order, after the events: the last one is waited for.
+  EXPECT_TRUE(log_.WaitFor("QMEXE: FSTM Event 4294967295 unknown, ignored", 8000, exec_.Pid(), 1));
   EXPECT_EQ(LogCount("FSTM Event 9 unknown, ignored"), 1u);
   EXPECT_EQ(LogCount("FSTM Event 1000 unknown, ignored"), 1u);
   EXPECT_EQ(LogCount("FSTM Event 4294967295 unknown, ignored"), 1u);
