@@ -24,6 +24,17 @@ suffix=""
 [ $dpi = 96 ] || suffix="-$((dpi * 100 / 96))"
 # Wine takes the DPI from this value when a program starts.
 wine reg add "$desktop" /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null
+# ends_within_10s <pid> <complaint>: waits for the program to end; one
+# that does not is reported and ended by its process identifier.
+ends_within_10s() {
+  for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then
+    echo "$2"
+    kill "$1" 2>/dev/null
+    status=1
+  fi
+  wait "$1" 2>/dev/null
+}
 for i in 0 1 2 3 4; do
   ready="$work/ready$i"
   quit="$work/quit$i"
@@ -50,13 +61,7 @@ for i in 0 1 2 3 4; do
     fi
   fi
   touch "$quit"
-  for _ in $(seq 1 100); do kill -0 $host 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $host 2>/dev/null; then
-    echo "page $i: the sheet did not close"
-    kill $host 2>/dev/null
-    status=1
-  fi
-  wait $host 2>/dev/null
+  ends_within_10s $host "page $i: the sheet did not close"
 done
 [ $dpi = 96 ] && exit $status
 # The executive's About and break reminder boxes at this DPI, each in a run
@@ -71,13 +76,7 @@ start_exec() {
 }
 stop_exec() {
   post QVNMOUEXEC - 105
-  for _ in $(seq 1 100); do kill -0 $exec_pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $exec_pid 2>/dev/null; then
-    echo "executive: did not exit"
-    kill $exec_pid 2>/dev/null
-    status=1
-  fi
-  wait $exec_pid 2>/dev/null
+  ends_within_10s $exec_pid "executive: did not exit"
 }
 # box <caption> <name>: a PNG of the box once it has painted (an unpainted
 # one is a single colour), bounded; then the box is closed (IDOK).
