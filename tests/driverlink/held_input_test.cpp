@@ -99,10 +99,10 @@ class HeldInput : public ::testing::Test {
     return SendMessageTimeoutW(exec_.Window(), msg, wParam, lParam, SMTO_NORMAL, ms, &result) != 0;
   }
   bool Session(WPARAM code) { return Send(WM_WTSSESSION_CHANGE, code, static_cast<LPARAM>(CurrentSessionId())); }
-  bool WaitDownThenUp(const Input& in, DWORD ms = 8000) {
+  bool WaitDownThenUp(const Input& in, DWORD ms = 15000) {
     return sim_.WaitLog([&](const std::vector<LogEntry>& log) { return DownThenUp(log, in); }, ms);
   }
-  bool WaitDown(const Input& in, DWORD ms = 8000) {
+  bool WaitDown(const Input& in, DWORD ms = 15000) {
     return sim_.WaitLog([&](const std::vector<LogEntry>& log) { return CountOf(log, in.down, in.vk) > 0; }, ms);
   }
 
