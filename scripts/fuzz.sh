@@ -25,9 +25,9 @@ done
 out="$build/fuzz"
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$out" -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
 cmake --build "$out" -j2 >/dev/null || { cmake --build "$out" -j1; exit 1; }
-status=0
-for exe in "$out"/fuzz_*; do
-  [ -x "$exe" ] || continue
+# One target per processor at a time: each one runs on a single thread.
+fuzz_one() {
+  local exe=$1 name work limit start rc took execs rate cov files
   name=$(basename "$exe")
   work="$out/run/$name"
   rm -rf "$work" && mkdir -p "$work/corpus"
@@ -43,11 +43,22 @@ for exe in "$out"/fuzz_*; do
   cov=$(grep -o 'cov: [0-9]*' "$work/log.txt" | tail -1)
   files=$(ls "$work/corpus" | wc -l)
   if [ $rc -ne 0 ]; then
-    status=1
-    echo "FAIL $name (exit $rc): see $work/log.txt"
-    tail -30 "$work/log.txt"
+    { echo "FAIL $name (exit $rc): see $work/log.txt"; tail -30 "$work/log.txt"; } >"$work/result.txt"
   else
-    echo "ok   $name: ${execs:-?} executions in ${took} s (${rate:-?}/s), ${cov:-cov: ?}, corpus $files files"
+    echo "ok   $name: ${execs:-?} executions in ${took} s (${rate:-?}/s), ${cov:-cov: ?}, corpus $files files" \
+      >"$work/result.txt"
   fi
+  return $rc
+}
+status=0
+targets=()
+for exe in "$out"/fuzz_*; do [ -x "$exe" ] && targets+=("$exe"); done
+pids=()
+for exe in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n; done
+  fuzz_one "$exe" &
+  pids+=($!)
 done
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+for exe in "${targets[@]}"; do cat "$out/run/$(basename "$exe")/result.txt"; done
 exit $status

@@ -36,7 +36,7 @@ native_pid=$!
 echo "== Windows tests under Wine"
 # Independent Windows machines side by side (display, prefix, wineserver
 # and bin folder each); ctest hands each test a lane.
-lanes=${QVN_WINE_LANES:-2}
+lanes=${QVN_WINE_LANES:-3}
 # ctest starts the longest tests first by the times of earlier runs; a fresh
 # tree takes those of a run kept in the repository, so no 20-second test
 # starts last and finishes alone.
