@@ -10,13 +10,12 @@ start=$SECONDS
 took() { echo "-- $1: $((SECONDS - start)) s"; start=$SECONDS; }
 "$root/scripts/setup.sh" || exit 1
 took set-up
-QVN_SKIP_NATIVE=1 "$root/scripts/build.sh" || exit 1
-took "Windows build"
 jobs=${QVN_TEST_JOBS:-2}
 status=0
-# The Windows tests mostly wait for windows, timers and other programs; the
-# native work takes the processor time they leave (nice 19: it yields to
-# them whenever both want it).
+# The native work takes the processor time that the Windows build and tests
+# leave (nice 19: it yields to them whenever both want it): the end of the
+# build, where fewer steps are left than processors, and the Windows tests,
+# which mostly wait for windows, timers and other programs.
 native_log="$build/native-and-fuzz.log"
 mkdir -p "$build"
 (
@@ -30,9 +29,15 @@ mkdir -p "$build"
   (cd "$build/native" && ctest -j"$jobs" --output-on-failure --timeout 600) || exit 1
   echo "== fuzz targets of the cores (short run)"
   "$root/scripts/fuzz.sh" -t "${QVN_FUZZ_SECONDS:-5}" || exit 1
-  echo "-- native build, tests and fuzz run (beside the Windows tests): $((SECONDS - begun)) s"
+  echo "-- native build, tests and fuzz run (beside the Windows build and tests): $((SECONDS - begun)) s"
 ) >"$native_log" 2>&1 </dev/null &
 native_pid=$!
+descendants() { local p; for p in $(ps -o pid= --ppid "$1"); do echo "$p"; descendants "$p"; done; }
+if ! QVN_SKIP_NATIVE=1 "$root/scripts/build.sh"; then
+  kill $(descendants "$native_pid") "$native_pid" 2>/dev/null
+  exit 1
+fi
+took "Windows build"
 echo "== Windows tests under Wine"
 # Independent Windows machines side by side (display, prefix, wineserver
 # and bin folder each); ctest hands each test a lane.
@@ -48,7 +53,6 @@ QVN_WINE_LANES=$lanes "$root/scripts/wine-harness.sh" "$build/win" \
 took "Windows tests"
 # What is left of the native work gets the machine at normal priority
 # (lowering the nice value needs root, as in CI; otherwise it stays low).
-descendants() { local p; for p in $(ps -o pid= --ppid "$1"); do echo "$p"; descendants "$p"; done; }
 renice -n 0 -p "$native_pid" $(descendants "$native_pid") >/dev/null 2>&1
 wait "$native_pid" || status=1
 cat "$native_log"
