@@ -88,7 +88,7 @@ function(qvn_discover_tests_at_test_time target props)
     "      TEST_SUFFIX [==[]==]\n"
     "      TEST_FILTER [==[]==]\n"
     "      NO_PRETTY_TYPES [==[FALSE]==]\n"
-    "      NO_PRETTY_VALUES [==[FALSE]==]\n"
+    "      NO_PRETTY_VALUES [==[TRUE]==]\n"
     "      TEST_LIST [==[${target}_TESTS]==]\n"
     "      CTEST_FILE [==[${tests_file}]==]\n"
     "      TEST_DISCOVERY_TIMEOUT [==[60]==]\n"

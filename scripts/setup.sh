@@ -2,8 +2,13 @@
 # Installs the Debian packages the build and the tests need. Quick when
 # everything is already there.
 set -eu
+# wine64 only suggests wine64-preloader, so it has to be named. Without it
+# Wine cannot reserve the addresses Windows fixes (the shared user data at
+# 0x7ffe0000, the low 2 GB) before Linux maps something there, and now and
+# then a program dies at its start ("wine: failed to map the shared user
+# data: c0000018").
 pkgs="cmake make ninja-build g++ googletest g++-mingw-w64-x86-64-posix mingw-w64-tools
-      binutils-mingw-w64-x86-64 wine wine64 libwine-dev xvfb python3 xauth
+      binutils-mingw-w64-x86-64 wine wine64 wine64-preloader libwine-dev xvfb python3 xauth
       fonts-wine imagemagick wixl msitools clang libclang-rt-14-dev"
 missing=""
 for p in $pkgs; do
