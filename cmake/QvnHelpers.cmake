@@ -1,8 +1,11 @@
 # qvn_windows_header_precompiled(<target>)
 # windows.h, which every Win32 source of the target reads first, compiled
-# once for the target instead of once per file.
+# once for the target instead of once per file; the sources compiled
+# together in batches, so the standard headers they share are read once a
+# batch too.
 function(qvn_windows_header_precompiled target)
   target_precompile_headers(${target} PRIVATE <windows.h>)
+  set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
 endfunction()
 
 # qvn_unit_test(<name> SOURCES ... LIBS ...)
