@@ -46,8 +46,8 @@ class WinFstmPort : public qvn::FstmPort {
   bool DragscrollEnd() override { return QMEFuncDragscrollEnd(); }
 };
 
-WinFstmPort g_port;
-qvn::FstmMachine g_machine(g_port);
+WinFstmPort g_fstmPort;
+qvn::FstmMachine g_machine(g_fstmPort);
 
 void CALLBACK AutoClickTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   // The last input first, then the clock: input arriving between the two

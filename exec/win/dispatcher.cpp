@@ -105,8 +105,8 @@ class WinDispatchPort : public qme::DispatchPort {
   HWND target_ = nullptr;
 };
 
-WinDispatchPort g_port;
-qme::DispatcherCore g_dispatcher(g_port);
+WinDispatchPort g_dispatchPort;
+qme::DispatcherCore g_dispatcher(g_dispatchPort);
 
 qvn::ProgramNameCache g_programNames;
 qvn::AppSwitchMemory g_appSwitch;
