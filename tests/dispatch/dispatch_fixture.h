@@ -58,7 +58,17 @@ class TestWindow {
 };
 
 HWND FindTestWindow(const std::wstring& title);
-inline void PutCursorOn(HWND w) { RECT r{}; GetWindowRect(w, &r); SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+// Puts the pointer on the middle of w and waits (bounded) until w is the window there.
+inline bool PutCursorOn(HWND w) {
+  return qvntest::WaitUntil([&] {
+    RECT r{};
+    GetWindowRect(w, &r);
+    POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, now{};
+    if (!GetCursorPos(&now) || now.x != c.x || now.y != c.y) return SetCursorPos(c.x, c.y) && false;
+    HWND at = WindowFromPoint(c);
+    return at && GetAncestor(at, GA_ROOT) == GetAncestor(w, GA_ROOT);
+  }, 10000);
+}
 
 // qvn_testwin_plain.exe copied into a folder with blanks and to that path cut at its first blank.
 extern const wchar_t kProbeTarget[];  // C:\Program Files\Qvn Probe\target.exe

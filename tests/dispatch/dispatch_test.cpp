@@ -202,7 +202,7 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   ASSERT_TRUE(frame.Start(standins + L"ApplicationFrameHost.exe", L"frame \"store frame\" 400 300 400 300"));
   HWND frameWindow = nullptr;
   ASSERT_TRUE(qvntest::WaitUntil([&] { return (frameWindow = FindWindowW(L"ApplicationFrameWindow", L"store frame")); }, 30000));
-  PutCursorOn(frameWindow);
+  ASSERT_TRUE(PutCursorOn(frameWindow));
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "a frame hosting nothing: the frame host's own";
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
   ASSERT_TRUE(hosted.Start(standins + L"qvnstoreprobe.exe", L"hosted \"store frame\""));
@@ -306,7 +306,7 @@ TEST_F(Dispatch, WindowCommandsReachTheTopLevelWindowUnderTheCursorNotItsOwner) 
   SetSetting(L"MButton5", L"8");   // Close
   StartExec();
   // "Close" over a tool window closes that window, not its program.
-  PutCursorOn(owned);
+  ASSERT_TRUE(PutCursorOn(owned));
   Press(5);
   Release(5);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(owned); }, 5000)) << "the owned window closed";

@@ -297,7 +297,8 @@ TEST_F(ExecLink, PressAndReleaseOfButton3InjectRightButtonDownThenUp) {
     return n >= 2;
   }, 5000));
   EXPECT_EQ(sim_.Injections(), (std::vector<Inject>{Inject::RightDown, Inject::RightUp}));
-  EXPECT_EQ(Status().controlHandles, 0u);
+  // No handle on the control device is left open.
+  EXPECT_TRUE(sim_.WaitStatus([](const QvnSimStatus& s) { return s.controlHandles == 0; }, 8000));
   RegRemoveValue(HKEY_CURRENT_USER, kMouseKey, L"MButton3");
 }
 
