@@ -272,13 +272,14 @@ TEST_F(Pages, TrackbarMarksThePageChangedOnlyWhenReleasedElsewhere) {
     SendInput(1, &in, sizeof in);
     Sleep(100);
   };
-  auto release = [&](int dx) {
+  size_t releases = 0;
+  auto release = [&](int dx) {  // done once the trackbar has logged it
     SetCursorPos(at.x + dx, at.y);
     INPUT in = {};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof in);
-    Sleep(300);
+    EXPECT_TRUE(log.WaitFor("QMCPL: Track WM_LBUTTONUP/KEYUP", 5000, host_.Pid(), ++releases));
   };
   drag(60);
   release(0);  // back where it started
@@ -556,6 +557,7 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
 
   // Closing the panel ends the worker, and the panel exits.
   EXPECT_TRUE(host_.Close());
+  ASSERT_TRUE(log.Drain());
   EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", pid), 1u);
 
   // Where MCI plays: a press of the other button while a sound plays
@@ -585,6 +587,7 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
     host_.ClickItem(284);
     ASSERT_TRUE(qvntest::WaitUntil([&] { return icon(284) != play; }, 5000));
     EXPECT_TRUE(host_.Close());
+    ASSERT_TRUE(log.Drain());
     EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", pid), 1u);
 
     // Two sheets in one process: each previews on its own page; one closed ends its own worker only.
@@ -604,6 +607,7 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
       if (i == 1) PostMessageW(sheets[1], WM_COMMAND, IDCANCEL, 0);
     }
     EXPECT_TRUE(host_.Close());
+    ASSERT_TRUE(log.Drain());
     EXPECT_EQ(log.Count("QMCPL: Break_ThreadProc Thread End", host_.Pid()), 2u);
     DeleteFileW((media_ + L"\\qvn_long.wav").c_str());
   }

@@ -57,7 +57,10 @@ class Fstm : public ::testing::Test {
   bool WaitInjected(size_t n, DWORD ms) {
     return qvntest::WaitUntil([&] { return Injected(sim_).size() >= n; }, ms);
   }
-  size_t LogCount(const std::string& text) { return log_.Count("QMEXE: " + text, exec_.Pid()); }
+  size_t LogCount(const std::string& text) {  // every line written so far counted
+    EXPECT_TRUE(log_.Drain());
+    return log_.Count("QMEXE: " + text, exec_.Pid());
+  }
 
   simdriver::SimDriver sim_;
   qvntest::ExecRunner exec_;

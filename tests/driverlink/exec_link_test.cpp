@@ -56,7 +56,10 @@ class ExecLink : public ::testing::Test {
   void SetAccel(const std::wstring& v) {
     ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kMouseKey, L"CheckAcceleratedScrolling", v));
   }
-  size_t Lines(const std::string& text) { return log_.Count("QMEXE: " + text, exec_.Pid()); }
+  size_t Lines(const std::string& text) {  // every line written so far counted
+    EXPECT_TRUE(log_.Drain());
+    return log_.Count("QMEXE: " + text, exec_.Pid());
+  }
   bool WaitLine(const std::string& text, size_t n = 1, DWORD ms = 8000) {
     return log_.WaitFor("QMEXE: " + text, ms, exec_.Pid(), n);
   }

@@ -98,6 +98,7 @@ TEST_F(Executive, WindowsClickLockIsOffWhileRunningAndBackAfterExit) {
   EXPECT_TRUE(log_.WaitFor("QMEXE: Windows ClickLock switched off while running (now 0)", 3000, exec.Pid()));
   EXPECT_EQ(log_.CountPrefix("QMEXE: Windows ClickLock switched on again", exec.Pid()), 0u);
   ASSERT_TRUE(exec.Exit());
+  ASSERT_TRUE(log_.Drain());
   EXPECT_EQ(log_.Count("QMEXE: Windows ClickLock switched on again (now 1)", exec.Pid()), 1u);
   // The user's saved setting was never touched.
   on = FALSE;
@@ -135,6 +136,7 @@ TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApp
   ASSERT_TRUE(exec.Start(0xFFFF));
   DWORD code = 99;
   ASSERT_TRUE(exec.Exit(&code));
+  ASSERT_TRUE(log_.Drain());
   EXPECT_EQ(code, 0u);
   std::string text = ReadFileBytes(file);
   EXPECT_EQ(text,
@@ -151,6 +153,7 @@ TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApp
   ExecRunner again;
   ASSERT_TRUE(again.Start(0xFFFF));
   ASSERT_TRUE(again.Exit(&code));
+  ASSERT_TRUE(log_.Drain());
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(ReadFileBytes(fallback), text);
   EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(fallback), again.Pid()), 1u);
@@ -184,6 +187,7 @@ TEST_F(Executive, SessionAndDeviceMessagesAreLoggedAsTheyCome) {
   EXPECT_EQ(SendMessageW(w, WM_DEVICECHANGE, 0x8000, 0), TRUE);
   SendMessageW(w, WM_DEVICECHANGE, 0x1234, 0);
   ASSERT_TRUE(exec.Exit());
+  ASSERT_TRUE(log_.Drain());
   std::string id = std::to_string(s);
   EXPECT_EQ(log_.Count("QMEXE: WM_WTSSESSION_CHANGE", exec.Pid()), 4u);
   EXPECT_EQ(log_.Count("QMEXE: WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID " + id, exec.Pid()), 1u);

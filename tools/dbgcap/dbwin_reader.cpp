@@ -102,3 +102,10 @@ bool DbwinReader::WaitFor(const std::string& text, DWORD timeoutMs, DWORD pid, s
     Sleep(20);
   }
 }
+
+bool DbwinReader::Drain(DWORD timeoutMs) const {
+  static const char kMark[] = "dbwin reader: drained";
+  const size_t before = Count(kMark, GetCurrentProcessId());
+  OutputDebugStringA(kMark);
+  return WaitFor(kMark, timeoutMs, GetCurrentProcessId(), before + 1);
+}

@@ -33,6 +33,11 @@ class DbwinReader {
   size_t CountPrefix(const std::string& start, DWORD pid = 0) const;
   // Waits until Count(text, pid) >= n or the time runs out.
   bool WaitFor(const std::string& text, DWORD timeoutMs, DWORD pid = 0, size_t n = 1) const;
+  // Waits until every line written before the call is in Lines(). A writer
+  // returns once its line is in the shared section, before the reader has
+  // taken it: the last line of a program that just ended may still be on its
+  // way. A line of ours waits for the reader to take that one first.
+  bool Drain(DWORD timeoutMs = 5000) const;
 
  private:
   static DWORD WINAPI ThreadProc(void* self);
