@@ -33,7 +33,7 @@ class CplSettingsChange : public ::testing::Test {
     ClearButtonSettings();
   }
   V Drive(int32_t type, uint16_t button) {
-    home_.PutCursorOver();
+    EXPECT_TRUE(home_.PutCursorOver());
     return DriveRaw(sim_, type, button);
   }
 

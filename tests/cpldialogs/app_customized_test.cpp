@@ -132,7 +132,7 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
   ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 200));
   ASSERT_TRUE(slash.Start(L"qvn_testwin_slash.exe", L"slash", 340, 20, 300, 200));
   ASSERT_TRUE(painter.Start(L"qvn_testwin_painter.exe", L"painter", 20, 300, 300, 200));
-  painter.PutCursorOver();
+  ASSERT_TRUE(painter.PutCursorOver());
   ASSERT_TRUE(exec_.Start(0));
   ASSERT_TRUE(sim.WaitOneWaitOutstanding(15000));
   auto drive = [&](int32_t type) {
@@ -156,7 +156,7 @@ TEST_F(AppCustomized, ProgramsAddedAndAssignedSwitchTheExecutiveByWindowUnderThe
       {&writer, {KeyLine(true, VK_CONTROL)}, {KeyLine(false, VK_CONTROL)}},
   };
   for (const Over& o : overs) {
-    o.window->PutCursorOver();
+    ASSERT_TRUE(o.window->PutCursorOver());
     EXPECT_EQ(drive(1), o.press);
     EXPECT_EQ(drive(2), o.release);
   }

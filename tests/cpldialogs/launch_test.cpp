@@ -105,7 +105,7 @@ TEST_F(Launch, ChosenProgramIsStoredAndStartedByButton3) {
 
   dispatchtest::TestWindow home;
   ASSERT_TRUE(home.Start(L"qvn_testwin_plain.exe", L"launch home", 20, 600, 300, 200));
-  home.PutCursorOver();
+  ASSERT_TRUE(home.PutCursorOver());
   ASSERT_TRUE(exec_.Start(0));
   ASSERT_TRUE(sim.WaitOneWaitOutstanding(15000));
   ASSERT_TRUE(sim.Raw(1, 3));

@@ -118,10 +118,31 @@ POINT TestWindow::Center() const {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-void TestWindow::PutCursorOver() const {
-  POINT c = Center();
-  SetCursorPos(c.x, c.y);
+namespace {
+// True once the thread of w has been through its message loop, where Wine
+// takes the pointer events that reached it.
+bool EventsTaken(HWND w) {
+  DWORD_PTR result = 0;
+  return !w || SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
 }
+}  // namespace
+
+bool PutCursorOn(HWND w) {
+  POINT now{};
+  if (GetCursorPos(&now)) EventsTaken(GetAncestor(WindowFromPoint(now), GA_ROOT));
+  const HWND root = GetAncestor(w, GA_ROOT);
+  return qvntest::WaitUntil([&] {
+    RECT r{};
+    GetWindowRect(w, &r);
+    const POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    auto there = [&] { return GetCursorPos(&now) && now.x == c.x && now.y == c.y; };
+    if (!there()) return SetCursorPos(c.x, c.y) && false;
+    HWND at = WindowFromPoint(c);
+    return at && GetAncestor(at, GA_ROOT) == root && EventsTaken(root) && there();
+  }, 10000);
+}
+
+bool TestWindow::PutCursorOver() const { return PutCursorOn(hwnd_); }
 
 bool TestWindow::Close(DWORD timeoutMs) {
   if (hwnd_ && IsWindow(hwnd_)) PostMessageW(hwnd_, WM_CLOSE, 0, 0);

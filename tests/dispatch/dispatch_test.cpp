@@ -33,7 +33,7 @@ class Dispatch : public ::testing::Test {
     ClearButtonSettings();
     // A window of ours under the cursor, so that every press has a target.
     ASSERT_TRUE(home_.Start(L"qvn_testwin_plain.exe", L"dispatch home", 20, 600, 300, 200));
-    home_.PutCursorOver();
+    ASSERT_TRUE(home_.PutCursorOver());
   }
   void TearDown() override {
     if (exec_.Proc().Running()) exec_.Exit();
@@ -165,7 +165,7 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   SetSetting(L"MButton7", L"16", L"Quorvane Store Probe");  // Esc
   StartExec();
 
-  writer.PutCursorOver();
+  ASSERT_TRUE(writer.PutCursorOver());
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)}) << "the writer's own assignment";
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)});
   EXPECT_EQ(Press(8), V{}) << "a value the key lacks falls back to the table default (disabled), not the global value";
@@ -173,13 +173,13 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   EXPECT_EQ(Press(3), V{kRightDown}) << "table default of button 3";
   EXPECT_EQ(Release(3), V{kRightUp});
 
-  painter.PutCursorOver();
+  ASSERT_TRUE(painter.PutCursorOver());
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)}) << "not customised: the global assignment";
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
   EXPECT_EQ(Press(8), V{KeyLine(true, VK_SPACE)});
   EXPECT_EQ(Release(8), V{KeyLine(false, VK_SPACE)});
 
-  plain.PutCursorOver();
+  ASSERT_TRUE(plain.PutCursorOver());
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_ESCAPE)}) << "no version resource: the file name names the key";
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_ESCAPE)});
   EXPECT_EQ(Press(3), V{});
@@ -190,9 +190,9 @@ TEST_F(Dispatch, PressUsesTheAssignmentOfTheProgramUnderTheCursor) {
   }
 
   // Straight from a customised program to the non-customised one.
-  writer.PutCursorOver();
+  ASSERT_TRUE(writer.PutCursorOver());
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_SHIFT)});
-  painter.PutCursorOver();
+  ASSERT_TRUE(painter.PutCursorOver());
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_SHIFT)}) << "the release completes what the press began";
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
@@ -221,7 +221,7 @@ TEST_F(Dispatch, KeyNameMatchIsCaseSensitiveAfterACaseBlindNameCompare) {
   SetSetting(L"AppFullPath", qvntest::BinPath(L"qvn_testwin_writer.exe"), L"quorvane test writer");
   SetSetting(L"MButton7", L"41", L"quorvane test writer");  // other case: not this program's key
   StartExec();
-  writer.PutCursorOver();
+  ASSERT_TRUE(writer.PutCursorOver());
   EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
   EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
 }
@@ -233,7 +233,7 @@ TEST_F(Dispatch, AppKeyWrittenWhileRunningAppliesFromTheNextPress) {
   ASSERT_TRUE(writer.Start(L"qvn_testwin_writer.exe", L"writer", 20, 20, 300, 250));
   SetSetting(L"MButton7", L"10");  // global: Ctrl
   StartExec();
-  writer.PutCursorOver();
+  ASSERT_TRUE(writer.PutCursorOver());
   for (int i = 0; i < 2; ++i) {  // the second press is served from what the first learnt
     EXPECT_EQ(Press(7), V{KeyLine(true, VK_CONTROL)});
     EXPECT_EQ(Release(7), V{KeyLine(false, VK_CONTROL)});
@@ -283,7 +283,7 @@ TEST_F(Dispatch, PressesReloadTheAssignmentsOnlyWhenTheApplicationThatAppliesCha
   size_t pressed = 0;
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
-    step.over->PutCursorOver();
+    ASSERT_TRUE(step.over->PutCursorOver());
     size_t before = reloads();
     EXPECT_EQ(Press(7), V{step.injected});
     ++pressed;
@@ -311,20 +311,20 @@ TEST_F(Dispatch, WindowCommandsReachTheTopLevelWindowUnderTheCursorNotItsOwner) 
   Release(5);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return !IsWindow(owned); }, 5000)) << "the owned window closed";
   EXPECT_TRUE(IsWindow(target.Window()) && target.Proc().Running()) << "its owner is still open";
-  target.PutCursorOver();
+  ASSERT_TRUE(target.PutCursorOver());
   EXPECT_EQ(Press(8), V{});
   EXPECT_FALSE(IsZoomed(target.Window())) << "nothing at the press";
   Release(8);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return IsZoomed(target.Window()) != FALSE; }, 3000)) << "maximised";
 
-  target.PutCursorOver();
+  ASSERT_TRUE(target.PutCursorOver());
   Press(7);
   Release(7);
   EXPECT_TRUE(qvntest::WaitUntil([&] { return IsIconic(target.Window()) != FALSE; }, 3000)) << "minimised";
 
   ShowWindow(target.Window(), SW_RESTORE);
   ASSERT_TRUE(qvntest::WaitUntil([&] { return !IsIconic(target.Window()); }, 3000));
-  target.PutCursorOver();
+  ASSERT_TRUE(target.PutCursorOver());
   Press(5);
   EXPECT_TRUE(IsWindow(target.Window()));
   Release(5);

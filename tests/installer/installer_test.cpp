@@ -393,8 +393,9 @@ TEST_F(InstallerTest, InstallRepairAndRemoveWithDriverPackage) {
   EXPECT_NE(environment.find(L"\nTEMP=" + std::wstring(temp) + L"\n"), std::wstring::npos) << qvntest::Narrow(environment);
 
   // A repair with the tool gone (quarantined): done, the tool back, still
-  // one executive.
-  ASSERT_TRUE(DeleteFileW(Installed(L"QvnSetupCustomAction.exe").c_str()));
+  // one executive. The executive's driver updates at its start run the tool
+  // for a moment, and a running program cannot be deleted.
+  ASSERT_TRUE(qvntest::WaitUntil([&] { return DeleteFileW(Installed(L"QvnSetupCustomAction.exe").c_str()); }, 30000));
   EXPECT_EQ(Install(TestPackage(QVN_TEST_VERSION), nullptr, kRepair), 0u) << Log();
   EXPECT_TRUE(FileExists(Installed(L"QvnSetupCustomAction.exe")));
   pid = WaitForInstalledExecutive();
