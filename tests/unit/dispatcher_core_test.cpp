@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "accelerated_scrolling_table.h"
 #include "function_catalogue.h"
+#include "table_rows.h"
+#include "window_commands_table.h"
 #include "window_command_core.h"
 
 namespace {
@@ -348,63 +352,20 @@ TEST(KeyCodeVirtual, KeyFunctions) {
 
 // ---- accelerated scrolling ----
 
-TEST(AcceleratedScrolling, RepeatCountFromTwoReportTimes) {
-  const ClockTime t0 = At(10, 20, 30, 100);
-  auto count = [&](int later) {
-    ClockTime t1 = At(10, 20, 30, 100 + later);
-    return qme::AcceleratedScrollRepeatCount(&t0, t1);
-  };
-  EXPECT_EQ(count(25), 10);
-  EXPECT_EQ(count(50), 5);
-  EXPECT_EQ(count(100), 2);
-  EXPECT_EQ(count(200), 1);
-  EXPECT_EQ(count(249), 1);
-  EXPECT_EQ(count(250), 0);
-  EXPECT_EQ(count(300), 0);
-  EXPECT_EQ(count(0), 5) << "same millisecond";
-  EXPECT_EQ(count(1), 10) << "limited to 10";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 31, 10)), 0) << "910 ms apart";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 21, 30, 150)), 0);
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(11, 20, 30, 150)), 0);
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, At(10, 20, 30, 50)), 0) << "clock set back";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(nullptr, At(0, 0, 0, 100)), 0) << "first report";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, t0 + 999), 5) << "less than a millisecond apart";
-  EXPECT_EQ(qme::AcceleratedScrollRepeatCount(&t0, t0 + 249999), 1);
-}
-
-class AccelDispatcher : public Dispatcher {
- protected:
-  V Report(int16_t delta, const ClockTime& t) {
+TEST_F(Dispatcher, AcceleratedScrollingAddsNotchesFromTheTimeSinceTheReportBefore) {
+  auto report = [&](const std::string& time, const std::string& delta) {
+    int h = 0, m = 0, s = 0, ms = 0;
+    unsigned long long us = 0;
+    sscanf(time.c_str(), "%d:%d:%d.%d+%llu", &h, &m, &s, &ms, &us);
     port.Clear();
-    core.ExecuteFunctions(static_cast<uint16_t>(delta), qme::kButtonAcceleratedScrolling, t);
+    core.ExecuteFunctions(static_cast<uint16_t>(std::stoi(delta)), qme::kButtonAcceleratedScrolling, At(h, m, s, ms) + us);
+    EXPECT_EQ(std::count(port.logs.begin(), port.logs.end(), L"Trigger Accelerated Scrolling"), 1);
     return port.Effects();
+  };
+  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_accelerated_scrolling)) {
+    if (r[0] != "^" && r[0] != "-") report(r[0], "120");
+    EXPECT_EQ(report(r[1], r[2]), r[3] == "-" ? V{} : V{"wheel " + r[3]}) << r[1] << " " << r[4];
   }
-};
-
-TEST_F(AccelDispatcher, ReportsHundredMillisecondsApartAddTwoNotchesInTheSameDirection) {
-  EXPECT_EQ(Report(120, At(8, 0, 0, 100)), V{}) << "the first report has no predecessor";
-  EXPECT_EQ(Report(120, At(8, 0, 0, 200)), V{"wheel 2 x 120"});
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 225)), V{"wheel 10 x -120"});
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 525)), V{}) << "300 ms apart";
-  EXPECT_EQ(Report(-120, At(8, 0, 0, 725)), V{"wheel 1 x -120"});
-  EXPECT_EQ(Report(120, At(8, 0, 1, 5)), V{}) << "280 ms apart";
-  EXPECT_EQ(Report(0, At(8, 0, 1, 30)), V{}) << "delta 0";
-  EXPECT_EQ(Report(120, At(8, 0, 1, 80)), V{"wheel 5 x 120"}) << "delta 0 still counts as the previous report";
-  EXPECT_EQ(port.logs[2], L"Trigger Accelerated Scrolling");
-}
-
-TEST_F(AccelDispatcher, DeltaDirectionReadAsUnsigned) {
-  Report(360, At(8, 0, 0, 0));
-  EXPECT_EQ(Report(360, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(361, At(8, 0, 0, 100)), V{"wheel 5 x -120"});
-  EXPECT_EQ(Report(static_cast<int16_t>(0xFF88), At(8, 0, 0, 150)), V{"wheel 5 x -120"});
-}
-
-TEST_F(AccelDispatcher, ReportWithDeltaOneIsStillAWheelReport) {
-  // Delta 1 reads as event type "pressed"; it must not disturb anything.
-  Report(120, At(8, 0, 0, 0));
-  EXPECT_EQ(Report(1, At(8, 0, 0, 50)), V{"wheel 5 x 120"});
-  EXPECT_EQ(Report(2, At(8, 0, 0, 100)), V{"wheel 5 x 120"});
 }
 
 // ---- per-application switch ----
@@ -441,32 +402,16 @@ TEST(ApplicationSwitch, UncustomisedProgramRepeatsTheWalkAtEveryPress) {
 
 // ---- window commands the window refuses ----
 
-// Keys only for a command refused (access denied), and only to the window brought forward.
 TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
-  constexpr uint32_t kClose = qvn::kWindowCommandClose, kMax = qvn::kWindowCommandMaximize,
-                     kMin = qvn::kWindowCommandMinimize, kDenied = qvn::kErrorAccessDenied;
-  const std::string altF4 = "key 12 down 0,key 73 down 0,key 73 up 0,key 12 up 0,";
-  const std::string winUp = "key 5B down 2,key 26 down 2,key 26 up 2,key 5B up 2,";
-  const std::string winDown = "key 5B down 2,key 28 down 2,key 28 up 2,key 5B up 2,";
-  const struct { uint32_t command, postError; bool maximized, forward, sent; std::string out; } cases[] = {
-      {kClose, kDenied, false, true, true, "post F060,forward," + altF4},
-      {kMax, kDenied, false, true, true, "post F030,forward," + winUp},
-      {kMax, kDenied, true, true, false, "post F030,"},  // nothing to do: no keys
-      {kMin, kDenied, false, true, true, "post F020,forward," + winDown},
-      {kMin, kDenied, true, true, true, "post F020,forward," + winDown + winDown},  // restore, then minimize
-      {kClose, 0, false, true, true, "post F060,"},  // posted
-      {kClose, 1400, false, true, false, "post F060,"},  // ERROR_INVALID_WINDOW_HANDLE: closed meanwhile
-      {kClose, kDenied, false, false, false, "post F060,forward,"},  // stays behind: keys go to the window in front
-  };
-  for (const auto& c : cases) {
+  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_window_commands)) {
     RecordingPort w;
-    w.postError = c.postError, w.maximized = c.maximized, w.foregroundOk = c.forward;
-    EXPECT_EQ(qvn::WindowCommandRun(w, c.command), c.sent) << c.out;
+    w.postError = std::stoul(r[1]), w.maximized = r[2] == "yes", w.foregroundOk = r[3] == "yes";
+    EXPECT_EQ(qvn::WindowCommandRun(w, std::stoul(r[0], nullptr, 16)), r[4] == "yes") << r[5];
     std::string out;
     for (const std::string& step : w.out) out += step + ",";
-    EXPECT_EQ(out, c.out);
-    const std::wstring failed = L"QMEFuncWindowCommand PostMessage failed! " + std::to_wstring(c.postError);
-    EXPECT_EQ(w.logs.empty() ? L"" : w.logs[0], c.postError ? failed : L"") << c.out;
+    EXPECT_EQ(out, r[5]);
+    const std::wstring failed = L"QMEFuncWindowCommand PostMessage failed! " + std::to_wstring(w.postError);
+    EXPECT_EQ(w.logs.empty() ? L"" : w.logs[0], w.postError ? failed : L"") << r[5];
   }
 }
 

@@ -6,6 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "pointer_speed_shortcuts_table.h"
+#include "table_rows.h"
+
 namespace {
 
 QMEPointerSpeedPresets Presets(int e1, int e2, int e3) {
@@ -77,47 +80,19 @@ TEST(PointerSpeedToggle, IconPerPreset) {
   EXPECT_EQ(QMEPointerSpeedIconId(-1), 145);
 }
 
-constexpr uint32_t kDown = 0;
-constexpr uint32_t kUp = 0x80000000u;
-constexpr uint32_t kAlt = 0x20000000u;
-constexpr uint32_t kVkF = 0x46;
-
-const QMEShortcutModifiers kNone{false, false}, kCtrl{true, false}, kShift{false, true}, kBoth{true, true};
-
-TEST(PointerSpeedShortcut, CtrlAltKeyMatchesOnlyWithBothHeld) {
-  const uint32_t sc = 0x1000 | 0x2000 | kVkF;
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kNone));  // Alt only
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));  // Ctrl only
-  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kCtrl));    // Ctrl + Alt
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kAlt | kUp, kCtrl));  // its release
-  // A modifier that is not required is not tested: Shift held too still matches.
-  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kAlt, kBoth));
+TEST(PointerSpeedShortcut, KeyMatchesWithTheModifiersItRequires) {
+  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_pointer_speed_shortcuts)) {
+    const QMEShortcutModifiers held{r[3] == "yes", r[4] == "yes"};
+    EXPECT_EQ(QMEShortcutKeyEvent(std::stoul(r[0], nullptr, 0), std::stoul(r[1], nullptr, 0), std::stoul(r[2], nullptr, 0), held),
+              r[5] == "yes") << r[0] << " " << r[6];
+  }
 }
 
-TEST(PointerSpeedShortcut, ShiftRequirementAndPlainKey) {
-  EXPECT_TRUE(QMEShortcutKeyEvent(kVkF, kVkF, kDown, kNone));  // no modifiers needed
-  EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x47, kDown, kNone));
-  const uint32_t sc = 0x4000 | kVkF;
-  EXPECT_FALSE(QMEShortcutKeyEvent(sc, kVkF, kDown, kCtrl));
-  EXPECT_TRUE(QMEShortcutKeyEvent(sc, kVkF, kDown, kShift));
-}
-
-TEST(PointerSpeedShortcut, NoShortcutMatchesNothing) {
-  EXPECT_FALSE(QMEShortcutKeyEvent(0, 0, kDown, kBoth));
-  // Only modifier bits: names no key, so no shortcut (a key code 0 message
-  // must not count as the shortcut).
-  EXPECT_FALSE(QMEShortcutKeyEvent(0x1000, 0, kDown, kCtrl));
+TEST(PointerSpeedShortcut, BitsOutsideTheKeyByteAndTheThreeModifierFlagsMeanNothing) {
   EXPECT_EQ(qvn::ShortcutNormalize(0x7000), 0u);
-}
-
-TEST(PointerSpeedShortcut, HighBitsAreIgnoredAndKeyCodeComparedWhole) {
-  // Bits outside the key byte and the three modifier flags mean nothing.
   EXPECT_EQ(qvn::ShortcutNormalize(0xFFFF8F46u), 0x46u);
   EXPECT_EQ(qvn::ShortcutNormalize(0xFFFFFFFFu), 0x70FFu);
   EXPECT_EQ(qvn::ShortcutNormalize(0x80001046u), 0x1046u);
-  EXPECT_TRUE(QMEShortcutKeyEvent(0xABC00046u, kVkF, kDown, kNone));
-  // A wParam whose low byte equals the key is still another key.
-  EXPECT_FALSE(QMEShortcutKeyEvent(kVkF, 0x100 + kVkF, kDown, kNone));
 }
 
 TEST(ScreenPlacement, CentredOnTheMonitorUnderThePointerWhereverItLies) {

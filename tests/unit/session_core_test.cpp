@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "device_arrivals_table.h"
+#include "link_recovery_table.h"
+#include "table_rows.h"
+
 namespace {
 using qvn::DeviceLinkAction;
 using qvn::SessionChange;
@@ -84,26 +88,13 @@ std::string Delays(const std::string& events) {
 }
 
 TEST(LinkRecovery, RetriesAtOnceThenFurtherApartThenWaitForTheMouse) {
-  const struct { const char* events; const char* delays; const char* what; } cases[] = {
-      {"LFFFFFFFF", "0 250 500 1000 2000 4000 8000 8000 -", "unplugged: at once, further apart, then waited for"},
-      {"LFFFFFFFFRLF", "0 250 500 1000 2000 4000 8000 8000 - 0 250", "the mouse comes back: a new round"},
-      {"LFFOELF", "0 250 500 0 250", "a reopened device starts the open attempts again"},
-      {"LOLOLOLO", "0 250 500 -", "a driver that fails every wait is not reopened for ever"},
-      {"LOLOLOLORLOEL", "0 250 500 - 0 0", "an event in between shows the link working: losses count afresh"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Delays(c.events), c.delays) << c.what;
+  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_link_recovery)) EXPECT_EQ(Delays(r[0]), r[1]) << r[2];
 }
 
-// The mice an arrival names (a wired, a wireless mouse, a keyboard, another maker's: ExecLink).
 TEST(DriverUpdateRequest, OnlyTheMouseNamedByAnArrivalIsUpdated) {
-  const struct { const wchar_t* path; qvn::HardwareIdMask ids; } cases[] = {
-      {L"\\\\?\\USB#VID_2F4C&PID_0A21#5&aa#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", 1},
-      {L"\\\\?\\HID#VID_2F4C&PID_0A215#1", 0},  // another product whose number begins alike
-      {L"\\\\?\\HID#VID_2F4C&PID_0A21", 1},
-      {L"", 0},
-      {nullptr, 0},
-  };
-  for (const auto& c : cases) EXPECT_EQ(qvn::HardwareIdsInDevicePath(c.path), c.ids) << (c.path ? c.path : L"(null)");
+  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_device_arrivals))
+    EXPECT_EQ(qvn::HardwareIdsInDevicePath(std::wstring(r[0].begin(), r[0].end()).c_str()), std::stoul(r[1])) << r[0];
+  EXPECT_EQ(qvn::HardwareIdsInDevicePath(nullptr), 0u);
 }
 
 TEST(DeviceChangeNames, KnownAndUnknownEvents) {
