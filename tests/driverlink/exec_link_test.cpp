@@ -7,16 +7,20 @@
 #include <dbt.h>
 
 #include <cstddef>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dbwin_reader.h"
+#include "device_arrivals_table.h"
 #include "driverlink_support.h"
 #include "exec_runner.h"
 #include "qvn_messages.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
+#include "table_rows.h"
 #include "user_settings.h"
+#include "users_day_table.h"
 
 using simdriver::Inject;
 using simdriver::SimDriver;
@@ -102,6 +106,49 @@ class ExecLink : public ::testing::Test {
     memcpy(d->dbcc_name, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
     return Send(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(d));
   }
+  // The setup tool's runs so far (a bounded wait for their number) are these.
+  bool RunsAre(const std::vector<std::string>& runs) {
+    WaitUntil([&] { return dltest::SetupCalls().size() >= runs.size(); }, 10000);
+    return SetupRuns() == runs;
+  }
+  // A script of steps (tables/users_day.txt tells them); a step that fails ends it.
+  void Run(const char* script) {
+    std::vector<std::string> runs;
+    uint32_t opens = 0;
+    size_t arrivals = 0;
+    for (const TableRow& step : TableRows(script)) {
+      const std::string& v = step[0];
+      const std::string a = step.size() > 1 ? step[1] : "", b = step.size() > 2 ? step[2] : "";
+      bool ok = true;
+      if (v == "start") ok = StartExec();
+      else if (v == "setup delay") dltest::SetSetupDelay(std::stoul(a));
+      else if (v == "wait") ok = OneWait();
+      else if (v == "works") ok = OneWait() && Button3Works();
+      else if (v == "unplug" || v == "replug") ok = v == "unplug" ? sim_.Unplug() : sim_.Replug();
+      else if (v == "fail waits") ok = sim_.FailWaits();
+      else if (v == "no handle") ok = NoFilterHandle();
+      else if (v == "send") ok = Send(std::stoul(a, nullptr, 0), std::stoul(b, nullptr, 0), 0);
+      else if (v == "session") ok = Session(std::stoul(a));
+      else if (v == "line" || v == "count") ok = v == "line" ? WaitLine(b, std::stoul(a), 30000) : Lines(b) == std::stoul(a);
+      else if (v == "mark opens") opens = Status().filterOpens;
+      else if (v == "opens grew") ok = sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000);
+      else if (v == "runs") {
+        std::istringstream names(a);
+        runs.clear();
+        for (std::string n; names >> n;) runs.push_back(n == "wired" ? kWired : kWireless);
+        ok = RunsAre(runs);
+      } else if (v == "arrivals") {
+        for (const TableRow& d : TableRows(kTable_device_arrivals)) {
+          if (std::stoul(d[1]) & 1) runs.push_back(kWired);
+          if (std::stoul(d[1]) & 2) runs.push_back(kWireless);
+          ok = ok && Arrive(Wide(d[0])) && WaitLine("DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE", ++arrivals) && RunsAre(runs);
+        }
+      } else {
+        ok = false;
+      }
+      ASSERT_TRUE(ok) << "step: " << v << " " << a << " " << b;
+    }
+  }
 
   SimDriver sim_;
   DbwinReader log_;
@@ -131,70 +178,7 @@ TEST_F(ExecLink, AbsentMouseIsLoggedOnceAndAReplugIsPickedUpOnDeviceArrival) {
 }
 
 TEST_F(ExecLink, DriverUpdatesRunBesideTheLinkWhichComesBackAfterEveryDisturbanceWithoutALockOrUnlock) {
-  // At the start both identifiers, each run slow: buttons work before the first has ended.
-  dltest::SetSetupDelay(8000);
-  ASSERT_TRUE(StartExec());
-  ASSERT_TRUE(OneWait());
-  ASSERT_TRUE(WaitUntil([] { return dltest::SetupCalls().size() == 1; }, 10000));
-  EXPECT_TRUE(Button3Works());
-  EXPECT_EQ(Lines("QMEDeviceInternalFiltersInstall USB\\VID_2F4C&PID_0A21 exit code 0"), 0u)
-      << "the press was served while the setup tool still ran";
-  dltest::SetSetupDelay(0);
-  ASSERT_TRUE(WaitLine("QMEDeviceInternalFiltersInstall USB\\VID_2F4C&PID_0A22 exit code 0", 1, 30000));
-  std::vector<std::string> expect{kWired, kWireless};
-  ASSERT_EQ(SetupRuns(), expect);
-
-  auto worksAgain = [&](const char* after) { EXPECT_TRUE(OneWait() && Button3Works()) << after; };
-  ASSERT_TRUE(sim_.Unplug());
-  ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms"));
-  ASSERT_TRUE(NoFilterHandle());
-  ASSERT_TRUE(sim_.Replug());
-  worksAgain("unplugged and plugged in again");
-  ASSERT_TRUE(OneWait());  // the wait after the release, which fails
-  ASSERT_TRUE(sim_.FailWaits());
-  ASSERT_TRUE(WaitLine("QmeThreadDeviceRun link lost, reopening the driver in 0 ms", 2));
-  EXPECT_EQ(Lines("QmeThreadDeviceRun GetOverlappedResult failed! 31"), 1u);  // ERROR_GEN_FAILURE
-  worksAgain("a failed wait");
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
-  ASSERT_TRUE(NoFilterHandle());
-  ASSERT_TRUE(sim_.Unplug());
-  ASSERT_TRUE(sim_.Replug());
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
-  worksAgain("sleep with the mouse re-enumerated, then resume");
-  const uint32_t opens = Status().filterOpens;
-  ASSERT_TRUE(Send(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0));
-  ASSERT_TRUE(sim_.WaitStatus([opens](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000));
-  worksAgain("a resume without its suspend");
-  ASSERT_TRUE(Send(WM_QUERYENDSESSION, 0, 0));
-  ASSERT_TRUE(Send(WM_ENDSESSION, FALSE, 0));
-  ASSERT_TRUE(WaitLine("WM_ENDSESSION the session goes on, the link stays"));
-  worksAgain("a shutdown cancelled by another program");
-  EXPECT_EQ(Lines("WM_WTSSESSION_CHANGE"), 0u) << "no lock or unlock was needed";
-  EXPECT_EQ(Lines("Link Thread, end"), 1u) << "only the sleep ended the link thread";
-  EXPECT_EQ(SetupRuns(), expect) << "none of these updated a driver";
-
-  // Lock and unlock update no driver; each mouse's arrival its own, a keyboard's none.
-  ASSERT_TRUE(Session(kSessionLock));
-  ASSERT_TRUE(Session(kSessionUnlock));
-  ASSERT_TRUE(OneWait());
-  const struct { const wchar_t* path; const char* call; /* the one run it adds, or null */ } cases[] = {
-      {L"\\\\?\\HID#VID_045E&PID_00DB&MI_00#7&2f1&0&0000#{884b96c3-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
-      {L"\\\\?\\HID#VID_2F4C&PID_0A22#8&31&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWireless},
-      {L"\\\\?\\HID#VID_1532&PID_0084&MI_00#9&a&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", nullptr},
-      {L"\\\\?\\hid#vid_2f4c&pid_0a21&mi_00#9&b&0&0000#{378de44c-56ef-11d1-bc8c-00a0c91405dd}", kWired},
-  };
-  size_t arrivals = 0;
-  for (const auto& c : cases) {
-    ASSERT_TRUE(Arrive(c.path));
-    ASSERT_TRUE(WaitLine("DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE", ++arrivals));
-    if (c.call) expect.push_back(c.call);
-    EXPECT_TRUE(WaitUntil([&] { return dltest::SetupCalls().size() >= expect.size(); }, 10000));
-    EXPECT_EQ(SetupRuns(), expect);
-  }
-  EXPECT_TRUE(Button3Works());
-  // A session that really ends stops the link.
-  ASSERT_TRUE(Send(WM_ENDSESSION, TRUE, 0));
-  EXPECT_TRUE(NoFilterHandle());
+  Run(kTable_users_day);
 }
 
 TEST_F(ExecLink, SettingsChangeResendsTheConfigurationWithTheNewScrollingByte) {
@@ -267,11 +251,6 @@ TEST_F(ExecLink, UnlockWhileConsoleDisconnectedStaysStoppedUntilConnect) {
   ASSERT_TRUE(Session(kConsoleConnect));
   ASSERT_TRUE(OneWait());
   EXPECT_EQ(Status().filterOpens, 2u);
-  // A Remote Desktop client takes the session over: the console's mouse is left to it.
-  ASSERT_TRUE(Session(WTS_REMOTE_CONNECT));
-  EXPECT_TRUE(NoFilterHandle());
-  ASSERT_TRUE(Session(kConsoleConnect));
-  ASSERT_TRUE(OneWait());
 }
 
 TEST_F(ExecLink, LockWhileMovesFlowToTheMainWindowDoesNotHang) {
