@@ -18,7 +18,6 @@
 #include "qvn_messages.h"
 #include "qvntest.h"
 #include "simdriver_client.h"
-#include "table_rows.h"
 #include "user_settings.h"
 #include "users_day_table.h"
 
@@ -105,11 +104,11 @@ class ExecLink : public ::testing::Test {
     return made == runs;
   }
   // A script of steps (tables/users_day.txt tells them); a step that fails ends it.
-  void Run(const char* script) {
+  void Run(const std::vector<std::vector<std::string>>& script) {
     std::vector<std::string> runs;
     uint32_t opens = 0;
     size_t arrivals = 0;
-    for (const TableRow& step : TableRows(script)) {
+    for (const auto& step : script) {
       const std::string& v = step[0];
       const std::string a = step.size() > 1 ? step[1] : "", b = step.size() > 2 ? step[2] : "";
       bool ok = true;
@@ -131,7 +130,7 @@ class ExecLink : public ::testing::Test {
         for (std::string n; names >> n;) runs.push_back(n == "wired" ? kWired : kWireless);
         ok = RunsAre(runs);
       } else if (v == "arrivals") {
-        for (const TableRow& d : TableRows(kTable_device_arrivals)) {
+        for (const auto& d : kTable_device_arrivals) {
           if (std::stoul(d[1]) & 1) runs.push_back(kWired);
           if (std::stoul(d[1]) & 2) runs.push_back(kWireless);
           ok = ok && Arrive(Wide(d[0])) && WaitLine("DBT_DEVICEARRIVAL or DBT_DEVICEREMOVECOMPLETE", ++arrivals) && RunsAre(runs);

@@ -10,7 +10,6 @@
 
 #include "accelerated_scrolling_table.h"
 #include "function_catalogue.h"
-#include "table_rows.h"
 #include "window_commands_table.h"
 #include "window_command_core.h"
 
@@ -362,7 +361,7 @@ TEST_F(Dispatcher, AcceleratedScrollingAddsNotchesFromTheTimeSinceTheReportBefor
     EXPECT_EQ(std::count(port.logs.begin(), port.logs.end(), L"Trigger Accelerated Scrolling"), 1);
     return port.Effects();
   };
-  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_accelerated_scrolling)) {
+  for (const auto& r : kTable_accelerated_scrolling) {
     if (r[0] != "^" && r[0] != "-") report(r[0], "120");
     EXPECT_EQ(report(r[1], r[2]), r[3] == "-" ? V{} : V{"wheel " + r[3]}) << r[1] << " " << r[4];
   }
@@ -403,7 +402,7 @@ TEST(ApplicationSwitch, UncustomisedProgramRepeatsTheWalkAtEveryPress) {
 // ---- window commands the window refuses ----
 
 TEST(WindowCommand, RefusedCommandsGoOutAsTheKeysThatDoTheSame) {
-  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_window_commands)) {
+  for (const auto& r : kTable_window_commands) {
     RecordingPort w;
     w.postError = std::stoul(r[1]), w.maximized = r[2] == "yes", w.foregroundOk = r[3] == "yes";
     EXPECT_EQ(qvn::WindowCommandRun(w, std::stoul(r[0], nullptr, 16)), r[4] == "yes") << r[5];

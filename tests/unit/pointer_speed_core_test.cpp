@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "pointer_speed_shortcuts_table.h"
-#include "table_rows.h"
 
 namespace {
 
@@ -81,7 +80,7 @@ TEST(PointerSpeedToggle, IconPerPreset) {
 }
 
 TEST(PointerSpeedShortcut, KeyMatchesWithTheModifiersItRequires) {
-  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_pointer_speed_shortcuts)) {
+  for (const auto& r : kTable_pointer_speed_shortcuts) {
     const QMEShortcutModifiers held{r[3] == "yes", r[4] == "yes"};
     EXPECT_EQ(QMEShortcutKeyEvent(std::stoul(r[0], nullptr, 0), std::stoul(r[1], nullptr, 0), std::stoul(r[2], nullptr, 0), held),
               r[5] == "yes") << r[0] << " " << r[6];

@@ -9,7 +9,6 @@
 
 #include "device_arrivals_table.h"
 #include "link_recovery_table.h"
-#include "table_rows.h"
 
 namespace {
 using qvn::DeviceLinkAction;
@@ -88,11 +87,11 @@ std::string Delays(const std::string& events) {
 }
 
 TEST(LinkRecovery, RetriesAtOnceThenFurtherApartThenWaitForTheMouse) {
-  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_link_recovery)) EXPECT_EQ(Delays(r[0]), r[1]) << r[2];
+  for (const auto& r : kTable_link_recovery) EXPECT_EQ(Delays(r[0]), r[1]) << r[2];
 }
 
 TEST(DriverUpdateRequest, OnlyTheMouseNamedByAnArrivalIsUpdated) {
-  for (const qvntest::TableRow& r : qvntest::TableRows(kTable_device_arrivals))
+  for (const auto& r : kTable_device_arrivals)
     EXPECT_EQ(qvn::HardwareIdsInDevicePath(std::wstring(r[0].begin(), r[0].end()).c_str()), std::stoul(r[1])) << r[0];
   EXPECT_EQ(qvn::HardwareIdsInDevicePath(nullptr), 0u);
 }
