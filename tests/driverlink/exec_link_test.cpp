@@ -1,7 +1,6 @@
 // The executive as a whole against the simulated mouse: absence and
 // replug, settings changes reaching the driver, session lock and unlock,
 // a failed wait, and what a button press makes it inject.
-// The link comes back after a replug, sleep or a cancelled shutdown; driver updates run beside it.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dbt.h>
