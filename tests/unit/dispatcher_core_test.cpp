@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -352,12 +353,9 @@ TEST(KeyCodeVirtual, KeyFunctions) {
 // ---- accelerated scrolling ----
 
 TEST_F(Dispatcher, AcceleratedScrollingAddsNotchesFromTheTimeSinceTheReportBefore) {
-  auto report = [&](const std::string& time, const std::string& delta) {
-    int h = 0, m = 0, s = 0, ms = 0;
-    unsigned long long us = 0;
-    sscanf(time.c_str(), "%d:%d:%d.%d+%llu", &h, &m, &s, &ms, &us);
+  auto report = [&](const std::string& ms, const std::string& delta) {
     port.Clear();
-    core.ExecuteFunctions(static_cast<uint16_t>(std::stoi(delta)), qme::kButtonAcceleratedScrolling, At(h, m, s, ms) + us);
+    core.ExecuteFunctions(static_cast<uint16_t>(std::stoi(delta)), qme::kButtonAcceleratedScrolling, std::llround(std::stod(ms) * 1000));
     EXPECT_EQ(std::count(port.logs.begin(), port.logs.end(), L"Trigger Accelerated Scrolling"), 1);
     return port.Effects();
   };
