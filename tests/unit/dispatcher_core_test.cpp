@@ -90,8 +90,7 @@ class RecordingPort : public qme::DispatchPort, public qvn::WindowCommandPort {
 };
 
 using V = std::vector<std::string>;
-ClockTime At(int h, int m, int s, int ms) { return ((h * 60ull + m) * 60 + s) * 1000000 + ms * 1000ull; }
-const ClockTime kNoon = At(12, 0, 0, 0);
+const ClockTime kNoon = 12 * 3600 * 1000000ull;
 
 class Dispatcher : public ::testing::Test {
  protected:
@@ -424,7 +423,7 @@ TEST(DispatcherFuzz, RandomEventsStayInBoundsAndReleasesEmptyTheMaps) {
     if (rng() % 50 == 0) type = static_cast<int32_t>(rng());
     uint16_t button = static_cast<uint16_t>(rng() % 12);
     if (rng() % 40 == 0) button = static_cast<uint16_t>(rng());
-    ClockTime t = At(rng() % 24, rng() % 60, rng() % 60, rng() % 1000);
+    ClockTime t = rng() % (24 * 3600 * 1000ull) * 1000;
     port.foregroundOk = rng() % 5 != 0;
     if (rng() % 7 == 0) port.appChanged = !port.appChanged;
     core.ExecuteFunctions(type, button, t);
