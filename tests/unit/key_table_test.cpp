@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "key_scans_table.h"
+
 namespace {
 
 // A French (AZERTY) layout: Z sits where US has W.
@@ -10,19 +14,13 @@ class FakeAzerty : public qvn::KeyboardLayoutPort {
   uint16_t ScanCodeOf(uint16_t vk) override { return vk == 'Z' ? 0x11 : vk == 0x0D ? 0x1C : 0; }
 };
 
-// Extended and left/right keys and code 7 (no key): end to end in Dispatch.KeystrokeRecordings... and Recording.*
 TEST(KeyTable, LettersFollowTheLayoutAndFixedKeysCarryTheirExtendedFlag) {
-  struct Case { uint16_t vk, requested, scan, flags; } cases[] = {
-      {'Z', 0, 0x11, 0},   // the layout's key for Z
-      {0x0D, 2, 0x1C, 2},  // numpad Enter: the extended twin asked for
-      {0x13, 2, 0x45, 0},  // Pause has none
-  };
   FakeAzerty layout;
-  for (const Case& c : cases) {
+  for (const auto& r : kTable_key_scans) {
     qvn::KeyScan key;
-    ASSERT_TRUE(qvn::KeyScanGet(c.vk, c.requested, layout, &key)) << c.vk;
-    EXPECT_EQ(key.scan, c.scan) << c.vk;
-    EXPECT_EQ(key.flags, c.flags) << c.vk;
+    ASSERT_TRUE(qvn::KeyScanGet(std::stoul(r[0], nullptr, 16), std::stoul(r[1]), layout, &key)) << r[4];
+    EXPECT_EQ(key.scan, std::stoul(r[2], nullptr, 16)) << r[4];
+    EXPECT_EQ(key.flags, std::stoul(r[3])) << r[4];
   }
   EXPECT_EQ(qvn::KeyNameArgument(7, layout), 0) << "no key gives virtual key 7";
 }
