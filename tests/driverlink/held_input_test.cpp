@@ -196,17 +196,20 @@ TEST_F(HeldInput, HeldKeysAreReleasedWhenAWaitFailsButNotWhenAnotherDeviceArrive
 class LinkLifecycle : public HeldInput {
  protected:
   // A press whose injection the driver holds `delayMs` (a slow pass), then the lock
-  // from another thread. Returns that thread; its result lands in lockSent_.
+  // from another thread, once it is being handled. Returns that thread; its result lands in lockSent_.
   std::thread LockDuringASlowPass(DWORD delayMs) {
     EXPECT_TRUE(sim_.StallNextInjection(delayMs));
     EXPECT_TRUE(sim_.Press(3));
     EXPECT_TRUE(WaitLine("Event from driver. EventType:1 btnId:3")) << "the press is being served";
     HWND window = exec_.Window();
     LPARAM session = static_cast<LPARAM>(CurrentSessionId());
-    return std::thread([this, window, session] {
+    std::thread lock([this, window, session] {
       DWORD_PTR r = 0;
       lockSent_ = SendMessageTimeoutW(window, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, session, SMTO_NORMAL, 20000, &r) != 0;
     });
+    // Logged as the lock starts its stop, which waits for the device thread.
+    EXPECT_TRUE(WaitLine("WM_WTSSESSION_CHANGE WTS_SESSION_LOCK session ID " + std::to_string(session)));
+    return lock;
   }
   bool Responsive() { return Send(WM_NULL, 0, 0, 5000); }
 
@@ -216,7 +219,6 @@ class LinkLifecycle : public HeldInput {
 TEST_F(LinkLifecycle, StopsArrivingWhileAStopWaitsNeverHang) {
   ASSERT_TRUE(StartExec());
   std::thread lock = LockDuringASlowPass(2500);
-  Sleep(300);  // the lock is now waiting for the device thread
   ASSERT_TRUE(Session(WTS_CONSOLE_DISCONNECT)) << "the nested stop returned";
   lock.join();
   EXPECT_TRUE(lockSent_) << "the waiting stop returned";
@@ -231,7 +233,6 @@ TEST_F(LinkLifecycle, StopsArrivingWhileAStopWaitsNeverHang) {
 TEST_F(LinkLifecycle, UnlockWhileTheLockStillWaitsEndsWithARunningLink) {
   ASSERT_TRUE(StartExec());
   std::thread lock = LockDuringASlowPass(2500);
-  Sleep(300);
   ASSERT_TRUE(Session(WTS_SESSION_UNLOCK));
   lock.join();
   EXPECT_TRUE(lockSent_);
