@@ -52,7 +52,9 @@ bool SoundPreviewPath(const wchar_t* entry, const wchar_t* windowsDir, wchar_t* 
   return true;
 }
 
-std::wstring MciOpenCommand(const wchar_t* path) {
+std::wstring PreviewAlias(unsigned player) { return L"voice" + std::to_wstring(player + 1); }
+
+std::wstring MciOpenCommand(const wchar_t* path, const std::wstring& alias) {
   if (!path || !path[0]) return std::wstring();
   for (size_t i = 0; path[i]; ++i) {
     if (path[i] == L'"') return std::wstring();
@@ -60,7 +62,7 @@ std::wstring MciOpenCommand(const wchar_t* path) {
   std::wstring command = L"open \"";
   command.append(path, Length(path));
   command += L"\" type waveaudio alias ";
-  command += kPreviewAlias;
+  command += alias;
   return command;
 }
 

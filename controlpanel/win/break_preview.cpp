@@ -3,6 +3,8 @@
 #include <mmsystem.h>
 #include <objbase.h>
 
+#include <string>
+
 #include "break_sound_core.h"
 #include "cpl_module.h"
 #include "log_levels.h"
@@ -22,6 +24,8 @@ struct BreakPreview::Shared {
   PreviewRequest request;
   wchar_t path[kSoundPathRoom] = {};
   bool quit = false;
+  unsigned player = 0;  // its number among the players of this process, for its MCI alias
+  std::wstring alias;
 };
 
 namespace {
@@ -32,8 +36,22 @@ constexpr int kIconPlay = 202;
 constexpr int kIconStop = 203;
 constexpr DWORD kWorkerEndWaitMs = 5000;
 
+// Bit n: player n's MCI alias is taken. The lowest free one goes to a new
+// player and comes back when its worker has ended (its device closed).
+volatile LONG g_playersInUse = 0;
+
+unsigned PlayerTake() {
+  for (;;) {
+    const LONG used = g_playersInUse;
+    unsigned n = 0;
+    while (n < 30 && (used & (1L << n))) ++n;
+    if (InterlockedCompareExchange(&g_playersInUse, used | (1L << n), used) == used) return n;
+  }
+}
+
 void SharedRelease(BreakPreview::Shared* shared) {
   if (InterlockedDecrement(&shared->references) != 0) return;
+  InterlockedAnd(&g_playersInUse, ~(1L << shared->player));
   if (shared->wake) CloseHandle(shared->wake);
   DeleteCriticalSection(&shared->lock);
   delete shared;
@@ -42,39 +60,42 @@ void SharedRelease(BreakPreview::Shared* shared) {
 // The play or stop icon at the size for the page's DPI (16 px at 100 %).
 HICON Icon(int id, HWND page) { return LoadIconForDpi(CplModuleInstance(), id, 16, DpiForWindow(page)); }
 
-MCIERROR Mci(const wchar_t* command, wchar_t* answer = nullptr, UINT answerRoom = 0) {
-  return mciSendStringW(command, answer, answerRoom, nullptr);
+// "<verb> <alias><rest>" to the worker's own device.
+MCIERROR Mci(const BreakPreview::Shared* shared, const wchar_t* verb, const wchar_t* rest = L"",
+             wchar_t* answer = nullptr, UINT answerRoom = 0) {
+  const std::wstring command = std::wstring(verb) + L" " + shared->alias + rest;
+  return mciSendStringW(command.c_str(), answer, answerRoom, nullptr);
 }
 
 // Opens and plays path; answers the page. True when the device is open.
 bool WorkerPlay(const BreakPreview::Shared* shared, unsigned press, const wchar_t* path) {
   DebugPrint(kCplLogInput, L"Break_ThreadProc Thread Start Play");
-  std::wstring open = MciOpenCommand(path);
-  MCIERROR opened = open.empty() ? MCIERR_MISSING_PARAMETER : Mci(open.c_str());
+  std::wstring open = MciOpenCommand(path, shared->alias);
+  MCIERROR opened = open.empty() ? MCIERR_MISSING_PARAMETER : mciSendStringW(open.c_str(), nullptr, 0, nullptr);
   DebugPrint(kCplLogInput, L"File Open %d", static_cast<int>(opened));
-  MCIERROR result = Mci(L"play voice1");
+  MCIERROR result = Mci(shared, L"play");
   DebugPrint(kCplLogInput, L"File Play %d", static_cast<int>(result));
   LPARAM answer = -1;
   if (result == 0) {
-    Mci(L"set voice1 time format ms");
+    Mci(shared, L"set", L" time format ms");
     wchar_t length[kSoundPathRoom] = {};
-    Mci(L"status voice1 length", length, kSoundPathRoom);
+    Mci(shared, L"status", L" length", length, kSoundPathRoom);
     unsigned ms = MciLengthMilliseconds(length);
     DebugPrint(kCplLogInput, L"TimeTaken %d", static_cast<int>(ms));
     answer = static_cast<LPARAM>(ms);
   } else if (opened == 0) {
-    result = Mci(L"close voice1");
+    result = Mci(shared, L"close");
     DebugPrint(kCplLogInput, L"Res Close %d", static_cast<int>(result));
   }
   PostMessageW(shared->page, WM_APP_BREAK_PREVIEW_STATE, press, answer);
   return answer >= 0;
 }
 
-void WorkerStop() {
+void WorkerStop(const BreakPreview::Shared* shared) {
   DebugPrint(kCplLogInput, L"Thread Stop Play");
-  MCIERROR result = Mci(L"stop voice1");
+  MCIERROR result = Mci(shared, L"stop");
   DebugPrint(kCplLogInput, L"File strop %d", static_cast<int>(result));
-  result = Mci(L"close voice1");
+  result = Mci(shared, L"close");
   DebugPrint(kCplLogInput, L"File Close %d", static_cast<int>(result));
 }
 
@@ -105,14 +126,14 @@ DWORD WINAPI Break_ThreadProc(LPVOID parameter) {
     if (quit) break;
     if (request.kind == PreviewRequest::kNone) continue;
     if (open && request.kind == PreviewRequest::kClose) {
-      MCIERROR result = Mci(L"close voice1");
+      MCIERROR result = Mci(shared, L"close");
       DebugPrint(kCplLogInput, L"Res Close %d", static_cast<int>(result));
     } else if (open) {
-      WorkerStop();
+      WorkerStop(shared);
     }
     open = request.kind == PreviewRequest::kPlay && WorkerPlay(shared, request.press, path);
   }
-  if (open) WorkerStop();
+  if (open) WorkerStop(shared);
   DebugPrint(kCplLogInput, L"Break_ThreadProc Thread End");
   if (SUCCEEDED(com)) CoUninitialize();
   SharedRelease(shared);
@@ -130,6 +151,8 @@ bool BreakPreview::Start(HWND page) {
   shared_ = new Shared;
   InitializeCriticalSection(&shared_->lock);
   shared_->page = page;
+  shared_->player = PlayerTake();
+  shared_->alias = PreviewAlias(shared_->player);
   shared_->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   bool ok = shared_->wake &&
             GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&Break_ThreadProc),

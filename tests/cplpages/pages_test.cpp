@@ -563,7 +563,7 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
   // Where MCI plays: a press of the other button while a sound plays
   // only stops it; both buttons show "play" again and nothing new starts.
   if (played == 0) {
-    ASSERT_TRUE(WaveFileWrite(media_ + L"\\qvn_long.wav", 4000));
+    ASSERT_TRUE(WaveFileWrite(media_ + L"\\qvn_long.wav", 20000));
     SetSetting(L"BreakAudioWaveFile", L"qvn_long.wav");
     ASSERT_TRUE(host_.Start(kBreakPage));
     pid = host_.Pid();
@@ -597,12 +597,27 @@ TEST_F(BreakPage, PreviewFollowsWhatMciAnswersAndEndsWithThePage) {
     auto button = [&](int i) { return GetDlgItem(reinterpret_cast<HWND>(SendMessageW(sheets[i], PSM_GETCURRENTPAGEHWND, 0, 0)), 284); };
     auto shown = [&](int i) { return IsWindow(sheets[i]) ? SendMessageW(button(i), BM_GETIMAGE, IMAGE_ICON, 0) : 0; };
     const LRESULT idle[2] = {shown(0), shown(1)};  // each page has its own icons
+    auto press = [&](int i) {  // the sheets overlap: clicked once the button's middle shows sheet i
+      RECT r{};
+      GetWindowRect(button(i), &r);
+      return WaitActive(sheets[i], nullptr) && WaitUntil([&] {
+        return GetAncestor(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), GA_ROOT) == sheets[i];
+      }, 5000) && ClickWindow(button(i));
+    };
+    // Both at once: each opens, plays and closes a sound of its own.
+    const int order[] = {0, 1, 1, 0};
+    for (int k = 0; k < 4; ++k) {
+      const int i = order[k];
+      ASSERT_TRUE(press(i)) << "sheet " << i;
+      EXPECT_TRUE(WaitUntil([&] { return (shown(i) != idle[i]) == (k < 2); }, 5000)) << "sheet " << i << " press " << k;
+    }
+    EXPECT_TRUE(log.WaitFor("QMCPL: File Close 0", 5000, host_.Pid(), 2));
+    EXPECT_EQ(log.Count("QMCPL: File Open 0", host_.Pid()), 2u) << "each sheet its own sound";
     for (int i : {0, 1, 0}) {
-      SetForegroundWindow(sheets[i]);
-      ClickWindow(button(i));
+      ASSERT_TRUE(press(i)) << "sheet " << i;
       EXPECT_TRUE(WaitUntil([&] { return shown(i) != idle[i]; }, 5000)) << "sheet " << i << " plays";
       EXPECT_TRUE(shown(1 - i) == idle[1 - i] || !IsWindow(sheets[1 - i])) << "the other sheet idles";
-      ClickWindow(button(i));
+      ASSERT_TRUE(press(i));
       EXPECT_TRUE(WaitUntil([&] { return shown(i) == idle[i]; }, 5000));
       if (i == 1) PostMessageW(sheets[1], WM_COMMAND, IDCANCEL, 0);
     }
