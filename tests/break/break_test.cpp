@@ -115,17 +115,14 @@ TEST_F(BreakReminder, BreakThenResumeThenTheNextBreak) {
 }
 
 TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) {
-  const struct { const char* what; UINT msg; WPARAM away, back; } cases[] = {
-      {"session locked", WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, WTS_SESSION_UNLOCK},
-      {"machine asleep", WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC},
-  };
   ASSERT_TRUE(exec_.Start(0xFFFF));
   const LPARAM session = static_cast<LPARAM>(CurrentSessionId());
   DWORD_PTR r = 0;
   for (size_t round = 1; round <= 2; ++round) {
-    const auto& c = cases[round - 1];
-    SCOPED_TRACE(c.what);
-    ASSERT_TRUE(SendMessageTimeoutW(exec_.Window(), c.msg, c.away, session, SMTO_NORMAL, 15000, &r));
+    SCOPED_TRACE(round == 1 ? "session locked" : "machine asleep");
+    const UINT msg = round == 1 ? WM_WTSSESSION_CHANGE : WM_POWERBROADCAST;
+    auto tell = [&](WPARAM code) { return SendMessageTimeoutW(exec_.Window(), msg, code, session, SMTO_NORMAL, 15000, &r) != 0; };
+    ASSERT_TRUE(tell(round == 1 ? WTS_SESSION_LOCK : PBT_APMSUSPEND));
     // A break period of 0 minutes would remind at once: not while away.
     Set(L"CheckBreakReminder", L"1");
     Set(L"EditBreakTime", L"0");
@@ -133,7 +130,7 @@ TEST_F(BreakReminder, LockOrSleepPausesTheTimersAndTheReturnStartsAFreshPeriod) 
     ASSERT_TRUE(log_.WaitFor("QMEXE: StartTimerForBreak break timers paused", 8000, exec_.Pid(), round));
     EXPECT_EQ(FindReminder(exec_.Pid(), kBreakText), nullptr);
     EXPECT_EQ(log_.Count("QMEXE: >>> BreakReminder_TimerProc", exec_.Pid()), round - 1);
-    ASSERT_TRUE(SendMessageTimeoutW(exec_.Window(), c.msg, c.back, session, SMTO_NORMAL, 15000, &r));
+    ASSERT_TRUE(tell(round == 1 ? WTS_SESSION_UNLOCK : PBT_APMRESUMEAUTOMATIC));
     HWND box = WaitReminder(exec_.Pid(), kBreakText);
     ASSERT_TRUE(box) << "the return starts a fresh period";
     Set(L"CheckBreakReminder", L"0");  // OK then ends the cycle

@@ -6,7 +6,6 @@
 #include <dbt.h>
 
 #include <cstddef>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -124,9 +123,8 @@ class ExecLink : public ::testing::Test {
       else if (v == "mark opens") opens = Status().filterOpens;
       else if (v == "opens grew") ok = sim_.WaitStatus([=](const QvnSimStatus& s) { return s.filterOpens > opens; }, 8000);
       else if (v == "runs") {
-        std::istringstream names(a);
-        runs.clear();
-        for (std::string n; names >> n;) runs.push_back(n == "wired" ? kWired : kWireless);
+        runs.assign(step.begin() + 1, step.end());
+        for (std::string& n : runs) n = n == "wired" ? kWired : kWireless;
         ok = RunsAre(runs);
       } else if (v == "arrivals") {
         for (const auto& d : kTable_device_arrivals) {

@@ -117,29 +117,24 @@ TEST_F(Executive, WindowsClickLockIsOffWhileRunningAndBackAfterExit) {
 // Where Exit writes the export: beside the program, and where a standard user cannot write there, in the
 // local application data folder; the log says where. What it holds: ExecExport.
 TEST_F(Executive, ExitWritesTheSettingsExportBesideTheProgramOrElseInTheLocalApplicationData) {
-  const std::wstring beside = BinPath(L"QuorvaneMouseSettings.reg");
   wchar_t local[MAX_PATH] = L"";
   ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local)));
-  const std::wstring fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
-  std::string written[2];
-  for (int blocked = 0; blocked < 2; ++blocked) {
+  const std::wstring beside = BinPath(L"QuorvaneMouseSettings.reg"), fallback = std::wstring(local) + L"\\QuorvaneMouseSettings.reg";
+  for (const std::wstring& file : {beside, fallback}) {
     RemoveDirectoryW(beside.c_str());
     DeleteFileW(beside.c_str());
     DeleteFileW(fallback.c_str());
-    // A folder of the file's name beside the program: it cannot be written, as by a standard user.
-    ASSERT_TRUE(!blocked || CreateDirectoryW(beside.c_str(), nullptr));
+    // Then a folder of the file's name beside the program: it cannot be written, as by a standard user.
+    ASSERT_TRUE(file == beside || CreateDirectoryW(beside.c_str(), nullptr));
     ExecRunner exec;
     DWORD code = 99;
     ASSERT_TRUE(exec.Start(0xFFFF) && exec.Exit(&code));
     ASSERT_TRUE(log_.Drain());
     EXPECT_EQ(code, 0u);
-    const std::wstring& file = blocked ? fallback : beside;
     EXPECT_EQ(log_.Count("QMEXE: QMESettingRegistryExportToFile written to " + Narrow(file), exec.Pid()), 1u);
-    written[blocked] = ReadFileBytes(file);
-    EXPECT_EQ(written[blocked].rfind("Windows Registry Editor Version 5.00 \r\n", 0), 0u);
-    EXPECT_TRUE(blocked || GetFileAttributesW(fallback.c_str()) == INVALID_FILE_ATTRIBUTES) << "one try: beside the program";
+    EXPECT_EQ(ReadFileBytes(file).rfind("Windows Registry Editor Version 5.00 \r\n", 0), 0u);
+    EXPECT_TRUE(file == fallback || GetFileAttributesW(fallback.c_str()) == INVALID_FILE_ATTRIBUTES) << "one try: beside the program";
   }
-  EXPECT_EQ(written[1], written[0]);
   RemoveDirectoryW(beside.c_str());
   DeleteFileW(fallback.c_str());
 }
