@@ -97,10 +97,9 @@ class PointerSpeed : public ::testing::Test {
   size_t ShortcutKeyLines(const char* held) {
     return log_.CountPrefix(std::string("QMEXE: ProcessKeyboardKey shortcut key, ") + held, exec_.Pid());
   }
-  // Types F9 (with Ctrl held when asked) into the test's window as a person
-  // does: Ctrl a moment before F9 (Wine caches key states for up to 50 ms)
-  // and held until the executive saw the press. A chord whose Ctrl it did not
-  // see held (Wine's X11 driver can let go of it as the flash shows) is typed again.
+  // Types F9 (with Ctrl held when asked) into the test's window as a person does: Ctrl a moment before
+  // F9 (Wine caches key states for up to 50 ms) and held until the executive saw the press. A chord whose
+  // Ctrl it did not see held (Wine's X11 driver can let go of it as the flash shows) is typed again.
   void TypeF9(bool ctrl) {
     if (typed_ == 0) base_ = KeyLines();
     WaitKeys(typed_);

@@ -302,11 +302,7 @@ class ExportFolders : public qvn::ExportFilePort {
  public:
   std::wstring writable;
   std::vector<std::wstring> tried, logs;
-  bool Write(const std::wstring& path, uint32_t* error) override {
-    tried.push_back(path);
-    *error = 5;
-    return path == writable;
-  }
+  bool Write(const std::wstring& path, uint32_t* error) override { tried.push_back(path); *error = 5; return path == writable; }
   void Log(uint32_t, const std::wstring& line) override { logs.push_back(line); }
 };
 
