@@ -4,8 +4,6 @@
 
 namespace qvn {
 
-const wchar_t kPreviewAlias[] = L"voice1";
-
 namespace {
 
 size_t Length(const wchar_t* s) {

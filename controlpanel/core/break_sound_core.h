@@ -13,7 +13,6 @@ constexpr size_t kSoundPathRoom = 260;
 // first player of a process, "voice2" for a second one playing at the same
 // time (MCI aliases are the process's own: two Break pages in one process
 // would otherwise open, play and close each other's sound).
-extern const wchar_t kPreviewAlias[];  // "voice1"
 std::wstring PreviewAlias(unsigned player);  // player 0: "voice1"
 
 // A path beginning with a backslash (a network path) is not supported.
@@ -32,7 +31,7 @@ bool SoundPreviewPath(const wchar_t* entry, const wchar_t* windowsDir, wchar_t* 
 
 // "open \"<path>\" type waveaudio alias voice1" (or the alias given). A path
 // with a double quotation mark cannot be quoted and gives an empty command.
-std::wstring MciOpenCommand(const wchar_t* path, const std::wstring& alias = kPreviewAlias);
+std::wstring MciOpenCommand(const wchar_t* path, const std::wstring& alias = PreviewAlias(0));
 
 // The answer of "status voice1 length" as milliseconds: its leading
 // decimal digits, 0 when there are none; at most 0x7FFFFFFF.
